@@ -1,0 +1,257 @@
+#pragma once
+
+#include "ColorRef.h"
+#include "ImageCache.h"
+#include "JoinPicture.h"
+#include "PrintInfoBlock.h"
+#include "RenditionCache.h"
+#include "RulerTable.h"
+#include "SettingsBlock.h"
+
+#include <QList>
+#include <QObject>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+class QPainter;
+
+// The joining engine: owns every picture on the canvas, the output picture,
+// the trim line, the ruler tables and the data files. Windows and dialogs call
+// its operations and never reach into its state.
+//
+// All operations run on the user-interface thread. Pictures are held as file
+// paths; decoded pixels live only in the caches, which are keyed by the file's
+// identity, so a file that has not changed is never decoded twice.
+class CImgJoinEngine : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int MaxPictures = 60;
+
+    // View display modes handed in at every paint.
+    static constexpr int ModeUndecided = 0;
+    static constexpr int ModeJoining = 1;
+    static constexpr int ModeOutput = 9;
+
+    // Grab handle codes.
+    static constexpr int HandleNone = 0;
+    static constexpr int HandleLeft = 101;
+    static constexpr int HandleRight = 102;
+    static constexpr int HandleTop = 201;
+    static constexpr int HandleBottom = 202;
+
+    // Trim line modes (joining directions).
+    static constexpr int TrimNone = 0;
+    static constexpr int TrimFromBelow = 201; // keeps rows on and below the line
+    static constexpr int TrimFromAbove = 202; // keeps rows on and above the line
+    static constexpr int TrimFromRight = 203; // keeps columns on and right of the line
+    static constexpr int TrimFromLeft = 204;  // keeps columns on and left of the line
+
+    // Settings identifiers.
+    static constexpr int SettingJoinDir = 102;
+    static constexpr int SettingPhotoDir = 103;
+    static constexpr int SettingMusicDir = 104;
+
+    // Ruler tables.
+    static constexpr int RULER_HORZ = 101;
+    static constexpr int RULER_VERT = 201;
+
+    // Fixed colours (0x00BBGGRR).
+    static constexpr ColorRef WindowBackColor = 0xDEDEDE;
+    static constexpr ColorRef HandleTopLeftColor = 0x0000FF;
+    static constexpr ColorRef HandleBottomRightColor = 0xFFFF00;
+    static constexpr ColorRef TrimDotColorA = 0x1313E9;
+    static constexpr ColorRef TrimDotColorB = 0xE9E913;
+
+    explicit CImgJoinEngine(QObject* parent = nullptr);
+    ~CImgJoinEngine() override;
+
+    // --- state and picture records -------------------------------------
+    void SetDataDir(const QString& dir);
+    QString dataDir() const { return m_dataDir; }
+    QString tempDir() const;          // <data dir>/rvAZTemp
+    bool ensureTempDir();             // creates the folder when missing
+    QString settingsFile() const { return m_settingsFile; }
+    QString printInfoFile() const { return m_printInfoFile; }
+
+    void AddPicture(const QString& path);
+    void ClearPictures();
+    int GetPictureCount() const { return int(m_pictures.size()); }
+    int HasCurrentPicture() const;
+    int NeedsSplash(int viewMode) const;
+    int EnterOutputMode(int viewMode);
+    void RestoreOutputPicture();
+    QString GetOutputFile() const { return m_outputFile; }
+    bool CopyOutputPicture(const QString& destination);
+    ColorRef GetRulerBackColor() const { return m_rulerBackColor; }
+    int BkColorDlgOpen(int code);
+
+    // Read-only views of the state, for the windows and the tests.
+    const JoinPicture& picture(int index) const { return m_pictures.at(index); }
+    int currentPicture() const { return m_currentPicture; }
+    float canvasZoom() const { return m_zoom; }
+    QPoint canvasOrigin() const { return QPoint(m_originX, m_originY); }
+    QRect handleRect(int index) const { return m_handles[index]; } // 0 left, 1 right, 2 top, 3 bottom
+    QRect drawnRect() const { return m_drawnRect; }
+    bool drawnValid() const { return m_drawnValid; }
+    QRect trimKeptRect() const { return m_trimKept; }
+    int trimMode() const { return m_trimMode; }
+    QPoint trimStored() const { return QPoint(m_trimX, m_trimY); }
+    bool hotTransparent() const { return m_hotTransparent; }
+    QString outputOrigFile() const { return m_outputOrigFile; }
+    QPoint outputPos() const { return QPoint(m_outputX, m_outputY); }
+    float outputZoom() const { return m_outputZoom; }
+    bool outputFitted() const { return m_outputFit == 111; }
+    int clipSeq() const { return m_clipSeq; }
+    int viewMode() const { return m_viewMode; }
+    int filterStep() const { return m_filterStep; }
+    QRect clientRect() const { return m_clientRect; }
+
+    // Puts the canvas mapping directly (command-line tool, tests).
+    void setCanvasMapping(float zoom, int originX, int originY);
+    // Places a picture record directly (command-line tool, tests): the
+    // picture is added as by AddPicture and then given this box.
+    bool addPlacedPicture(const QString& path, int x, int y, int width = 0, int height = 0,
+                          float angle = 0.0f);
+
+    ImageCache& imageCache() { return m_imageCache; }
+    RenditionCache& renditionCache() { return m_renditionCache; }
+
+    // --- loading and drawing -------------------------------------------
+    void SetHotTransparent(int flag);
+    void SetClientRect(int left, int top, int right, int bottom);
+    void DrawPictures(QPainter& painter, int viewMode);
+    void DrawOutputPicture(QPainter& painter);
+    void PrintOutputPicture(QPainter& painter);
+    void Zoom(int code, int target);
+    void MoveOutputPicture(int dx, int dy);
+    int FindImageEncoder(const QString& mimeType) const;
+
+    // --- geometry ----------------------------------------------------------
+    void MovePicture(int dx, int dy, int whole);
+    int HitTestHandle(int x, int y) const;
+    void StretchPicture(int x0, int y0, int x1, int y1, int handle);
+    void ModifyCurrentPicture(int code);
+    int ReorderPicture(int code);
+
+    // --- trimming and joining -----------------------------------------------
+    bool TrimByWindow(int left, int top, int right, int bottom, int viewMode);
+    QString ClipCurrentPicture(int left, int top, int right, int bottom);
+    void SetTrimLine(int x, int y, int mode);
+    int GetTrimLineShown(QPoint& point, int& mode) const;
+    void ClearTrimLine() { m_trimMode = TrimNone; }
+    int IsTrimCut() const { return m_trimCut ? 1 : 0; }
+    bool TrimByTrimLine();
+
+    // Composes every picture in layer order at canvas scale.
+    QImage RenderJoinedPicture();
+    // Renders and writes the joined picture; the encoder follows the format text.
+    bool SaveJoinedPicture(const QString& format, const QString& path);
+
+    // --- data files ----------------------------------------------------------
+    void LoadSettings();
+    QString GetSettingString(int id) const;
+    bool SetSettingString(int id, const QString& value);
+    char HotKeyLetter(char letter);
+    int HasPendingPrintImage();
+    int TakePendingPrintImage();
+    int StitchTiles(const QString& stem, const QString& destination, int rows, int columns,
+                    const QString& format);
+    int DeleteTempFiles();
+    const SettingsBlock& settings() const { return m_settings; }
+    const PrintInfoBlock& printInfo() const { return m_printInfo; }
+
+    // --- ruler line tables ----------------------------------------------------
+    int GridTableTarget(int id);
+    float ScaleRuler(int code);
+    int LayoutRuler(int table, int lo, int hi, int offset);
+    int GetRulerLineCount(int table) const;
+    int GetRulerLine(int table, int i, int& tickLen, int& pos, ColorRef& colour,
+                     QString& name) const;
+    int SumRulerSpacing(int table, int from, int to) const;
+    QString GetRulerCellText(int row, int col) const;
+    void SetRulerCell(int row, int col, const QString& text);
+    void SetRulerSpacingAll(int spacing);
+    void RecolourRulerLines();
+    void InsertDeleteRulerRow(int op, int row);
+    float rulerScale() const { return m_rulerScale; }
+    const RulerTable* rulerTable(int table) const;
+
+signals:
+    // A failure the user should hear about (a picture that cannot be read, a
+    // result that cannot be written). The state stays as it was.
+    void errorOccurred(const QString& message);
+
+private:
+    JoinPicture* current();
+    void report(const QString& message);
+    bool measure(JoinPicture& picture);
+    QRect screenBox(const JoinPicture& picture) const;
+    void setHandles(const QRect& box);
+    void addDrawn(const QRect& box);
+    QPoint trimLineScreen() const;
+    void DrawPicture(QPainter& painter, int index);
+    void DrawPictureTransparent(QPainter& painter, int index);
+    void DrawPictureTrimmed(QPainter& painter, int index);
+    void drawHandles(QPainter& painter) const;
+    void drawTrimLine(QPainter& painter);
+    QImage rendition(const JoinPicture& picture, RenditionCache::Kind kind, const QSize& size);
+    QString nextClipName(const QString& suffix);
+    bool writeSettings();
+    RulerTable* selectedRulerTable();
+    RulerTable* rulerTableFor(int table);
+
+    // data directory and files
+    QString m_dataDir;
+    QString m_printInfoFile;
+    QString m_settingsFile;
+    PrintInfoBlock m_printInfo;
+    SettingsBlock m_settings;
+
+    // output picture
+    int m_outputFit = 0; // 0 = fit at next paint, 111 = fitted
+    int m_outputX = 0;
+    int m_outputY = 0;
+    float m_outputZoom = 1.0f;
+    QString m_outputFile;
+    QString m_outputOrigFile;
+
+    ColorRef m_rulerBackColor = 0xDEDEDE;
+
+    // canvas
+    bool m_hotTransparent = false;
+    QRect m_clientRect;
+    QRect m_drawnRect;
+    bool m_drawnValid = false;
+    int m_originX = 0;
+    int m_originY = 0;
+    float m_zoom = 1.0f;
+    QRect m_handles[4];
+    QList<JoinPicture> m_pictures;
+    int m_currentPicture = 0;
+    int m_clipSeq = 0;
+
+    // trim line
+    QRect m_trimKept;
+    int m_trimMode = TrimNone;
+    int m_trimX = 0;
+    int m_trimY = 0;
+    QPoint m_trimShownAt;
+    bool m_trimShown = false;
+    bool m_trimCut = false;
+
+    int m_filterStep = 2;
+    bool m_bkColorDlgOpen = false;
+    int m_viewMode = ModeUndecided;
+
+    // ruler tables
+    int m_rulerTableSel = 0;
+    float m_rulerScale = 0.1f;
+    RulerTable m_horzRuler;
+    RulerTable m_vertRuler;
+
+    ImageCache m_imageCache;
+    RenditionCache m_renditionCache;
+};

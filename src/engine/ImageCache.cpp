@@ -1,0 +1,149 @@
+#include "ImageCache.h"
+
+#include "ImageCodec.h"
+
+#include <QFileInfo>
+#include <QList>
+#include <QSet>
+
+ImageCache::ImageCache(qint64 budgetBytes)
+    : m_budget(budgetBytes)
+{
+}
+
+ImageCache::Entry ImageCache::get(const QString& path)
+{
+    const QFileInfo info(path);
+    const qint64 fileSize = info.exists() ? info.size() : -1;
+    const QDateTime modified = info.exists() ? info.lastModified() : QDateTime();
+
+    auto found = m_slots.find(path);
+    if (found != m_slots.end() && found->fileSize == fileSize && found->modified == modified) {
+        found->lastUse = ++m_clock;
+        return Entry{found->image, found->serial, found->error, false};
+    }
+    if (found != m_slots.end()) {
+        m_bytesUsed -= found->bytes;
+        m_slots.erase(found);
+    }
+
+    ++m_decodeCount;
+    ImageCodec::ReadResult result = ImageCodec::read(path);
+    Slot slot;
+    slot.fileSize = fileSize;
+    slot.modified = modified;
+    slot.serial = m_nextSerial++;
+    slot.lastUse = ++m_clock;
+    if (result.ok()) {
+        slot.image = compact(result.image);
+        slot.bytes = slot.image.sizeInBytes();
+    } else {
+        slot.error = result.error;
+    }
+    evictFor(slot.bytes);
+    m_bytesUsed += slot.bytes;
+    m_slots.insert(path, slot);
+    return Entry{slot.image, slot.serial, slot.error, true};
+}
+
+QSize ImageCache::size(const QString& path, QString* error)
+{
+    const auto found = m_slots.constFind(path);
+    if (found != m_slots.constEnd() && !found->image.isNull()) {
+        const QFileInfo info(path);
+        if (info.size() == found->fileSize && info.lastModified() == found->modified)
+            return found->image.size();
+    }
+    return ImageCodec::readSize(path, error);
+}
+
+void ImageCache::setBudget(qint64 budgetBytes)
+{
+    m_budget = budgetBytes;
+    evictFor(0);
+}
+
+void ImageCache::clear()
+{
+    m_slots.clear();
+    m_bytesUsed = 0;
+}
+
+void ImageCache::evictFor(qint64 incoming)
+{
+    while (!m_slots.isEmpty() && m_bytesUsed + incoming > m_budget) {
+        auto oldest = m_slots.begin();
+        for (auto it = m_slots.begin(); it != m_slots.end(); ++it) {
+            if (it->lastUse < oldest->lastUse)
+                oldest = it;
+        }
+        m_bytesUsed -= oldest->bytes;
+        m_slots.erase(oldest);
+    }
+}
+
+namespace {
+
+bool hasAlpha(const QImage& image)
+{
+    if (!image.hasAlphaChannel())
+        return false;
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x) {
+            if (qAlpha(line[x]) != 255)
+                return true;
+        }
+    }
+    return false;
+}
+
+// The picture as 8-bit indexes over its own colours, or a null image when it
+// has more than 256 colours.
+QImage toIndexed(const QImage& rgb32)
+{
+    QList<QRgb> table;
+    QHash<QRgb, uchar> index;
+    QImage out(rgb32.size(), QImage::Format_Indexed8);
+    QRgb last = 0;
+    uchar lastIndex = 0;
+    bool haveLast = false;
+    for (int y = 0; y < rgb32.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(rgb32.constScanLine(y));
+        uchar* dst = out.scanLine(y);
+        for (int x = 0; x < rgb32.width(); ++x) {
+            const QRgb pixel = in[x] | 0xFF000000u;
+            if (!haveLast || pixel != last) {
+                auto it = index.constFind(pixel);
+                if (it == index.constEnd()) {
+                    if (table.size() == 256)
+                        return {};
+                    it = index.insert(pixel, uchar(table.size()));
+                    table.append(pixel);
+                }
+                last = pixel;
+                lastIndex = *it;
+                haveLast = true;
+            }
+            dst[x] = lastIndex;
+        }
+    }
+    out.setColorTable(table);
+    return out;
+}
+
+} // namespace
+
+QImage ImageCache::compact(const QImage& image)
+{
+    if (image.isNull())
+        return image;
+    if (hasAlpha(image))
+        return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage rgb32 = image.convertToFormat(QImage::Format_RGB32);
+    QImage indexed = toIndexed(rgb32);
+    if (!indexed.isNull())
+        return indexed;
+    return rgb32.convertToFormat(QImage::Format_RGB888);
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+// Decoding and encoding of picture files. Every picture the engine reads or
+// writes goes through here, so the size limits, the error texts and the choice
+// of encoder are the same everywhere.
+class ImageCodec
+{
+public:
+    enum class Format
+    {
+        Bmp,
+        Jpeg,
+        Png,
+        Gif
+    };
+
+    // How much effort a PNG encoder spends: temporary files favour speed.
+    enum class Effort
+    {
+        Normal,
+        Fast
+    };
+
+    // Largest picture we decode, in pixels (a 16000 x 12000 drawing fits).
+    static constexpr qint64 MaxPixels = qint64(16000) * 12000;
+
+    struct ReadResult
+    {
+        QImage image;
+        QString error; // empty on success, a sentence the user can read otherwise
+        bool ok() const { return error.isEmpty(); }
+    };
+
+    // Decodes the whole file. Fails with a reason for missing, unreadable,
+    // truncated or too large files.
+    static ReadResult read(const QString& path);
+
+    // Reads only the header; an invalid size and a reason on failure.
+    static QSize readSize(const QString& path, QString* error = nullptr);
+
+    // Encoder for a file suffix, compared without regard to case ("jpg",
+    // "JPEG", "Png"...). A suffix no encoder serves gives PNG and sets
+    // *served to false.
+    static Format formatForSuffix(const QString& suffix, bool* served = nullptr);
+
+    // The suffix a file written in this format should carry ("bmp", "jpg", ...).
+    static QString suffixFor(Format format);
+
+    // Index of the encoder for a MIME type ("image/jpeg", "image/bmp",
+    // "image/png", "image/gif"), or -1 when none serves it.
+    static int FindImageEncoder(const QString& mimeType);
+
+    // Writes the picture atomically: on failure an existing file at path is
+    // left as it was and *error says why. JPEG is written at quality 100.
+    static bool write(const QImage& image, const QString& path, Format format,
+                      Effort effort = Effort::Normal, QString* error = nullptr);
+
+    // Same, with the format taken from the path's suffix.
+    static bool write(const QImage& image, const QString& path, Effort effort = Effort::Normal,
+                      QString* error = nullptr);
+};
