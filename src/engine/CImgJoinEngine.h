@@ -2,12 +2,14 @@
 
 #include "ColorRef.h"
 #include "ImageCache.h"
+#include "ImageCodec.h"
 #include "JoinPicture.h"
 #include "PrintInfoBlock.h"
 #include "RenditionCache.h"
 #include "RulerTable.h"
 #include "SettingsBlock.h"
 
+#include <QImage>
 #include <QList>
 #include <QObject>
 #include <QPoint>
@@ -197,7 +199,18 @@ private:
     void DrawPictureTrimmed(QPainter& painter, int index);
     void drawHandles(QPainter& painter) const;
     void drawTrimLine(QPainter& painter);
-    QImage rendition(const JoinPicture& picture, RenditionCache::Kind kind, const QSize& size);
+    // A rendition to blit and where its top-left lies inside the box.
+    struct BoxImage
+    {
+        QImage image;
+        QPoint offset;
+    };
+    ImageCache::Entry load(JoinPicture& picture);
+    BoxImage boxImage(const ImageCache::Entry& entry, RenditionCache::Kind kind, const QSize& size,
+                      float angle, const QRect& visible);
+    void fitCanvas();
+    bool trimOutputPicture(int left, int top, int right, int bottom);
+    bool writeResult(const QImage& image, const QString& path, ImageCodec::Format format);
     QString nextClipName(const QString& suffix);
     bool writeSettings();
     RulerTable* selectedRulerTable();

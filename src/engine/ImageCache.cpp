@@ -46,6 +46,28 @@ ImageCache::Entry ImageCache::get(const QString& path)
     return Entry{slot.image, slot.serial, slot.error, true};
 }
 
+void ImageCache::remember(const QString& path, const QImage& image)
+{
+    const QFileInfo info(path);
+    auto found = m_slots.find(path);
+    if (found != m_slots.end()) {
+        m_bytesUsed -= found->bytes;
+        m_slots.erase(found);
+    }
+    if (!info.exists() || image.isNull())
+        return;
+    Slot slot;
+    slot.image = compact(image);
+    slot.fileSize = info.size();
+    slot.modified = info.lastModified();
+    slot.serial = m_nextSerial++;
+    slot.lastUse = ++m_clock;
+    slot.bytes = slot.image.sizeInBytes();
+    evictFor(slot.bytes);
+    m_bytesUsed += slot.bytes;
+    m_slots.insert(path, slot);
+}
+
 QSize ImageCache::size(const QString& path, QString* error)
 {
     const auto found = m_slots.constFind(path);

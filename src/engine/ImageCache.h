@@ -32,6 +32,10 @@ public:
     // Pixel size without decoding when the picture is not in memory.
     QSize size(const QString& path, QString* error = nullptr);
 
+    // Keeps a picture the program has just written to path, so that showing
+    // it does not decode the file again.
+    void remember(const QString& path, const QImage& image);
+
     void setBudget(qint64 budgetBytes);
     qint64 budget() const { return m_budget; }
     qint64 bytesUsed() const { return m_bytesUsed; }

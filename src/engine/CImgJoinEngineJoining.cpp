@@ -1,0 +1,70 @@
+// Composing every canvas picture into one joined picture.
+#include "CImgJoinEngine.h"
+
+#include "ImageCodec.h"
+#include "Rendition.h"
+
+#include <QPainter>
+
+QImage CImgJoinEngine::RenderJoinedPicture()
+{
+    if (m_pictures.isEmpty())
+        return {};
+    int minX = m_pictures.first().x, minY = m_pictures.first().y;
+    int maxRight = 0, maxBottom = 0;
+    for (const JoinPicture& picture : std::as_const(m_pictures)) {
+        minX = qMin(minX, picture.x);
+        minY = qMin(minY, picture.y);
+        maxRight = qMax(maxRight, picture.x + picture.width);
+        maxBottom = qMax(maxBottom, picture.y + picture.height);
+    }
+    const qint64 width = qint64(maxRight) - minX, height = qint64(maxBottom) - minY;
+    if (width <= 0 || height <= 0)
+        return {};
+    if (width * height > ImageCodec::MaxPixels) {
+        report(tr("拼接图片太大(%1 x %2)").arg(width).arg(height));
+        return {};
+    }
+    QImage canvas(int(width), int(height), QImage::Format_ARGB32_Premultiplied);
+    if (canvas.isNull()) {
+        report(tr("内存不足, 无法拼接图片"));
+        return {};
+    }
+    canvas.fill(Qt::transparent);
+    QPainter painter(&canvas);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    for (JoinPicture& picture : m_pictures) {
+        const ImageCache::Entry entry = load(picture);
+        if (!entry.ok() || picture.width <= 0 || picture.height <= 0)
+            continue;
+        const QSize size(picture.width, picture.height);
+        QPoint at(picture.x - minX, picture.y - minY);
+        painter.save();
+        if (picture.angle != 0.0f) {
+            painter.translate(at.x() + size.width() / 2, at.y() + size.height() / 2);
+            painter.rotate(picture.angle);
+            at = QPoint(-size.width() / 2, -size.height() / 2);
+        }
+        painter.drawImage(at, Rendition::scaled(entry.image, size));
+        painter.restore();
+    }
+    painter.end();
+    return canvas;
+}
+
+bool CImgJoinEngine::SaveJoinedPicture(const QString& format, const QString& path)
+{
+    const QImage joined = RenderJoinedPicture();
+    if (joined.isNull()) {
+        if (!m_pictures.isEmpty())
+            report(tr("没有可保存的拼接图片"));
+        return false;
+    }
+    QString error;
+    const ImageCodec::Format encoder = ImageCodec::formatForSuffix(format);
+    if (!ImageCodec::write(joined, path, encoder, ImageCodec::Effort::Normal, &error)) {
+        report(error);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,146 @@
+// Cutting the current picture (or the output picture) by a window or a trim line.
+#include "CImgJoinEngine.h"
+
+#include "CanvasMath.h"
+#include "ImageCodec.h"
+#include "Rendition.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+
+bool CImgJoinEngine::TrimByWindow(int left, int top, int right, int bottom, int viewMode)
+{
+    if (right - left <= 9 || bottom - top <= 9)
+        return false;
+    if (viewMode == ModeOutput)
+        return trimOutputPicture(left, top, right, bottom);
+    return !ClipCurrentPicture(left, top, right, bottom).isEmpty();
+}
+
+bool CImgJoinEngine::trimOutputPicture(int left, int top, int right, int bottom)
+{
+    const int width = truncToInt(float(right - left) / m_outputZoom);
+    const int height = truncToInt(float(bottom - top) / m_outputZoom);
+    const ImageCache::Entry entry = m_imageCache.get(m_outputFile);
+    if (!entry.ok()) {
+        report(entry.error);
+        return false;
+    }
+    if (width <= 0 || height <= 0) {
+        report(tr("修剪窗口太小"));
+        return false;
+    }
+    QImage cut(width, height, QImage::Format_ARGB32_Premultiplied);
+    cut.fill(Qt::transparent);
+    QPainter painter(&cut);
+    painter.drawImage(QPoint(truncToInt(float(m_outputX - left) / m_outputZoom),
+                             truncToInt(float(m_outputY - top) / m_outputZoom)),
+                      entry.image);
+    painter.end();
+
+    // Two names in turn, so the file being shown is never the one being written.
+    const QDir temp(tempDir());
+    QString name = temp.filePath(QStringLiteral("tmpClipPic_0123.png"));
+    if (name == m_outputFile)
+        name = temp.filePath(QStringLiteral("tmpClipPic_9876.png"));
+    if (!writeResult(cut, name, ImageCodec::Format::Png))
+        return false;
+    m_outputFile = name;
+    return true;
+}
+
+bool CImgJoinEngine::writeResult(const QImage& image, const QString& path,
+                                 ImageCodec::Format format)
+{
+    if (!ensureTempDir())
+        return false;
+    QString error;
+    if (!ImageCodec::write(image, path, format, ImageCodec::Effort::Fast, &error)) {
+        report(error);
+        return false;
+    }
+    if (format == ImageCodec::Format::Png) // lossless: the file holds these very pixels
+        m_imageCache.remember(path, image);
+    return true;
+}
+
+QString CImgJoinEngine::ClipCurrentPicture(int left, int top, int right, int bottom)
+{
+    JoinPicture* picture = current();
+    if (!picture)
+        return {};
+    const int cw = truncToInt(float(right - left) / m_zoom);
+    const int ch = truncToInt(float(bottom - top) / m_zoom);
+    const ImageCache::Entry entry = load(*picture);
+    if (!entry.ok())
+        return {};
+    if (cw <= 0 || ch <= 0) {
+        report(tr("修剪窗口太小"));
+        return {};
+    }
+
+    // The real suffix names the result and picks its encoder; one that no
+    // encoder serves gives a PNG file.
+    bool served = false;
+    const QString suffix = QFileInfo(picture->file).suffix();
+    const ImageCodec::Format format = ImageCodec::formatForSuffix(suffix, &served);
+    const QString resultSuffix = served ? suffix : ImageCodec::suffixFor(format);
+
+    const int boxX = truncToInt(float(picture->x) * m_zoom) + m_originX;
+    const int boxY = truncToInt(float(picture->y) * m_zoom) + m_originY;
+    const int n = truncToInt(float(left - boxX) / m_zoom);
+    const int o = truncToInt(float(top - boxY) / m_zoom);
+
+    QImage cut(cw, ch, QImage::Format_ARGB32_Premultiplied);
+    cut.fill(Qt::transparent);
+    const QSize size(picture->width, picture->height);
+    if (!size.isEmpty()) {
+        QPainter painter(&cut);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        QPoint at(-n, -o);
+        if (picture->angle != 0.0f) {
+            painter.translate(-n + size.width() / 2, -o + size.height() / 2);
+            painter.rotate(picture->angle);
+            at = QPoint(-size.width() / 2, -size.height() / 2);
+        }
+        painter.drawImage(at, Rendition::scaled(entry.image, size));
+    }
+
+    const QString name = nextClipName(resultSuffix);
+    if (!writeResult(cut, name, format))
+        return {};
+    picture->x += n;
+    picture->y += o;
+    picture->angle = 0.0f;
+    picture->width = cw;
+    picture->height = ch;
+    picture->file = name;
+    picture->state = JoinPicture::Measured;
+    return name;
+}
+
+void CImgJoinEngine::SetTrimLine(int x, int y, int mode)
+{
+    m_trimX = truncToInt(float(x - m_originX) * m_zoom);
+    m_trimY = truncToInt(float(y - m_originY) * m_zoom);
+    m_trimMode = mode;
+}
+
+int CImgJoinEngine::GetTrimLineShown(QPoint& point, int& mode) const
+{
+    point = m_trimShownAt;
+    mode = m_trimMode;
+    return m_trimShown ? 1 : 0;
+}
+
+bool CImgJoinEngine::TrimByTrimLine()
+{
+    // The kept box holds exactly the pixels the last paint showed.
+    if (m_trimKept.width() < 10 || m_trimKept.height() < 10)
+        return false;
+    return !ClipCurrentPicture(m_trimKept.x(), m_trimKept.y(),
+                               m_trimKept.x() + m_trimKept.width(),
+                               m_trimKept.y() + m_trimKept.height())
+                .isEmpty();
+}
