@@ -1,0 +1,81 @@
+#include "EngineFixture.h"
+
+#include <QImageReader>
+
+using TestPictures::coordinatePicture;
+using TestPictures::solidPicture;
+
+class JoiningTest : public EngineFixture
+{
+};
+
+TEST_F(JoiningTest, CanvasSpansThePicturesFromTheirTopLeft)
+{
+    ASSERT_TRUE(m_engine.addPlacedPicture(
+        TestPictures::save(coordinatePicture(200, 100), path("a.png")), 100, 50));
+    const QImage joined = m_engine.RenderJoinedPicture();
+    ASSERT_EQ(joined.size(), QSize(200, 100));
+    EXPECT_EQ(joined.pixel(0, 0), qRgb(0, 0, 77));
+    EXPECT_EQ(joined.pixel(199, 99), qRgb(199, 99, 77));
+}
+
+TEST_F(JoiningTest, GapsStayTransparentAndLaterPicturesCoverEarlierOnes)
+{
+    const QString red = TestPictures::save(solidPicture(100, 100, Qt::red), path("r.png"));
+    const QString blue = TestPictures::save(solidPicture(100, 100, Qt::blue), path("b.png"));
+    m_engine.addPlacedPicture(red, 0, 0);
+    m_engine.addPlacedPicture(blue, 150, 0);
+    m_engine.addPlacedPicture(blue, 50, 50, 20, 20);
+    const QImage joined = m_engine.RenderJoinedPicture();
+    ASSERT_EQ(joined.size(), QSize(250, 100));
+    EXPECT_EQ(joined.pixel(120, 10), 0u);
+    EXPECT_EQ(joined.pixel(10, 10), qRgb(255, 0, 0));
+    EXPECT_EQ(joined.pixel(60, 60), qRgb(0, 0, 255));
+    EXPECT_EQ(joined.pixel(160, 10), qRgb(0, 0, 255));
+}
+
+TEST_F(JoiningTest, PicturesLeftOfTheOriginStillCountFromZero)
+{
+    m_engine.addPlacedPicture(
+        TestPictures::save(solidPicture(200, 100, Qt::red), path("r.png")), -500, -300);
+    const QImage joined = m_engine.RenderJoinedPicture();
+    ASSERT_EQ(joined.size(), QSize(500, 300));
+    EXPECT_EQ(joined.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(joined.pixel(250, 150), 0u);
+}
+
+TEST_F(JoiningTest, DisplayStateDoesNotReachTheSavedPicture)
+{
+    addPicture(coordinatePicture(100, 80), "a.png");
+    m_engine.SetHotTransparent(1);
+    m_engine.SetTrimLine(0, 40, CImgJoinEngine::TrimFromBelow);
+    paint();
+    ASSERT_TRUE(m_engine.SaveJoinedPicture("PNG", path("joined.PNG")));
+    const QImage saved = QImageReader(path("joined.PNG")).read();
+    ASSERT_EQ(saved.size(), QSize(100, 80));
+    EXPECT_EQ(saved.pixel(1, 0), qRgb(1, 0, 77));
+    EXPECT_EQ(saved.pixel(99, 79), qRgb(99, 79, 77));
+}
+
+TEST_F(JoiningTest, FormatTextPicksTheEncoder)
+{
+    addPicture(coordinatePicture(40, 40), "a.png");
+    paint();
+    for (const char* format : {"jpg", "JPG", "bmp", "PNG", "gif"}) {
+        const QString file = path(QString("out.%1").arg(format));
+        ASSERT_TRUE(m_engine.SaveJoinedPicture(format, file)) << format;
+        QByteArray expected = QByteArray(format).toLower();
+        if (expected == "jpg")
+            expected = "jpeg";
+        EXPECT_EQ(QImageReader(file).format(), expected) << format;
+    }
+}
+
+TEST_F(JoiningTest, SaveFailureIsReported)
+{
+    addPicture(coordinatePicture(40, 40), "a.png");
+    EXPECT_FALSE(m_engine.SaveJoinedPicture("PNG", path("no/such/dir/x.PNG")));
+    EXPECT_EQ(m_errors.size(), 1);
+    m_engine.ClearPictures();
+    EXPECT_FALSE(m_engine.SaveJoinedPicture("PNG", path("empty.PNG")));
+}

@@ -1,0 +1,135 @@
+#include "EngineFixture.h"
+
+using TestPictures::coordinatePicture;
+
+class PictureGeometryTest : public EngineFixture
+{
+protected:
+    // One measured picture of the given size at the origin.
+    void place(int width, int height)
+    {
+        ASSERT_TRUE(m_engine.addPlacedPicture(path("none.png"), 0, 0, width, height));
+    }
+    const JoinPicture& pic() { return m_engine.picture(m_engine.currentPicture()); }
+};
+
+TEST_F(PictureGeometryTest, RightHandleClampsOnlyWhenShrinking)
+{
+    place(40, 30);
+    m_engine.StretchPicture(40, 15, -10, 15, CImgJoinEngine::HandleRight);
+    EXPECT_EQ(pic().width, 10);
+    m_engine.StretchPicture(40, 15, 90, 15, CImgJoinEngine::HandleRight);
+    EXPECT_EQ(pic().width, 60);
+    m_engine.StretchPicture(0, 30, 0, -100, CImgJoinEngine::HandleBottom);
+    EXPECT_EQ(pic().height, 10);
+}
+
+TEST_F(PictureGeometryTest, LeftHandleClampKeepsTheFullMoveSoTheRightEdgeShifts)
+{
+    place(40, 30);
+    m_engine.StretchPicture(0, 15, 50, 15, CImgJoinEngine::HandleLeft);
+    EXPECT_EQ(pic().x, 50);
+    EXPECT_EQ(pic().width, 10);
+    m_engine.StretchPicture(0, 0, 0, 25, CImgJoinEngine::HandleTop);
+    EXPECT_EQ(pic().y, 25);
+    EXPECT_EQ(pic().height, 10);
+    m_engine.StretchPicture(0, 0, -20, 0, CImgJoinEngine::HandleLeft);
+    EXPECT_EQ(pic().x, 30);
+    EXPECT_EQ(pic().width, 30);
+    m_engine.StretchPicture(0, 0, 99, 99, 7);
+    EXPECT_EQ(pic().x, 30);
+}
+
+TEST_F(PictureGeometryTest, HitTestPrefersTheLaterHandleWhereTheyOverlap)
+{
+    addPicture(coordinatePicture(10, 10), "a.png");
+    paint();
+    EXPECT_EQ(m_engine.HitTestHandle(2, 2), CImgJoinEngine::HandleTop);
+    EXPECT_EQ(m_engine.HitTestHandle(5, 9), CImgJoinEngine::HandleBottom);
+    EXPECT_EQ(m_engine.HitTestHandle(-6, 5), CImgJoinEngine::HandleLeft);
+    EXPECT_EQ(m_engine.HitTestHandle(15, -1), CImgJoinEngine::HandleRight);
+    EXPECT_EQ(m_engine.HitTestHandle(17, 5), CImgJoinEngine::HandleNone); // right edge is outside
+    EXPECT_EQ(m_engine.HitTestHandle(100, 100), CImgJoinEngine::HandleNone);
+}
+
+TEST_F(PictureGeometryTest, MovesAreInScreenPixelsAddedToCanvasUnits)
+{
+    place(40, 30);
+    m_engine.setCanvasMapping(2.0f, 0, 0);
+    m_engine.MovePicture(10, 0, 0);
+    EXPECT_EQ(pic().x, 10);
+    m_engine.MovePicture(10, -4, 1);
+    EXPECT_EQ(pic().x, 10);
+    EXPECT_EQ(m_engine.canvasOrigin(), QPoint(10, -4));
+    m_engine.ClearPictures();
+    m_engine.MovePicture(3, 3, 0); // no current picture: nothing
+    EXPECT_EQ(m_engine.canvasOrigin(), QPoint(10, -4));
+}
+
+TEST_F(PictureGeometryTest, NudgesAndTurns)
+{
+    place(40, 30);
+    for (int code : {101, 101, 102, 201, 202, 202})
+        m_engine.ModifyCurrentPicture(code);
+    EXPECT_EQ(pic().x, 1);
+    EXPECT_EQ(pic().y, -1);
+    for (int i = 0; i < 3; ++i)
+        m_engine.ModifyCurrentPicture(301);
+    EXPECT_NEAR(pic().angle, 0.3f, 1e-5);
+    m_engine.ModifyCurrentPicture(302);
+    EXPECT_NEAR(pic().angle, 0.2f, 1e-5);
+    const std::pair<int, float> turns[] = {{370, 90.f}, {371, 180.f}, {380, -90.f},
+                                           {381, -180.f}, {366, 0.f}};
+    for (auto [code, angle] : turns) {
+        m_engine.ModifyCurrentPicture(code);
+        EXPECT_EQ(pic().angle, angle) << code;
+    }
+}
+
+TEST_F(PictureGeometryTest, NextPictureWrapsAround)
+{
+    m_engine.ModifyCurrentPicture(9966); // no pictures: still wraps to 0
+    EXPECT_EQ(m_engine.currentPicture(), 0);
+    place(10, 10);
+    m_engine.ModifyCurrentPicture(9966);
+    EXPECT_EQ(m_engine.currentPicture(), 0);
+    place(10, 10);
+    place(10, 10);
+    m_engine.ModifyCurrentPicture(9966);
+    EXPECT_EQ(m_engine.currentPicture(), 0);
+    m_engine.ModifyCurrentPicture(9966);
+    EXPECT_EQ(m_engine.currentPicture(), 1);
+}
+
+TEST_F(PictureGeometryTest, LayersMoveWholeRecords)
+{
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(m_engine.addPlacedPicture(path(QString("p%1.png").arg(i)), i, 0, 10, 10));
+    EXPECT_EQ(m_engine.ReorderPicture(201), 0); // top picture cannot go higher
+    EXPECT_EQ(m_engine.ReorderPicture(206), 1);
+    EXPECT_EQ(m_engine.currentPicture(), 1);
+    EXPECT_EQ(m_engine.picture(1).x, 2);
+    EXPECT_EQ(m_engine.picture(2).x, 1);
+    EXPECT_EQ(m_engine.ReorderPicture(206), 1);
+    EXPECT_EQ(m_engine.ReorderPicture(206), 0); // already at the bottom
+    EXPECT_EQ(m_engine.ReorderPicture(201), 1);
+    EXPECT_EQ(m_engine.currentPicture(), 1);
+    EXPECT_EQ(m_engine.ReorderPicture(55), 0);
+}
+
+TEST_F(PictureGeometryTest, DeletingMakesTheOneBelowCurrent)
+{
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(m_engine.addPlacedPicture(path(QString("p%1.png").arg(i)), i, 0, 10, 10));
+    EXPECT_EQ(m_engine.ReorderPicture(100), 1); // the top one
+    EXPECT_EQ(m_engine.GetPictureCount(), 2);
+    EXPECT_EQ(m_engine.currentPicture(), 1);
+    m_engine.ModifyCurrentPicture(9966);
+    EXPECT_EQ(m_engine.ReorderPicture(100), 1); // the bottom one
+    EXPECT_EQ(m_engine.currentPicture(), 0);
+    EXPECT_EQ(m_engine.picture(0).x, 1);
+    EXPECT_EQ(m_engine.ReorderPicture(100), 1);
+    EXPECT_EQ(m_engine.GetPictureCount(), 0);
+    EXPECT_EQ(m_engine.currentPicture(), 0);
+    EXPECT_EQ(m_engine.ReorderPicture(100), 0);
+}
