@@ -8,12 +8,12 @@
 // One axis line of a ruler table.
 struct RulerLine
 {
-    quint8 chTickLen = 10;  // default tick length, carried with the row
-    char chVisible = ' ';   // 'Y' when the last layout placed the line inside its bar
-    char chMark = ' ';      // 'Y' = marked (major) line
-    QString szName;         // at most 6 bytes as counted in the two-byte code page
-    int nPos = 0;           // pixel position from the last layout
-    int nSpacing = 100;     // distance to the next line, in drawing units
+    quint8 chTickLen = 10; // default tick length, carried with the row
+    char chVisible = ' ';  // 'Y' when the last layout placed the line inside its bar
+    char chMark = ' ';     // 'Y' = marked (major) line
+    QString szName;        // at most 6 bytes as counted in the two-byte code page
+    int nPos = 0;          // pixel position from the last layout
+    int nSpacing = 100;    // distance to the next line, in drawing units
     ColorRef crColor = 0xC4C4C4;
 
     bool operator==(const RulerLine&) const = default;
@@ -54,7 +54,8 @@ public:
     const RulerLine& overflow() const { return m_overflow; }
 
     // Cuts a name to at most maxBytes, counting a character outside ASCII as
-    // two bytes, and never inside a character.
+    // two bytes (a surrogate pair is one character), and never inside a
+    // character. A NUL ends the name.
     static QString cutName(const QString& text, int maxBytes = MaxNameBytes);
 
 private:
