@@ -1,0 +1,29 @@
+#include "CImgJoinEngine.h"
+#include "CMainFrame.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QDir>
+#include <QIcon>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("qznImgSplitJoint"));
+    app.setWindowIcon(QIcon(QStringLiteral(":/icons/qznImgSplitJoint.svg")));
+
+    // The one engine of the program. The program directory is the working
+    // directory at start-up; data files and the temporary folder live there,
+    // and the settings are read before the window exists.
+    CImgJoinEngine engine;
+    // Failures during start-up come before any window can show them.
+    QObject::connect(&engine, &CImgJoinEngine::errorOccurred, [](const QString& message) {
+        qWarning().noquote() << message;
+    });
+    engine.SetDataDir(QDir::currentPath());
+    engine.LoadSettings();
+
+    CMainFrame frame(engine);
+    frame.show();
+    return app.exec();
+}
