@@ -4,7 +4,12 @@
 
 #include <QFileInfo>
 #include <QList>
-#include <QSet>
+#include <QThread>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
 
 ImageCache::ImageCache(qint64 budgetBytes)
     : m_budget(budgetBytes)
@@ -16,56 +21,96 @@ ImageCache::Entry ImageCache::get(const QString& path)
     const QFileInfo info(path);
     const qint64 fileSize = info.exists() ? info.size() : -1;
     const QDateTime modified = info.exists() ? info.lastModified() : QDateTime();
-
-    auto found = m_slots.find(path);
-    if (found != m_slots.end() && found->fileSize == fileSize && found->modified == modified) {
-        found->lastUse = ++m_clock;
-        return Entry{found->image, found->serial, found->error, false};
+    const bool known = fresh(path, fileSize, modified);
+    if (!known) {
+        ++m_decodeCount;
+        ImageCodec::ReadResult result = ImageCodec::read(path);
+        store(path, fileSize, modified, result.ok() ? compact(result.image) : QImage(),
+              result.error);
     }
+    Slot& slot = m_slots[path];
+    slot.lastUse = ++m_clock;
+    return Entry{slot.image, slot.serial, slot.error, !known};
+}
+
+bool ImageCache::fresh(const QString& path, qint64 fileSize, const QDateTime& modified) const
+{
+    const auto found = m_slots.constFind(path);
+    return found != m_slots.constEnd() && found->fileSize == fileSize &&
+           found->modified == modified;
+}
+
+void ImageCache::store(const QString& path, qint64 fileSize, const QDateTime& modified,
+                       const QImage& image, const QString& error)
+{
+    auto found = m_slots.find(path);
     if (found != m_slots.end()) {
         m_bytesUsed -= found->bytes;
         m_slots.erase(found);
     }
-
-    ++m_decodeCount;
-    ImageCodec::ReadResult result = ImageCodec::read(path);
     Slot slot;
+    slot.image = image;
+    slot.error = error;
     slot.fileSize = fileSize;
     slot.modified = modified;
     slot.serial = m_nextSerial++;
     slot.lastUse = ++m_clock;
-    if (result.ok()) {
-        slot.image = compact(result.image);
-        slot.bytes = slot.image.sizeInBytes();
-    } else {
-        slot.error = result.error;
-    }
+    slot.bytes = image.sizeInBytes();
     evictFor(slot.bytes);
     m_bytesUsed += slot.bytes;
     m_slots.insert(path, slot);
-    return Entry{slot.image, slot.serial, slot.error, true};
+}
+
+void ImageCache::preload(const QStringList& paths)
+{
+    struct Job
+    {
+        QString path;
+        qint64 fileSize = -1;
+        QDateTime modified;
+        QImage image;
+        QString error;
+    };
+    std::vector<Job> jobs;
+    for (const QString& path : paths) {
+        const QFileInfo info(path);
+        if (!info.exists() || fresh(path, info.size(), info.lastModified()))
+            continue;
+        if (std::any_of(jobs.begin(), jobs.end(), [&](const Job& j) { return j.path == path; }))
+            continue;
+        jobs.push_back(Job{path, info.size(), info.lastModified(), {}, {}});
+    }
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        for (std::size_t i = next++; i < jobs.size(); i = next++) {
+            ImageCodec::ReadResult result = ImageCodec::read(jobs[i].path);
+            jobs[i].error = result.error;
+            if (result.ok())
+                jobs[i].image = compact(result.image);
+        }
+    };
+    const int helpers = qMin(QThread::idealThreadCount(), int(jobs.size())) - 1;
+    std::vector<std::thread> threads;
+    for (int i = 0; i < helpers; ++i)
+        threads.emplace_back(work);
+    work();
+    for (std::thread& thread : threads)
+        thread.join();
+    for (const Job& job : jobs) {
+        ++m_decodeCount;
+        store(job.path, job.fileSize, job.modified, job.image, job.error);
+    }
 }
 
 void ImageCache::remember(const QString& path, const QImage& image)
 {
     const QFileInfo info(path);
-    auto found = m_slots.find(path);
-    if (found != m_slots.end()) {
-        m_bytesUsed -= found->bytes;
-        m_slots.erase(found);
-    }
-    if (!info.exists() || image.isNull())
+    if (!info.exists() || image.isNull()) {
+        m_bytesUsed -= m_slots.value(path).bytes;
+        m_slots.remove(path);
         return;
-    Slot slot;
-    slot.image = compact(image);
-    slot.fileSize = info.size();
-    slot.modified = info.lastModified();
-    slot.serial = m_nextSerial++;
-    slot.lastUse = ++m_clock;
-    slot.bytes = slot.image.sizeInBytes();
-    evictFor(slot.bytes);
-    m_bytesUsed += slot.bytes;
-    m_slots.insert(path, slot);
+    }
+    store(path, info.size(), info.lastModified(), compact(image), QString());
 }
 
 QSize ImageCache::size(const QString& path, QString* error)

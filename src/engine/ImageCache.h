@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 // Decoded pictures keyed by path and file identity (size and modification
 // time), bounded by a memory budget. A file that has not changed since it was
@@ -32,6 +33,9 @@ public:
     // Pixel size without decoding when the picture is not in memory.
     QSize size(const QString& path, QString* error = nullptr);
 
+    // Decodes the pictures that are not in memory yet, on all cores.
+    void preload(const QStringList& paths);
+
     // Keeps a picture the program has just written to path, so that showing
     // it does not decode the file again.
     void remember(const QString& path, const QImage& image);
@@ -57,6 +61,9 @@ private:
         qint64 bytes = 0;
     };
     void evictFor(qint64 incoming);
+    bool fresh(const QString& path, qint64 fileSize, const QDateTime& modified) const;
+    void store(const QString& path, qint64 fileSize, const QDateTime& modified,
+               const QImage& image, const QString& error);
 
     QHash<QString, Slot> m_slots;
     qint64 m_budget;

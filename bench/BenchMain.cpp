@@ -1,0 +1,30 @@
+// Benchmark entry: a GUI application on the offscreen platform, so the engine
+// can draw text-free pictures and decode every format. With
+// "--make-inputs DIR [COUNT]" it only writes the CAD-like captures into DIR
+// (for timing the batch tool against other tools).
+#include "BenchInputs.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstring>
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc >= 3 && std::strcmp(argv[1], "--make-inputs") == 0) {
+        const int count = argc >= 4 ? std::atoi(argv[3]) : 20;
+        QDir().mkpath(QString::fromLocal8Bit(argv[2]));
+        for (const QString& file : BenchInputs::captureFiles(QString::fromLocal8Bit(argv[2]), count))
+            std::printf("%s\n", qPrintable(file));
+        return 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

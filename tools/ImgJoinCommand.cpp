@@ -1,0 +1,163 @@
+#include "ImgJoinCommand.h"
+
+#include "CImgJoinEngine.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+ImgJoinCommand::ImgJoinCommand(QTextStream& out, QTextStream& err)
+    : m_out(out)
+    , m_err(err)
+{
+}
+
+QString ImgJoinCommand::helpText()
+{
+    return QStringLiteral(
+        "Usage:\n"
+        "  imgjoin join OUT PIC[@x,y[,w,h[,angle]]]...\n"
+        "      Lays the pictures on one canvas in the order given (later ones on top)\n"
+        "      and writes the joined picture to OUT. x,y is the picture's top-left\n"
+        "      corner on the canvas (default 0,0), w,h the size it is stretched to\n"
+        "      (default: its own pixel size), angle a clockwise turn in degrees about\n"
+        "      the box centre. The canvas spans all boxes from the smallest x and y;\n"
+        "      uncovered parts stay transparent. OUT's suffix picks the encoder\n"
+        "      (bmp, jpg/jpeg, png, gif; anything else writes PNG).\n"
+        "  imgjoin stitch STEM ROWS COLS OUT\n"
+        "      Assembles ROWS x COLS tiles named STEM<row><col>.png (row and column\n"
+        "      in decimal, from 0) on a grid whose pitch is the size of tile 00, and\n"
+        "      writes the result to OUT. With 1 row and 1 column a STEM that is a\n"
+        "      complete file name is taken as it is. ROWS and COLS are 1 to 99.\n"
+        "  imgjoin --help\n"
+        "      Shows this text.\n"
+        "\n"
+        "Exit status: 0 done, 1 a picture could not be read or written, 2 bad arguments.\n");
+}
+
+int ImgJoinCommand::run(const QStringList& arguments)
+{
+    if (arguments.isEmpty())
+        return usageError(QStringLiteral("no command given"));
+    const QString command = arguments.first();
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
+        command == QLatin1String("help")) {
+        m_out << helpText();
+        return Ok;
+    }
+    if (command == QLatin1String("join"))
+        return join(arguments.mid(1));
+    if (command == QLatin1String("stitch"))
+        return stitch(arguments.mid(1));
+    return usageError(QStringLiteral("unknown command '%1'").arg(command));
+}
+
+int ImgJoinCommand::usageError(const QString& message)
+{
+    m_err << "imgjoin: " << message << "\n" << "Try 'imgjoin --help'.\n";
+    m_err.flush();
+    return Usage;
+}
+
+bool ImgJoinCommand::parsePlacement(const QString& argument, Placement& placement)
+{
+    placement = Placement{argument};
+    const int at = argument.lastIndexOf(QLatin1Char('@'));
+    if (at < 0)
+        return true;
+    const QStringList numbers = argument.mid(at + 1).split(QLatin1Char(','));
+    if (numbers.size() != 2 && numbers.size() != 4 && numbers.size() != 5)
+        return QFileInfo::exists(argument); // an '@' that belongs to the name
+    bool ok = true;
+    int values[4] = {0, 0, 0, 0};
+    for (int i = 0; i < qMin(4, int(numbers.size())); ++i) {
+        bool good = false;
+        values[i] = numbers.at(i).trimmed().toInt(&good);
+        ok = ok && good;
+    }
+    if (numbers.size() == 5) {
+        bool good = false;
+        placement.angle = numbers.at(4).trimmed().toFloat(&good);
+        ok = ok && good;
+    }
+    if (!ok || (numbers.size() >= 4 && (values[2] <= 0 || values[3] <= 0)))
+        return QFileInfo::exists(argument);
+    placement.file = argument.left(at);
+    placement.placed = true;
+    placement.x = values[0];
+    placement.y = values[1];
+    placement.width = values[2];
+    placement.height = values[3];
+    return true;
+}
+
+int ImgJoinCommand::join(const QStringList& arguments)
+{
+    if (arguments.size() < 2)
+        return usageError(QStringLiteral("join needs OUT and at least one picture"));
+    const QString output = arguments.first();
+    QList<Placement> placements;
+    for (const QString& argument : arguments.mid(1)) {
+        Placement placement;
+        if (!parsePlacement(argument, placement))
+            return usageError(QStringLiteral("cannot read the placement in '%1'").arg(argument));
+        placements.append(placement);
+    }
+    if (placements.size() > CImgJoinEngine::MaxPictures)
+        return usageError(QStringLiteral("at most %1 pictures can be joined")
+                              .arg(CImgJoinEngine::MaxPictures));
+
+    CImgJoinEngine engine;
+    QStringList errors;
+    QObject::connect(&engine, &CImgJoinEngine::errorOccurred,
+                     [&errors](const QString& message) { errors << message; });
+    QStringList files;
+    for (const Placement& placement : std::as_const(placements))
+        files << placement.file;
+    engine.imageCache().preload(files);
+    for (const Placement& placement : std::as_const(placements)) {
+        if (!engine.addPlacedPicture(placement.file, placement.x, placement.y, placement.width,
+                                     placement.height, placement.angle) ||
+            !engine.imageCache().get(placement.file).ok()) {
+            if (errors.isEmpty())
+                errors << engine.imageCache().get(placement.file).error;
+            break;
+        }
+    }
+    if (errors.isEmpty())
+        engine.SaveJoinedPicture(QFileInfo(output).suffix(), output);
+    for (const QString& error : std::as_const(errors))
+        m_err << "imgjoin: " << error << "\n";
+    m_err.flush();
+    return errors.isEmpty() ? Ok : Failed;
+}
+
+int ImgJoinCommand::stitch(const QStringList& arguments)
+{
+    if (arguments.size() != 4)
+        return usageError(QStringLiteral("stitch needs STEM ROWS COLS OUT"));
+    bool rowsOk = false, columnsOk = false;
+    const int rows = arguments.at(1).toInt(&rowsOk);
+    const int columns = arguments.at(2).toInt(&columnsOk);
+    if (!rowsOk || !columnsOk || rows < 1 || rows > 99 || columns < 1 || columns > 99)
+        return usageError(QStringLiteral("ROWS and COLS must be whole numbers from 1 to 99"));
+
+    CImgJoinEngine engine;
+    QStringList errors;
+    QObject::connect(&engine, &CImgJoinEngine::errorOccurred,
+                     [&errors](const QString& message) { errors << message; });
+    const QString output = arguments.at(3);
+    const int width = engine.StitchTiles(arguments.at(0), output, rows, columns,
+                                         QFileInfo(output).suffix());
+    for (const QString& error : std::as_const(errors))
+        m_err << "imgjoin: " << error << "\n";
+    m_err.flush();
+    if (width <= 0 || !errors.isEmpty())
+        return Failed;
+    if (width == 100 && engine.GetOutputFile() != output) {
+        // a single picture taken as it is: copy it to OUT
+        if (!engine.CopyOutputPicture(output))
+            return Failed;
+    }
+    return Ok;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+class CImgJoinEngine;
+
+// The batch tool's commands over the joining engine. Each command returns the
+// process exit status: 0 on success, 1 when the work failed, 2 on bad usage.
+class ImgJoinCommand
+{
+public:
+    static constexpr int Ok = 0;
+    static constexpr int Failed = 1;
+    static constexpr int Usage = 2;
+
+    ImgJoinCommand(QTextStream& out, QTextStream& err);
+
+    // arguments without the program name
+    int run(const QStringList& arguments);
+
+    static QString helpText();
+
+private:
+    struct Placement
+    {
+        QString file;
+        bool placed = false;
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+        float angle = 0.0f;
+    };
+
+    int join(const QStringList& arguments);
+    int stitch(const QStringList& arguments);
+    int usageError(const QString& message);
+    static bool parsePlacement(const QString& argument, Placement& placement);
+
+    QTextStream& m_out;
+    QTextStream& m_err;
+};
