@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 
 // The 1708-byte settings block, kept byte for byte as the settings file holds
 // it. Text fields are in the local 8-bit encoding and NUL-terminated.
 class SettingsBlock
 {
+    Q_DECLARE_TR_FUNCTIONS(SettingsBlock)
+
 public:
     static constexpr int Size = 1708;
     static constexpr int TextFieldSize = 366;
