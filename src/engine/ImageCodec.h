@@ -59,7 +59,8 @@ public:
     static bool write(const QImage& image, const QString& path, Format format,
                       Effort effort = Effort::Normal, QString* error = nullptr);
 
-    // Same, with the format taken from the path's suffix.
+    // Same, with the format taken from the path's suffix (formatForSuffix: a
+    // suffix no encoder serves is written as PNG).
     static bool write(const QImage& image, const QString& path, Effort effort = Effort::Normal,
                       QString* error = nullptr);
 };

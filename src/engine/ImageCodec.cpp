@@ -1,0 +1,419 @@
+#include "ImageCodec.h"
+
+#include "ColorQuantizer.h"
+#include "GifWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QSaveFile>
+
+#include <array>
+#include <cstring>
+#include <span>
+
+namespace {
+
+// The encoders in the order FindImageEncoder counts them, which is also the
+// order of ImageCodec::Format: 0 BMP, 1 JPEG, 2 PNG, 3 GIF.
+struct Encoder
+{
+    ImageCodec::Format format;
+    const char* mimeType;
+    const char* suffix;
+    const char* qtFormat; // Qt's writer name; GIF has its own writer
+};
+constexpr std::array<Encoder, 4> Encoders{ {
+    { ImageCodec::Format::Bmp, "image/bmp", "bmp", "bmp" },
+    { ImageCodec::Format::Jpeg, "image/jpeg", "jpg", "jpeg" },
+    { ImageCodec::Format::Png, "image/png", "png", "png" },
+    { ImageCodec::Format::Gif, "image/gif", "gif", nullptr },
+} };
+
+const Encoder& encoderFor(ImageCodec::Format format)
+{
+    for (const Encoder& encoder : Encoders) {
+        if (encoder.format == format)
+            return encoder;
+    }
+    return Encoders[2];
+}
+
+// Room for the largest picture we accept decoded at 4 bytes a pixel
+// (16000 x 12000 x 4 = 768 MB); Qt refuses anything above 256 MB by default.
+constexpr int AllocationLimitMb = 1024;
+
+// Qt's PNG writer turns its quality option into the zlib level (100 means no
+// compression at all); 80 gives level 1, the fastest that still compresses.
+constexpr int FastPngQuality = 80;
+
+void raiseAllocationLimit()
+{
+    [[maybe_unused]] static const bool raised = [] {
+        QImageReader::setAllocationLimit(AllocationLimitMb);
+        return true;
+    }();
+}
+
+QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+bool fail(QString* error, const QString& reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+bool tooLarge(QSize size)
+{
+    return qint64(size.width()) * size.height() > ImageCodec::MaxPixels;
+}
+
+QString tooLargeReason(const QString& path, QSize size)
+{
+    return QStringLiteral("图片 %1 太大（%2 × %3 像素），最多只能处理 %4 像素")
+        .arg(shown(path))
+        .arg(size.width())
+        .arg(size.height())
+        .arg(ImageCodec::MaxPixels);
+}
+
+// ---- Checks that a file holds all the data its header promises. Qt's JPEG,
+// BMP and GIF readers fill in missing rows and report success, so cut files
+// are caught here; an unexpected layout is left for the decoder to judge.
+// Qt's PNG reader reports cut files itself.
+
+using Bytes = std::span<const uchar>;
+
+quint32 le16(Bytes data, size_t at)
+{
+    return quint32(data[at]) | quint32(data[at + 1]) << 8;
+}
+
+quint32 le32(Bytes data, size_t at)
+{
+    return le16(data, at) | le16(data, at + 2) << 16;
+}
+
+bool isJpegMarker(uchar code)
+{
+    return code != 0x00 && code != 0xFF && !(code >= 0xD0 && code <= 0xD7);
+}
+
+// Position of the marker that ends entropy-coded data (stuffed zeros and
+// restart markers belong to the data), or the end of the file.
+size_t afterScanData(Bytes data, size_t pos)
+{
+    while (pos + 1 < data.size()) {
+        const void* hit = std::memchr(data.data() + pos, 0xFF, data.size() - pos - 1);
+        if (!hit)
+            break;
+        pos = size_t(static_cast<const uchar*>(hit) - data.data());
+        if (isJpegMarker(data[pos + 1]))
+            return pos;
+        ++pos;
+    }
+    return data.size();
+}
+
+// Walks the segments from start-of-image to end-of-image.
+bool jpegComplete(Bytes data)
+{
+    size_t pos = 2;
+    for (;;) {
+        if (pos >= data.size())
+            return false;
+        if (data[pos] != 0xFF)
+            return true;
+        while (pos < data.size() && data[pos] == 0xFF)
+            ++pos;
+        if (pos >= data.size())
+            return false;
+        const uchar marker = data[pos++];
+        if (marker == 0xD9)
+            return true;
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
+            continue;
+        if (pos + 2 > data.size())
+            return false;
+        const size_t length = (size_t(data[pos]) << 8) | data[pos + 1];
+        if (length < 2)
+            return true;
+        pos += length;
+        if (marker == 0xDA)
+            pos = afterScanData(data, pos);
+    }
+}
+
+// An uncompressed bitmap must hold every row its header promises.
+bool bmpComplete(Bytes data)
+{
+    if (data.size() < 26)
+        return false;
+    const quint32 headerSize = le32(data, 14);
+    const bool core = headerSize == 12;
+    if (!core && data.size() < 34)
+        return false;
+    const qint64 width = core ? le16(data, 18) : qint32(le32(data, 18));
+    const qint64 height = core ? le16(data, 20) : qAbs(qint64(qint32(le32(data, 22))));
+    const int bits = int(le16(data, core ? 24 : 28));
+    const quint32 compression = core ? 0 : le32(data, 30);
+    if ((compression != 0 && compression != 3) || width <= 0 || height <= 0 || bits <= 0)
+        return true;
+    const qint64 stride = (width * bits + 31) / 32 * 4;
+    const qint64 lastRow = (width * bits + 7) / 8;
+    return qint64(data.size()) >= qint64(le32(data, 10)) + stride * (height - 1) + lastRow;
+}
+
+// Position after a chain of GIF sub-blocks, or 0 when the file ends inside it.
+size_t afterSubBlocks(Bytes data, size_t pos)
+{
+    while (pos < data.size()) {
+        if (data[pos] == 0)
+            return pos + 1;
+        pos += size_t(data[pos]) + 1;
+    }
+    return 0;
+}
+
+size_t colourTableBytes(uchar flags)
+{
+    return (flags & 0x80) ? size_t(3) << ((flags & 7) + 1) : 0;
+}
+
+// The first image, the one decoded, must be there to its last data block.
+bool gifComplete(Bytes data)
+{
+    if (data.size() < 13)
+        return false;
+    size_t pos = 13 + colourTableBytes(data[10]);
+    while (pos < data.size()) {
+        const uchar block = data[pos++];
+        if (block == 0x21) { // extension: label, then sub-blocks
+            pos = afterSubBlocks(data, pos + 1);
+            if (pos == 0)
+                return false;
+        } else if (block == 0x2C) { // image: descriptor, colours, code size, data
+            if (pos + 9 > data.size())
+                return false;
+            pos += 9 + colourTableBytes(data[pos + 8]) + 1;
+            return afterSubBlocks(data, pos) != 0;
+        } else {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool fileComplete(QFile& file)
+{
+    const qint64 size = file.size();
+    uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
+    if (!mapped)
+        return true;
+    const Bytes data(mapped, size_t(size));
+    bool complete = true;
+    if (data.size() >= 2 && data[0] == 0xFF && data[1] == 0xD8)
+        complete = jpegComplete(data);
+    else if (data.size() >= 2 && data[0] == 'B' && data[1] == 'M')
+        complete = bmpComplete(data);
+    else if (data.size() >= 4 && std::memcmp(data.data(), "GIF8", 4) == 0)
+        complete = gifComplete(data);
+    file.unmap(mapped);
+    return complete;
+}
+
+// ---- Reading
+
+// Opens the file and reads its header; on success the reader is ready to
+// decode a picture of acceptable size.
+bool openChecked(QFile& file, QImageReader& reader, QString* error)
+{
+    raiseAllocationLimit();
+    const QString path = file.fileName();
+    const QFileInfo info(path);
+    if (!info.exists())
+        return fail(error, QStringLiteral("找不到图片文件 %1").arg(shown(path)));
+    if (info.isDir())
+        return fail(error, QStringLiteral("%1 是文件夹，不是图片文件").arg(shown(path)));
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(error,
+                    QStringLiteral("无法打开图片文件 %1：%2").arg(shown(path), file.errorString()));
+    reader.setDevice(&file);
+    reader.setAutoTransform(false); // screen captures: keep the pixels as stored
+    if (!reader.canRead())
+        return fail(error,
+                    QStringLiteral("无法识别图片文件 %1 的格式：%2")
+                        .arg(shown(path), reader.errorString()));
+    const QSize size = reader.size();
+    if (size.isValid() && tooLarge(size))
+        return fail(error, tooLargeReason(path, size));
+    return true;
+}
+
+// ---- Writing
+
+// Opaque formats show a transparent pixel as its colour over black.
+QImage flattened(const QImage& image)
+{
+    if (!image.hasAlphaChannel())
+        return image;
+    QImage out = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x)
+            line[x] |= 0xFF000000u;
+    }
+    out.reinterpretAsFormat(QImage::Format_RGB32);
+    return out;
+}
+
+// An opaque picture of at most 256 colours goes out as an 8-bit palette PNG:
+// the same pixels, a smaller file and less to compress.
+QImage pngPicture(const QImage& image)
+{
+    if (image.depth() != 32)
+        return image;
+    const QImage indexed = ColorQuantizer::exactIndexed(image, 256);
+    if (indexed.isNull())
+        return image;
+    for (QRgb colour : indexed.colorTable()) {
+        if (qAlpha(colour) != 255)
+            return image;
+    }
+    return indexed;
+}
+
+bool encode(const QImage& image,
+            QIODevice* device,
+            ImageCodec::Format format,
+            ImageCodec::Effort effort,
+            QString* reason)
+{
+    if (format == ImageCodec::Format::Gif)
+        return GifWriter::write(image, device, reason);
+    QImageWriter writer(device, encoderFor(format).qtFormat);
+    QImage picture;
+    if (format == ImageCodec::Format::Png) {
+        picture = pngPicture(image);
+        if (effort == ImageCodec::Effort::Fast)
+            writer.setQuality(FastPngQuality);
+    } else {
+        picture = flattened(image);
+        if (format == ImageCodec::Format::Jpeg)
+            writer.setQuality(100);
+    }
+    if (!writer.write(picture))
+        return fail(reason, writer.errorString());
+    return true;
+}
+
+} // namespace
+
+ImageCodec::ReadResult ImageCodec::read(const QString& path)
+{
+    ReadResult result;
+    QFile file(path);
+    QImageReader reader;
+    if (!openChecked(file, reader, &result.error))
+        return result;
+    if (!fileComplete(file)) {
+        result.error = QStringLiteral("图片文件 %1 不完整，数据被截断").arg(shown(path));
+        return result;
+    }
+    QImage image;
+    if (!reader.read(&image)) {
+        result.error =
+            QStringLiteral("无法解码图片文件 %1：%2").arg(shown(path), reader.errorString());
+        return result;
+    }
+    if (tooLarge(image.size())) {
+        result.error = tooLargeReason(path, image.size());
+        return result;
+    }
+    result.image = image;
+    return result;
+}
+
+QSize ImageCodec::readSize(const QString& path, QString* error)
+{
+    QFile file(path);
+    QImageReader reader;
+    if (!openChecked(file, reader, error))
+        return {};
+    const QSize size = reader.size();
+    if (!size.isValid()) {
+        fail(error,
+             QStringLiteral("无法读取图片文件 %1 的大小：%2")
+                 .arg(shown(path), reader.errorString()));
+        return {};
+    }
+    return size;
+}
+
+ImageCodec::Format ImageCodec::formatForSuffix(const QString& suffix, bool* served)
+{
+    const QString lower = suffix.toLower();
+    const Encoder* found = nullptr;
+    for (const Encoder& encoder : Encoders) {
+        if (lower == QLatin1String(encoder.suffix))
+            found = &encoder;
+    }
+    if (lower == QLatin1String("jpeg"))
+        found = &encoderFor(Format::Jpeg);
+    if (served)
+        *served = found != nullptr;
+    return found ? found->format : Format::Png;
+}
+
+QString ImageCodec::suffixFor(Format format)
+{
+    return QLatin1String(encoderFor(format).suffix);
+}
+
+int ImageCodec::FindImageEncoder(const QString& mimeType)
+{
+    for (size_t i = 0; i < Encoders.size(); ++i) {
+        if (mimeType == QLatin1String(Encoders[i].mimeType))
+            return int(i);
+    }
+    return -1;
+}
+
+bool ImageCodec::write(const QImage& image,
+                       const QString& path,
+                       Format format,
+                       Effort effort,
+                       QString* error)
+{
+    if (image.isNull())
+        return fail(error, QStringLiteral("没有可保存到 %1 的图片").arg(shown(path)));
+    const QFileInfo info(path);
+    if (!info.absoluteDir().exists())
+        return fail(error,
+                    QStringLiteral("无法保存图片 %1：文件夹 %2 不存在")
+                        .arg(shown(path), shown(info.absolutePath())));
+    if (info.isDir())
+        return fail(error, QStringLiteral("无法保存图片 %1：这是一个文件夹").arg(shown(path)));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(error,
+                    QStringLiteral("无法创建图片文件 %1：%2").arg(shown(path), file.errorString()));
+    QString reason;
+    if (!encode(image, &file, format, effort, &reason))
+        return fail(error, QStringLiteral("无法保存图片 %1：%2").arg(shown(path), reason));
+    if (!file.commit())
+        return fail(error,
+                    QStringLiteral("无法保存图片 %1：%2").arg(shown(path), file.errorString()));
+    return true;
+}
+
+bool ImageCodec::write(const QImage& image, const QString& path, Effort effort, QString* error)
+{
+    return write(image, path, formatForSuffix(QFileInfo(path).suffix()), effort, error);
+}
