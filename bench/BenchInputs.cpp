@@ -28,9 +28,9 @@ private:
     quint32 m_state;
 };
 
-const QColor lineColours[] = {QColor(255, 0, 0),   QColor(0, 255, 0),   QColor(255, 255, 0),
-                              QColor(0, 255, 255), QColor(255, 255, 255), QColor(255, 0, 255),
-                              QColor(128, 128, 128)};
+const QColor lineColours[] = { QColor(255, 0, 0),    QColor(0, 255, 0),     QColor(255, 255, 0),
+                               QColor(0, 255, 255),  QColor(255, 255, 255), QColor(255, 0, 255),
+                               QColor(128, 128, 128) };
 
 } // namespace
 
@@ -82,8 +82,8 @@ QStringList captureFiles(const QString& dir, int count, int width, int height)
 {
     QStringList files;
     for (int i = 0; i < count; ++i) {
-        const QString file =
-            QDir(dir).filePath(QStringLiteral("capture_%1x%2_%3.png").arg(width).arg(height).arg(i));
+        const QString file = QDir(dir).filePath(
+            QStringLiteral("capture_%1x%2_%3.png").arg(width).arg(height).arg(i));
         if (!QFileInfo::exists(file))
             capture(i, width, height).save(file, "PNG");
         files << file;

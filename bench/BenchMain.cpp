@@ -17,7 +17,8 @@ int main(int argc, char** argv)
     if (argc >= 3 && std::strcmp(argv[1], "--make-inputs") == 0) {
         const int count = argc >= 4 ? std::atoi(argv[3]) : 20;
         QDir().mkpath(QString::fromLocal8Bit(argv[2]));
-        for (const QString& file : BenchInputs::captureFiles(QString::fromLocal8Bit(argv[2]), count))
+        for (const QString& file :
+             BenchInputs::captureFiles(QString::fromLocal8Bit(argv[2]), count))
             std::printf("%s\n", qPrintable(file));
         return 0;
     }

@@ -59,19 +59,25 @@ void drawPictures(benchmark::State& state, DrawCase drawCase)
     state.counters["decodes"] = engine.imageCache().decodeCount();
 }
 
-void BM_DrawPictures_Plain(benchmark::State& state) { drawPictures(state, DrawCase::Plain); }
+void BM_DrawPictures_Plain(benchmark::State& state)
+{
+    drawPictures(state, DrawCase::Plain);
+}
 void BM_DrawPictures_Transparent(benchmark::State& state)
 {
     drawPictures(state, DrawCase::Transparent);
 }
-void BM_DrawPictures_TrimLine(benchmark::State& state) { drawPictures(state, DrawCase::TrimLine); }
+void BM_DrawPictures_TrimLine(benchmark::State& state)
+{
+    drawPictures(state, DrawCase::TrimLine);
+}
 
 void BM_ClipCurrentPicture(benchmark::State& state)
 {
     const QString file = BenchInputs::captureFiles(BenchInputs::workDir(), 1).first();
     CImgJoinEngine engine;
     engine.SetDataDir(BenchInputs::workDir());
-    engine.imageCache().preload({file});
+    engine.imageCache().preload({ file });
     for (auto _ : state) {
         state.PauseTiming();
         engine.ClearPictures();
@@ -135,9 +141,18 @@ void BM_SixtyCapturesMemory(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_DrawPictures_Plain)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_DrawPictures_Transparent)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_DrawPictures_TrimLine)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DrawPictures_Plain)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_DrawPictures_Transparent)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_DrawPictures_TrimLine)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(BM_ClipCurrentPicture)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveJoinedPicture)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_StitchTiles)->Unit(benchmark::kMillisecond)->Iterations(3);

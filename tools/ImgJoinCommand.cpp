@@ -54,14 +54,15 @@ int ImgJoinCommand::run(const QStringList& arguments)
 
 int ImgJoinCommand::usageError(const QString& message)
 {
-    m_err << "imgjoin: " << message << "\n" << "Try 'imgjoin --help'.\n";
+    m_err << "imgjoin: " << message << "\n"
+          << "Try 'imgjoin --help'.\n";
     m_err.flush();
     return Usage;
 }
 
 bool ImgJoinCommand::parsePlacement(const QString& argument, Placement& placement)
 {
-    placement = Placement{argument};
+    placement = Placement{ argument };
     const int at = argument.lastIndexOf(QLatin1Char('@'));
     if (at < 0)
         return true;
@@ -69,7 +70,7 @@ bool ImgJoinCommand::parsePlacement(const QString& argument, Placement& placemen
     if (numbers.size() != 2 && numbers.size() != 4 && numbers.size() != 5)
         return QFileInfo::exists(argument); // an '@' that belongs to the name
     bool ok = true;
-    int values[4] = {0, 0, 0, 0};
+    int values[4] = { 0, 0, 0, 0 };
     for (int i = 0; i < qMin(4, int(numbers.size())); ++i) {
         bool good = false;
         values[i] = numbers.at(i).trimmed().toInt(&good);
@@ -104,8 +105,8 @@ int ImgJoinCommand::join(const QStringList& arguments)
         placements.append(placement);
     }
     if (placements.size() > CImgJoinEngine::MaxPictures)
-        return usageError(QStringLiteral("at most %1 pictures can be joined")
-                              .arg(CImgJoinEngine::MaxPictures));
+        return usageError(
+            QStringLiteral("at most %1 pictures can be joined").arg(CImgJoinEngine::MaxPictures));
 
     CImgJoinEngine engine;
     QStringList errors;
@@ -147,8 +148,8 @@ int ImgJoinCommand::stitch(const QStringList& arguments)
     QObject::connect(&engine, &CImgJoinEngine::errorOccurred,
                      [&errors](const QString& message) { errors << message; });
     const QString output = arguments.at(3);
-    const int width = engine.StitchTiles(arguments.at(0), output, rows, columns,
-                                         QFileInfo(output).suffix());
+    const int width =
+        engine.StitchTiles(arguments.at(0), output, rows, columns, QFileInfo(output).suffix());
     for (const QString& error : std::as_const(errors))
         m_err << "imgjoin: " << error << "\n";
     m_err.flush();

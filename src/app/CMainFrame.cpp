@@ -65,7 +65,6 @@ void CMainFrame::createStatusBar()
     bar->setSizeGripEnabled(true);
     // Failures the engine reports (a picture it cannot read, a file it cannot
     // write) are shown for a while rather than lost.
-    connect(&m_engine, &CImgJoinEngine::errorOccurred, bar, [bar](const QString& message) {
-        bar->showMessage(message, ErrorShownMs);
-    });
+    connect(&m_engine, &CImgJoinEngine::errorOccurred, bar,
+            [bar](const QString& message) { bar->showMessage(message, ErrorShownMs); });
 }

@@ -17,9 +17,8 @@ int main(int argc, char** argv)
     // and the settings are read before the window exists.
     CImgJoinEngine engine;
     // Failures during start-up come before any window can show them.
-    QObject::connect(&engine, &CImgJoinEngine::errorOccurred, [](const QString& message) {
-        qWarning().noquote() << message;
-    });
+    QObject::connect(&engine, &CImgJoinEngine::errorOccurred,
+                     [](const QString& message) { qWarning().noquote() << message; });
     engine.SetDataDir(QDir::currentPath());
     engine.LoadSettings();
 

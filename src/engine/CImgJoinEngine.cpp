@@ -169,8 +169,7 @@ bool CImgJoinEngine::measure(JoinPicture& picture)
 
 QString CImgJoinEngine::nextClipName(const QString& suffix)
 {
-    const QString name =
-        QStringLiteral("tmpClipWinPic_%1.%2").arg(m_clipSeq).arg(suffix);
+    const QString name = QStringLiteral("tmpClipWinPic_%1.%2").arg(m_clipSeq).arg(suffix);
     ++m_clipSeq;
     return QDir(tempDir()).filePath(name);
 }

@@ -73,8 +73,8 @@ public:
     // --- state and picture records -------------------------------------
     void SetDataDir(const QString& dir);
     QString dataDir() const { return m_dataDir; }
-    QString tempDir() const;          // <data dir>/rvAZTemp
-    bool ensureTempDir();             // creates the folder when missing
+    QString tempDir() const; // <data dir>/rvAZTemp
+    bool ensureTempDir();    // creates the folder when missing
     QString settingsFile() const { return m_settingsFile; }
     QString printInfoFile() const { return m_printInfoFile; }
 
@@ -95,7 +95,10 @@ public:
     int currentPicture() const { return m_currentPicture; }
     float canvasZoom() const { return m_zoom; }
     QPoint canvasOrigin() const { return QPoint(m_originX, m_originY); }
-    QRect handleRect(int index) const { return m_handles[index]; } // 0 left, 1 right, 2 top, 3 bottom
+    QRect handleRect(int index) const
+    {
+        return m_handles[index];
+    } // 0 left, 1 right, 2 top, 3 bottom
     QRect drawnRect() const { return m_drawnRect; }
     bool drawnValid() const { return m_drawnValid; }
     QRect trimKeptRect() const { return m_trimKept; }

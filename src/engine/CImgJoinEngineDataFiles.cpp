@@ -105,8 +105,7 @@ void clearArea(const QRect& area, const TileCanvas& canvas)
     const size_t bytes = size_t(area.width()) * 4;
     for (int y = area.top(); y <= area.bottom(); ++y)
         std::memset(canvas.bits + qsizetype(y) * canvas.bytesPerLine + qsizetype(area.left()) * 4,
-                    0,
-                    bytes);
+                    0, bytes);
 }
 
 // What a rectangle of size cover, laid at the top-left corner of box, leaves
@@ -173,9 +172,7 @@ void spillOversized(std::vector<TileCell>& cells, const TileCanvas& canvas)
 
 // Decodes and places every cell on a few threads; the first picture (already
 // decoded) serves the cells that name the same file.
-void placeAll(std::vector<TileCell>& cells,
-              const QString& firstPath,
-              const QImage& first,
+void placeAll(std::vector<TileCell>& cells, const QString& firstPath, const QImage& first,
               const TileCanvas& canvas)
 {
     std::atomic<size_t> next{ 0 };
@@ -232,18 +229,14 @@ struct Stitched
 
 // The grid of tiles on one picture whose cells have the first tile's size;
 // what no tile covers stays transparent.
-Stitched stitchGrid(const QString& stem,
-                    const QString& firstPath,
-                    const QImage& first,
-                    int rows,
+Stitched stitchGrid(const QString& stem, const QString& firstPath, const QImage& first, int rows,
                     int columns)
 {
     const qint64 width = qint64(first.width()) * columns;
     const qint64 height = qint64(first.height()) * rows;
     if (width > ImageCodec::MaxPixels || height > ImageCodec::MaxPixels ||
         width * height > ImageCodec::MaxPixels)
-        return { QImage(),
-                 CImgJoinEngine::tr("拼合图片过大: %1 x %2 像素").arg(width).arg(height),
+        return { QImage(), CImgJoinEngine::tr("拼合图片过大: %1 x %2 像素").arg(width).arg(height),
                  QString() };
     QImage joined(int(width), int(height), QImage::Format_ARGB32);
     if (joined.isNull())
@@ -363,10 +356,8 @@ int CImgJoinEngine::TakePendingPrintImage()
         // A request that cannot be served stays pending.
         const QDir directory(m_printInfo.directory());
         if (StitchTiles(directory.filePath(m_printInfo.name()),
-                        directory.filePath(joinedPictureName()),
-                        m_printInfo.rows(),
-                        m_printInfo.columns(),
-                        QStringLiteral("PNG")) == 0)
+                        directory.filePath(joinedPictureName()), m_printInfo.rows(),
+                        m_printInfo.columns(), QStringLiteral("PNG")) == 0)
             return 0;
         m_printInfo.setStatus(PrintInfoBlock::TakenOver);
         result = 1;
@@ -380,11 +371,8 @@ int CImgJoinEngine::TakePendingPrintImage()
     return result;
 }
 
-int CImgJoinEngine::StitchTiles(const QString& stem,
-                                const QString& destination,
-                                int rows,
-                                int columns,
-                                const QString& format)
+int CImgJoinEngine::StitchTiles(const QString& stem, const QString& destination, int rows,
+                                int columns, const QString& format)
 {
     const bool single = isSingleFile(stem);
     if (single && rows == 1 && columns == 1) {

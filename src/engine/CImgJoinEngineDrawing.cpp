@@ -55,7 +55,8 @@ QRect CImgJoinEngine::screenBox(const JoinPicture& picture) const
 {
     return QRect(truncToInt(float(picture.x) * m_zoom) + m_originX,
                  truncToInt(float(picture.y) * m_zoom) + m_originY,
-                 truncToInt(float(picture.width) * m_zoom), truncToInt(float(picture.height) * m_zoom));
+                 truncToInt(float(picture.width) * m_zoom),
+                 truncToInt(float(picture.height) * m_zoom));
 }
 
 QPoint CImgJoinEngine::trimLineScreen() const
@@ -113,8 +114,8 @@ CImgJoinEngine::BoxImage CImgJoinEngine::boxImage(const ImageCache::Entry& entry
     const int doorExtra = kind == Kind::ScreenDoor ? 1 : 0;
     const QRect whole(0, 0, size.width() + doorExtra, size.height());
     if (qint64(size.width()) * size.height() <= WholeBoxLimit) {
-        const RenditionCache::Key key{entry.serial, kind, size.width(), size.height(),
-                                      kind == Kind::Plain ? 0.0f : angle};
+        const RenditionCache::Key key{ entry.serial, kind, size.width(), size.height(),
+                                       kind == Kind::Plain ? 0.0f : angle };
         QImage image = m_renditionCache.find(key);
         if (image.isNull()) {
             if (kind == Kind::Plain)
@@ -126,18 +127,18 @@ CImgJoinEngine::BoxImage CImgJoinEngine::boxImage(const ImageCache::Entry& entry
             }
             m_renditionCache.insert(key, image);
         }
-        return BoxImage{image, QPoint(0, 0)};
+        return BoxImage{ image, QPoint(0, 0) };
     }
     const QRect part = visible & whole;
     if (part.isEmpty() || kind == Kind::Plain)
         return {};
     if (kind == Kind::Opaque)
-        return BoxImage{Rendition::opaque(entry.image, size, angle, part), part.topLeft()};
+        return BoxImage{ Rendition::opaque(entry.image, size, angle, part), part.topLeft() };
     const int shift = part.x() > 0 ? 1 : 0;
     const QRect source = part.adjusted(-shift, 0, 0, 0) & QRect(QPoint(), size);
     const QImage opaquePart = Rendition::opaque(entry.image, size, angle, source);
-    return BoxImage{Rendition::screenDoor(opaquePart, part.x(), part.y(), shift, part.width()),
-                    part.topLeft()};
+    return BoxImage{ Rendition::screenDoor(opaquePart, part.x(), part.y(), shift, part.width()),
+                     part.topLeft() };
 }
 
 void CImgJoinEngine::DrawPictures(QPainter& painter, int viewMode)
@@ -185,8 +186,8 @@ void CImgJoinEngine::DrawPicture(QPainter& painter, int index)
     const int reach = picture.angle == 0.0f ? 0 : (box.width() + box.height()) / 2;
     if (!box.adjusted(-reach, -reach, reach, reach).intersects(clip))
         return;
-    const BoxImage plain = boxImage(entry, RenditionCache::Kind::Plain, box.size(),
-                                    picture.angle, QRect());
+    const BoxImage plain =
+        boxImage(entry, RenditionCache::Kind::Plain, box.size(), picture.angle, QRect());
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     QRect target(box.topLeft(), box.size());
@@ -214,8 +215,8 @@ void CImgJoinEngine::DrawPictureTransparent(QPainter& painter, int index)
     if (!entry.ok() || box.isEmpty())
         return;
     const QRect visible = clipBox(painter).translated(-box.topLeft());
-    const BoxImage door = boxImage(entry, RenditionCache::Kind::ScreenDoor, box.size(),
-                                   picture.angle, visible);
+    const BoxImage door =
+        boxImage(entry, RenditionCache::Kind::ScreenDoor, box.size(), picture.angle, visible);
     if (!door.image.isNull())
         painter.drawImage(box.topLeft() + door.offset, door.image);
 }
@@ -234,18 +235,10 @@ void CImgJoinEngine::DrawPictureTrimmed(QPainter& painter, int index)
     const QPoint line = trimLineScreen();
     QRect kept = box;
     switch (m_trimMode) {
-    case TrimFromBelow:
-        kept.setTop(qMax(box.top(), line.y()));
-        break;
-    case TrimFromAbove:
-        kept.setBottom(qMin(box.bottom(), line.y()));
-        break;
-    case TrimFromRight:
-        kept.setLeft(qMax(box.left(), line.x()));
-        break;
-    case TrimFromLeft:
-        kept.setRight(qMin(box.right(), line.x()));
-        break;
+        case TrimFromBelow: kept.setTop(qMax(box.top(), line.y())); break;
+        case TrimFromAbove: kept.setBottom(qMin(box.bottom(), line.y())); break;
+        case TrimFromRight: kept.setLeft(qMax(box.left(), line.x())); break;
+        case TrimFromLeft: kept.setRight(qMin(box.right(), line.x())); break;
     }
     if (kept.isEmpty())
         kept = QRect();
@@ -257,8 +250,8 @@ void CImgJoinEngine::DrawPictureTrimmed(QPainter& painter, int index)
     const QRect visible = (kept & clipBox(painter)).translated(-box.topLeft());
     if (visible.isEmpty())
         return;
-    const BoxImage opaque = boxImage(entry, RenditionCache::Kind::Opaque, box.size(),
-                                     picture.angle, visible);
+    const BoxImage opaque =
+        boxImage(entry, RenditionCache::Kind::Opaque, box.size(), picture.angle, visible);
     if (opaque.image.isNull())
         return;
     painter.drawImage(visible.translated(box.topLeft()), opaque.image,
@@ -315,11 +308,11 @@ void CImgJoinEngine::DrawOutputPicture(QPainter& painter)
         m_outputY = clip.top();
         m_outputFit = 111;
     }
-    const QRect box(m_outputX, m_outputY, truncToInt(w * m_outputZoom), truncToInt(h * m_outputZoom));
+    const QRect box(m_outputX, m_outputY, truncToInt(w * m_outputZoom),
+                    truncToInt(h * m_outputZoom));
     if (box.isEmpty() || !box.intersects(clip))
         return;
-    const BoxImage plain =
-        boxImage(entry, RenditionCache::Kind::Plain, box.size(), 0.0f, QRect());
+    const BoxImage plain = boxImage(entry, RenditionCache::Kind::Plain, box.size(), 0.0f, QRect());
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     if (plain.image.isNull())
@@ -358,25 +351,20 @@ void CImgJoinEngine::Zoom(int code, int target)
     const bool canvas = target == 1;
     float& zoom = canvas ? m_zoom : m_outputZoom;
     switch (code) {
-    case 10:
-        zoom = float(double(zoom) * 1.1);
-        break;
-    case 11:
-        zoom = float(double(zoom) * 0.9090909090909091);
-        break;
-    case 66:
-        zoom = 1.0f;
-        if (canvas)
-            m_originX = m_originY = 0;
-        break;
-    case 99:
-        if (canvas)
-            fitCanvas();
-        else
-            m_outputFit = 0;
-        break;
-    default:
-        break;
+        case 10: zoom = float(double(zoom) * 1.1); break;
+        case 11: zoom = float(double(zoom) * 0.9090909090909091); break;
+        case 66:
+            zoom = 1.0f;
+            if (canvas)
+                m_originX = m_originY = 0;
+            break;
+        case 99:
+            if (canvas)
+                fitCanvas();
+            else
+                m_outputFit = 0;
+            break;
+        default: break;
     }
 }
 

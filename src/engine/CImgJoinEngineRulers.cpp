@@ -45,11 +45,7 @@ int CImgJoinEngine::GetRulerLineCount(int table) const
     return ruler ? ruler->lineCount() : 0;
 }
 
-int CImgJoinEngine::GetRulerLine(int table,
-                                 int i,
-                                 int& tickLen,
-                                 int& pos,
-                                 ColorRef& colour,
+int CImgJoinEngine::GetRulerLine(int table, int i, int& tickLen, int& pos, ColorRef& colour,
                                  QString& name) const
 {
     const RulerTable* ruler = rulerTable(table);

@@ -139,8 +139,7 @@ bool CImgJoinEngine::TrimByTrimLine()
     // The kept box holds exactly the pixels the last paint showed.
     if (m_trimKept.width() < 10 || m_trimKept.height() < 10)
         return false;
-    return !ClipCurrentPicture(m_trimKept.x(), m_trimKept.y(),
-                               m_trimKept.x() + m_trimKept.width(),
+    return !ClipCurrentPicture(m_trimKept.x(), m_trimKept.y(), m_trimKept.x() + m_trimKept.width(),
                                m_trimKept.y() + m_trimKept.height())
                 .isEmpty();
 }

@@ -252,9 +252,8 @@ QImage ColorQuantizer::exactIndexed(const QImage& image, int maxColours)
         return {};
     const QImage argb = argbOf(image);
     const QRgb forcedAlpha = argb.format() == QImage::Format_RGB32 ? 0xFF000000u : 0u;
-    return indexOver(argb, std::clamp(maxColours, 1, 256), [forcedAlpha](QRgb pixel) {
-        return pixel | forcedAlpha;
-    });
+    return indexOver(argb, std::clamp(maxColours, 1, 256),
+                     [forcedAlpha](QRgb pixel) { return pixel | forcedAlpha; });
 }
 
 QImage ColorQuantizer::quantize(const QImage& image, int maxColours)

@@ -11,9 +11,18 @@ constexpr ColorRef makeColorRef(int red, int green, int blue)
     return ColorRef(red & 0xFF) | (ColorRef(green & 0xFF) << 8) | (ColorRef(blue & 0xFF) << 16);
 }
 
-constexpr int colorRefRed(ColorRef c) { return int(c & 0xFF); }
-constexpr int colorRefGreen(ColorRef c) { return int((c >> 8) & 0xFF); }
-constexpr int colorRefBlue(ColorRef c) { return int((c >> 16) & 0xFF); }
+constexpr int colorRefRed(ColorRef c)
+{
+    return int(c & 0xFF);
+}
+constexpr int colorRefGreen(ColorRef c)
+{
+    return int((c >> 8) & 0xFF);
+}
+constexpr int colorRefBlue(ColorRef c)
+{
+    return int((c >> 16) & 0xFF);
+}
 
 // 0xAARRGGBB pixel of a 32-bit image, written opaque.
 constexpr QRgb colorRefToRgb(ColorRef c)

@@ -50,8 +50,7 @@ ColourMap colourMapOf(const QList<QRgb>& table)
         return map;
     for (int i = 0; i < size; ++i) {
         const QRgb colour = i < table.size() ? table[i] : qRgb(0, 0, 0);
-        map->Colors[i] = GifColorType{ GifByteType(qRed(colour)),
-                                       GifByteType(qGreen(colour)),
+        map->Colors[i] = GifColorType{ GifByteType(qRed(colour)), GifByteType(qGreen(colour)),
                                        GifByteType(qBlue(colour)) };
     }
     return map;

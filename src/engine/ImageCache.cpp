@@ -30,7 +30,7 @@ ImageCache::Entry ImageCache::get(const QString& path)
     }
     Slot& slot = m_slots[path];
     slot.lastUse = ++m_clock;
-    return Entry{slot.image, slot.serial, slot.error, !known};
+    return Entry{ slot.image, slot.serial, slot.error, !known };
 }
 
 bool ImageCache::fresh(const QString& path, qint64 fileSize, const QDateTime& modified) const
@@ -78,9 +78,9 @@ void ImageCache::preload(const QStringList& paths)
             continue;
         if (std::any_of(jobs.begin(), jobs.end(), [&](const Job& j) { return j.path == path; }))
             continue;
-        jobs.push_back(Job{path, info.size(), info.lastModified(), {}, {}});
+        jobs.push_back(Job{ path, info.size(), info.lastModified(), {}, {} });
     }
-    std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> next{ 0 };
     auto work = [&] {
         for (std::size_t i = next++; i < jobs.size(); i = next++) {
             ImageCodec::ReadResult result = ImageCodec::read(jobs[i].path);

@@ -62,8 +62,8 @@ private:
     };
     void evictFor(qint64 incoming);
     bool fresh(const QString& path, qint64 fileSize, const QDateTime& modified) const;
-    void store(const QString& path, qint64 fileSize, const QDateTime& modified,
-               const QImage& image, const QString& error);
+    void store(const QString& path, qint64 fileSize, const QDateTime& modified, const QImage& image,
+               const QString& error);
 
     QHash<QString, Slot> m_slots;
     qint64 m_budget;

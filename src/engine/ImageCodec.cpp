@@ -247,9 +247,8 @@ bool openChecked(QFile& file, QImageReader& reader, QString* error)
     reader.setDevice(&file);
     reader.setAutoTransform(false); // screen captures: keep the pixels as stored
     if (!reader.canRead())
-        return fail(error,
-                    QStringLiteral("无法识别图片文件 %1 的格式：%2")
-                        .arg(shown(path), reader.errorString()));
+        return fail(error, QStringLiteral("无法识别图片文件 %1 的格式：%2")
+                               .arg(shown(path), reader.errorString()));
     const QSize size = reader.size();
     if (size.isValid() && tooLarge(size))
         return fail(error, tooLargeReason(path, size));
@@ -289,11 +288,8 @@ QImage pngPicture(const QImage& image)
     return indexed;
 }
 
-bool encode(const QImage& image,
-            QIODevice* device,
-            ImageCodec::Format format,
-            ImageCodec::Effort effort,
-            QString* reason)
+bool encode(const QImage& image, QIODevice* device, ImageCodec::Format format,
+            ImageCodec::Effort effort, QString* reason)
 {
     if (format == ImageCodec::Format::Gif)
         return GifWriter::write(image, device, reason);
@@ -348,9 +344,8 @@ QSize ImageCodec::readSize(const QString& path, QString* error)
         return {};
     const QSize size = reader.size();
     if (!size.isValid()) {
-        fail(error,
-             QStringLiteral("无法读取图片文件 %1 的大小：%2")
-                 .arg(shown(path), reader.errorString()));
+        fail(error, QStringLiteral("无法读取图片文件 %1 的大小：%2")
+                        .arg(shown(path), reader.errorString()));
         return {};
     }
     return size;
@@ -385,19 +380,15 @@ int ImageCodec::FindImageEncoder(const QString& mimeType)
     return -1;
 }
 
-bool ImageCodec::write(const QImage& image,
-                       const QString& path,
-                       Format format,
-                       Effort effort,
+bool ImageCodec::write(const QImage& image, const QString& path, Format format, Effort effort,
                        QString* error)
 {
     if (image.isNull())
         return fail(error, QStringLiteral("没有可保存到 %1 的图片").arg(shown(path)));
     const QFileInfo info(path);
     if (!info.absoluteDir().exists())
-        return fail(error,
-                    QStringLiteral("无法保存图片 %1：文件夹 %2 不存在")
-                        .arg(shown(path), shown(info.absolutePath())));
+        return fail(error, QStringLiteral("无法保存图片 %1：文件夹 %2 不存在")
+                               .arg(shown(path), shown(info.absolutePath())));
     if (info.isDir())
         return fail(error, QStringLiteral("无法保存图片 %1：这是一个文件夹").arg(shown(path)));
     QSaveFile file(path);

@@ -10,10 +10,10 @@ struct JoinPicture
     static constexpr char Measured = 'y'; // width and height hold the size
 
     char state = New;
-    QString file;   // full path, never cut
-    int x = 0;      // canvas position of the unrotated box
+    QString file; // full path, never cut
+    int x = 0;    // canvas position of the unrotated box
     int y = 0;
-    int width = 0;  // box size in canvas units
+    int width = 0; // box size in canvas units
     int height = 0;
     float angle = 0.0f; // degrees, clockwise on screen, about the box centre
 

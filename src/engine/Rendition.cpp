@@ -9,8 +9,8 @@ QImage scaled(const QImage& decoded, const QSize& size)
 {
     if (decoded.isNull() || size.isEmpty())
         return {};
-    const QImage::Format format = decoded.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                            : QImage::Format_RGB32;
+    const QImage::Format format =
+        decoded.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
     if (decoded.size() == size)
         return decoded.convertToFormat(format);
     // QImage::scaled averages areas when shrinking, so thin drawing lines

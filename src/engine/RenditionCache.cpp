@@ -32,7 +32,7 @@ void RenditionCache::insert(const Key& key, const QImage& image)
         m_slots.erase(found);
     }
     evictFor(image.sizeInBytes());
-    m_slots.insert(key, Slot{image, ++m_clock});
+    m_slots.insert(key, Slot{ image, ++m_clock });
     m_bytesUsed += image.sizeInBytes();
 }
 

@@ -13,9 +13,9 @@ public:
 
     enum class Kind
     {
-        Plain,      // scaled to the box, unrotated
-        Opaque,     // scaled and turned inside the box, alpha ignored
-        ScreenDoor  // as Opaque, every other pixel left transparent
+        Plain,     // scaled to the box, unrotated
+        Opaque,    // scaled and turned inside the box, alpha ignored
+        ScreenDoor // as Opaque, every other pixel left transparent
     };
 
     struct Key

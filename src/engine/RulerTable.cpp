@@ -34,8 +34,8 @@ QString defaultName(RulerTable::Naming naming, int markedIndex)
 
 int saturate(qint64 value)
 {
-    return int(std::clamp<qint64>(
-        value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(),
+                                  std::numeric_limits<int>::max()));
 }
 
 // Truncates toward zero. Values beyond the int range saturate; an undefined
@@ -179,16 +179,11 @@ QString RulerTable::cellText(int row, int col) const
         return QString();
     const RulerLine& line = m_rows[std::size_t(row)];
     switch (col) {
-        case 0:
-            return charText(line.chVisible);
-        case 1:
-            return QString::number(line.nSpacing);
-        case 2:
-            return charText(line.chMark);
-        case 3:
-            return line.szName;
-        default:
-            return QString();
+        case 0: return charText(line.chVisible);
+        case 1: return QString::number(line.nSpacing);
+        case 2: return charText(line.chMark);
+        case 3: return line.szName;
+        default: return QString();
     }
 }
 

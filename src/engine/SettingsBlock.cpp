@@ -30,14 +30,10 @@ void SettingsBlock::fill(const QByteArray& data)
 int SettingsBlock::offsetFor(int id)
 {
     switch (id) {
-        case 102:
-            return JoinDirOffset;
-        case 103:
-            return PhotoDirOffset;
-        case 104:
-            return MusicDirOffset;
-        default:
-            return -1;
+        case 102: return JoinDirOffset;
+        case 103: return PhotoDirOffset;
+        case 104: return MusicDirOffset;
+        default: return -1;
     }
 }
 

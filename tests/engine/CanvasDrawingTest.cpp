@@ -20,8 +20,7 @@ QRgb at(const QImage& image, int x, int y)
 } // namespace
 
 class CanvasDrawingTest : public EngineFixture
-{
-};
+{};
 
 TEST_F(CanvasDrawingTest, EmptyCanvasDrawsNothingNotEvenTheTrimLine)
 {
@@ -146,10 +145,10 @@ TEST_F(CanvasDrawingTest, EachTrimDirectionKeepsItsSideWithTheLineIncluded)
         QRect kept;
     };
     const Case cases[] = {
-        {CImgJoinEngine::TrimFromBelow, QRect(0, 30, 100, 50)},
-        {CImgJoinEngine::TrimFromAbove, QRect(0, 0, 100, 31)},
-        {CImgJoinEngine::TrimFromRight, QRect(20, 0, 80, 80)},
-        {CImgJoinEngine::TrimFromLeft, QRect(0, 0, 21, 80)},
+        { CImgJoinEngine::TrimFromBelow, QRect(0, 30, 100, 50) },
+        { CImgJoinEngine::TrimFromAbove, QRect(0, 0, 100, 31) },
+        { CImgJoinEngine::TrimFromRight, QRect(20, 0, 80, 80) },
+        { CImgJoinEngine::TrimFromLeft, QRect(0, 0, 21, 80) },
     };
     for (const Case& c : cases) {
         m_engine.SetTrimLine(20, 30, c.mode);
@@ -183,7 +182,7 @@ TEST_F(CanvasDrawingTest, PictureTurnedHalfWayIsUpsideDownInItsOwnBox)
     m_engine.ModifyCurrentPicture(371);
     const QImage shown = paint();
     // Box pixel (c, r) shows picture pixel (59 - c, 39 - r).
-    for (const QPoint p : {QPoint(0, 0), QPoint(10, 5), QPoint(59, 39), QPoint(33, 21)}) {
+    for (const QPoint p : { QPoint(0, 0), QPoint(10, 5), QPoint(59, 39), QPoint(33, 21) }) {
         const QColor seen = QColor(at(shown, 30 + p.x(), 20 + p.y()));
         EXPECT_NEAR(seen.red(), 59 - p.x(), 2) << p.x() << "," << p.y();
         EXPECT_NEAR(seen.green(), 39 - p.y(), 2) << p.x() << "," << p.y();

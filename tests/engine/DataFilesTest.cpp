@@ -29,10 +29,7 @@ void writeAll(const QString& path, const QByteArray& bytes)
 }
 
 // A hand-over block laid out byte by byte, as the other application writes it.
-QByteArray handOverBytes(char status,
-                         const QString& directory,
-                         const QByteArray& name,
-                         qint32 rows,
+QByteArray handOverBytes(char status, const QString& directory, const QByteArray& name, qint32 rows,
                          qint32 columns)
 {
     QByteArray bytes(352, '\0');
@@ -40,12 +37,10 @@ QByteArray handOverBytes(char status,
     const QByteArray dir = directory.toLocal8Bit();
     std::memcpy(bytes.data() + 1, dir.constData(), size_t(std::min<qsizetype>(dir.size(), 266)));
     std::memcpy(bytes.data() + 267, name.constData(), size_t(std::min<qsizetype>(name.size(), 77)));
-    const uchar rowBytes[4] = {
-        uchar(rows), uchar(rows >> 8), uchar(rows >> 16), uchar(rows >> 24)
-    };
-    const uchar columnBytes[4] = {
-        uchar(columns), uchar(columns >> 8), uchar(columns >> 16), uchar(columns >> 24)
-    };
+    const uchar rowBytes[4] = { uchar(rows), uchar(rows >> 8), uchar(rows >> 16),
+                                uchar(rows >> 24) };
+    const uchar columnBytes[4] = { uchar(columns), uchar(columns >> 8), uchar(columns >> 16),
+                                   uchar(columns >> 24) };
     std::memcpy(bytes.data() + 344, rowBytes, 4);
     std::memcpy(bytes.data() + 348, columnBytes, 4);
     return bytes;
@@ -58,9 +53,8 @@ protected:
     {
         ASSERT_TRUE(m_dir.isValid());
         m_engine.SetDataDir(m_dir.path());
-        QObject::connect(&m_engine, &CImgJoinEngine::errorOccurred, [this](const QString& message) {
-            m_errors << message;
-        });
+        QObject::connect(&m_engine, &CImgJoinEngine::errorOccurred,
+                         [this](const QString& message) { m_errors << message; });
     }
 
     QString path(const QString& name) const { return QDir(m_dir.path()).filePath(name); }

@@ -63,9 +63,9 @@ Errors compare(const QImage& original, const QImage& back)
                 continue;
             }
             EXPECT_EQ(qAlpha(q[x]), 255) << x << "," << y;
-            const int e = std::max({ std::abs(qRed(want) - qRed(q[x])),
-                                     std::abs(qGreen(want) - qGreen(q[x])),
-                                     std::abs(qBlue(want) - qBlue(q[x])) });
+            const int e =
+                std::max({ std::abs(qRed(want) - qRed(q[x])), std::abs(qGreen(want) - qGreen(q[x])),
+                           std::abs(qBlue(want) - qBlue(q[x])) });
             errors.worst = std::max(errors.worst, e);
             total += e;
         }
@@ -157,8 +157,8 @@ TEST(ColorQuantizer, StaysWithinTheColourBudget)
         ASSERT_GE(indexed.colorCount(), std::min(budget, 2));
         for (int y = 0; y < indexed.height(); ++y) {
             const uchar* line = indexed.constScanLine(y);
-            ASSERT_TRUE(std::all_of(
-                line, line + indexed.width(), [&](uchar i) { return i < indexed.colorCount(); }));
+            ASSERT_TRUE(std::all_of(line, line + indexed.width(),
+                                    [&](uchar i) { return i < indexed.colorCount(); }));
         }
     }
 }

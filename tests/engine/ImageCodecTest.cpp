@@ -28,8 +28,7 @@ int maxChannelError(const QImage& a, const QImage& b)
         const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
         const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
         for (int col = 0; col < x.width(); ++col) {
-            worst = std::max({ worst,
-                               std::abs(qRed(p[col]) - qRed(q[col])),
+            worst = std::max({ worst, std::abs(qRed(p[col]) - qRed(q[col])),
                                std::abs(qGreen(p[col]) - qGreen(q[col])),
                                std::abs(qBlue(p[col]) - qBlue(q[col])),
                                std::abs(qAlpha(p[col]) - qAlpha(q[col])) });
@@ -72,9 +71,7 @@ class ImageCodecTest : public ::testing::Test
 protected:
     QString path(const QString& name) const { return QDir(m_dir.path()).filePath(name); }
 
-    ImageCodec::ReadResult writeAndRead(const QImage& image,
-                                        const QString& name,
-                                        Format format,
+    ImageCodec::ReadResult writeAndRead(const QImage& image, const QString& name, Format format,
                                         Effort effort = Effort::Normal)
     {
         QString error;
@@ -225,12 +222,9 @@ TEST_F(ImageCodecTest, WriteByPathTakesTheFormatFromTheSuffix)
         const char* name;
         const char* stored;
     };
-    for (const Case& c : { Case{ "a.JPG", "jpeg" },
-                           Case{ "b.jpeg", "jpeg" },
-                           Case{ "c.Bmp", "bmp" },
-                           Case{ "d.gif", "gif" },
-                           Case{ "e.png", "png" },
-                           Case{ "f.tif", "png" } }) {
+    for (const Case& c :
+         { Case{ "a.JPG", "jpeg" }, Case{ "b.jpeg", "jpeg" }, Case{ "c.Bmp", "bmp" },
+           Case{ "d.gif", "gif" }, Case{ "e.png", "png" }, Case{ "f.tif", "png" } }) {
         QString error;
         ASSERT_TRUE(ImageCodec::write(picture, path(c.name), Effort::Normal, &error)) << c.name;
         EXPECT_EQ(QImageReader::imageFormat(path(c.name)), c.stored) << c.name;

@@ -6,8 +6,7 @@ using TestPictures::coordinatePicture;
 using TestPictures::solidPicture;
 
 class JoiningTest : public EngineFixture
-{
-};
+{};
 
 TEST_F(JoiningTest, CanvasSpansThePicturesFromTheirTopLeft)
 {
@@ -36,8 +35,8 @@ TEST_F(JoiningTest, GapsStayTransparentAndLaterPicturesCoverEarlierOnes)
 
 TEST_F(JoiningTest, PicturesLeftOfTheOriginStillCountFromZero)
 {
-    m_engine.addPlacedPicture(
-        TestPictures::save(solidPicture(200, 100, Qt::red), path("r.png")), -500, -300);
+    m_engine.addPlacedPicture(TestPictures::save(solidPicture(200, 100, Qt::red), path("r.png")),
+                              -500, -300);
     const QImage joined = m_engine.RenderJoinedPicture();
     ASSERT_EQ(joined.size(), QSize(500, 300));
     EXPECT_EQ(joined.pixel(0, 0), qRgb(255, 0, 0));
@@ -61,7 +60,7 @@ TEST_F(JoiningTest, FormatTextPicksTheEncoder)
 {
     addPicture(coordinatePicture(40, 40), "a.png");
     paint();
-    for (const char* format : {"jpg", "JPG", "bmp", "PNG", "gif"}) {
+    for (const char* format : { "jpg", "JPG", "bmp", "PNG", "gif" }) {
         const QString file = path(QString("out.%1").arg(format));
         ASSERT_TRUE(m_engine.SaveJoinedPicture(format, file)) << format;
         QByteArray expected = QByteArray(format).toLower();

@@ -69,7 +69,7 @@ TEST_F(PictureGeometryTest, MovesAreInScreenPixelsAddedToCanvasUnits)
 TEST_F(PictureGeometryTest, NudgesAndTurns)
 {
     place(40, 30);
-    for (int code : {101, 101, 102, 201, 202, 202})
+    for (int code : { 101, 101, 102, 201, 202, 202 })
         m_engine.ModifyCurrentPicture(code);
     EXPECT_EQ(pic().x, 1);
     EXPECT_EQ(pic().y, -1);
@@ -78,8 +78,9 @@ TEST_F(PictureGeometryTest, NudgesAndTurns)
     EXPECT_NEAR(pic().angle, 0.3f, 1e-5);
     m_engine.ModifyCurrentPicture(302);
     EXPECT_NEAR(pic().angle, 0.2f, 1e-5);
-    const std::pair<int, float> turns[] = {{370, 90.f}, {371, 180.f}, {380, -90.f},
-                                           {381, -180.f}, {366, 0.f}};
+    const std::pair<int, float> turns[] = {
+        { 370, 90.f }, { 371, 180.f }, { 380, -90.f }, { 381, -180.f }, { 366, 0.f }
+    };
     for (auto [code, angle] : turns) {
         m_engine.ModifyCurrentPicture(code);
         EXPECT_EQ(pic().angle, angle) << code;

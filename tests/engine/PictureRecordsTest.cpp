@@ -5,8 +5,7 @@
 using TestPictures::coordinatePicture;
 
 class PictureRecordsTest : public EngineFixture
-{
-};
+{};
 
 TEST_F(PictureRecordsTest, SixtyPicturesAtMostTheRestIgnoredSilently)
 {

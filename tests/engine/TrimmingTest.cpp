@@ -125,7 +125,7 @@ TEST_F(TrimmingTest, TurnedPictureBecomesUprightAndLooksTheSame)
     EXPECT_EQ(m_engine.picture(0).width, 40);
     EXPECT_EQ(m_engine.picture(0).height, 80);
     const QImage after = paint(200, 200);
-    for (const QPoint p : {QPoint(45, 25), QPoint(60, 60), QPoint(78, 98), QPoint(50, 90)}) {
+    for (const QPoint p : { QPoint(45, 25), QPoint(60, 60), QPoint(78, 98), QPoint(50, 90) }) {
         const QColor a(before.pixel(p)), b(after.pixel(p));
         EXPECT_NEAR(a.red(), b.red(), 2) << p.x() << "," << p.y();
         EXPECT_NEAR(a.green(), b.green(), 2) << p.x() << "," << p.y();
@@ -154,7 +154,7 @@ TEST_F(TrimmingTest, TrimLineCutKeepsExactlyWhatThePaintShowed)
     const JoinPicture& cut = m_engine.picture(0);
     EXPECT_EQ(QRect(cut.x, cut.y, cut.width, cut.height), QRect(10, 40, 100, 50));
     const QImage after = paint();
-    for (const QPoint p : {QPoint(10, 41), QPoint(109, 89), QPoint(60, 70)})
+    for (const QPoint p : { QPoint(10, 41), QPoint(109, 89), QPoint(60, 70) })
         EXPECT_EQ(after.pixel(p), shown.pixel(p)) << p.x() << "," << p.y();
     EXPECT_EQ(after.pixel(109, 40), qRgb(99, 30, 77)); // the line row survives
 }
