@@ -12,8 +12,8 @@ export DEBIAN_FRONTEND=noninteractive
 REQUIRED_PACKAGES=(
     build-essential cmake ninja-build ccache pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins libgl-dev
-    libgif-dev libgtest-dev googletest libbenchmark-dev
-    libvips-tools xvfb xauth xdotool fonts-noto-cjk imagemagick clang-format
+    libgif-dev zlib1g-dev libgtest-dev googletest libbenchmark-dev
+    libvips-tools bc xvfb xauth xdotool fonts-noto-cjk imagemagick clang-format
 )
 
 as_root() {

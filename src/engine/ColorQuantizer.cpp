@@ -34,12 +34,13 @@ QImage indexOver(const QImage& argb, int maxColours, Key key)
         return {};
     QList<QRgb> table;
     QHash<QRgb, int> index;
-    for (int y = 0; y < argb.height(); ++y) {
+    const int width = argb.width(), height = argb.height();
+    for (int y = 0; y < height; ++y) {
         const auto* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
         uchar* dst = out.scanLine(y);
         QRgb last = 0;
         int lastIndex = -1;
-        for (int x = 0; x < argb.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             const QRgb colour = key(in[x]);
             if (lastIndex < 0 || colour != last) {
                 auto it = index.constFind(colour);
@@ -200,9 +201,9 @@ QImage reduce(const QImage& argb, int maxColours, Key key)
 {
     Histogram histogram(CellCount);
     bool hasClear = false;
-    for (int y = 0; y < argb.height(); ++y) {
+    for (int y = 0, yEnd = argb.height(); y < yEnd; ++y) {
         const auto* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        for (int x = 0; x < argb.width(); ++x) {
+        for (int x = 0, xEnd = argb.width(); x < xEnd; ++x) {
             const QRgb colour = key(in[x]);
             if (colour == Clear) {
                 hasClear = true;
@@ -232,10 +233,10 @@ QImage reduce(const QImage& argb, int maxColours, Key key)
     QImage out(argb.size(), QImage::Format_Indexed8);
     if (out.isNull())
         return {};
-    for (int y = 0; y < argb.height(); ++y) {
+    for (int y = 0, yEnd = argb.height(); y < yEnd; ++y) {
         const auto* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
         uchar* dst = out.scanLine(y);
-        for (int x = 0; x < argb.width(); ++x) {
+        for (int x = 0, xEnd = argb.width(); x < xEnd; ++x) {
             const QRgb colour = key(in[x]);
             dst[x] = colour == Clear ? clearIndex : lookup[cellOf(colour)];
         }

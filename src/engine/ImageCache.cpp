@@ -1,5 +1,6 @@
 #include "ImageCache.h"
 
+#include "ColorQuantizer.h"
 #include "ImageCodec.h"
 
 #include <QFileInfo>
@@ -156,48 +157,15 @@ bool hasAlpha(const QImage& image)
     if (!image.hasAlphaChannel())
         return false;
     const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < argb.height(); ++y) {
+    const int width = argb.width(), height = argb.height();
+    for (int y = 0; y < height; ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        for (int x = 0; x < argb.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             if (qAlpha(line[x]) != 255)
                 return true;
         }
     }
     return false;
-}
-
-// The picture as 8-bit indexes over its own colours, or a null image when it
-// has more than 256 colours.
-QImage toIndexed(const QImage& rgb32)
-{
-    QList<QRgb> table;
-    QHash<QRgb, uchar> index;
-    QImage out(rgb32.size(), QImage::Format_Indexed8);
-    QRgb last = 0;
-    uchar lastIndex = 0;
-    bool haveLast = false;
-    for (int y = 0; y < rgb32.height(); ++y) {
-        const auto* in = reinterpret_cast<const QRgb*>(rgb32.constScanLine(y));
-        uchar* dst = out.scanLine(y);
-        for (int x = 0; x < rgb32.width(); ++x) {
-            const QRgb pixel = in[x] | 0xFF000000u;
-            if (!haveLast || pixel != last) {
-                auto it = index.constFind(pixel);
-                if (it == index.constEnd()) {
-                    if (table.size() == 256)
-                        return {};
-                    it = index.insert(pixel, uchar(table.size()));
-                    table.append(pixel);
-                }
-                last = pixel;
-                lastIndex = *it;
-                haveLast = true;
-            }
-            dst[x] = lastIndex;
-        }
-    }
-    out.setColorTable(table);
-    return out;
 }
 
 } // namespace
@@ -208,9 +176,10 @@ QImage ImageCache::compact(const QImage& image)
         return image;
     if (hasAlpha(image))
         return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const QImage rgb32 = image.convertToFormat(QImage::Format_RGB32);
-    QImage indexed = toIndexed(rgb32);
+    if (image.format() == QImage::Format_Indexed8)
+        return image;
+    const QImage indexed = ColorQuantizer::exactIndexed(image, 256);
     if (!indexed.isNull())
         return indexed;
-    return rgb32.convertToFormat(QImage::Format_RGB888);
+    return image.convertToFormat(QImage::Format_RGB888);
 }

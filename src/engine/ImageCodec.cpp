@@ -2,6 +2,7 @@
 
 #include "ColorQuantizer.h"
 #include "GifWriter.h"
+#include "PngWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,9 +46,10 @@ const Encoder& encoderFor(ImageCodec::Format format)
 // (16000 x 12000 x 4 = 768 MB); Qt refuses anything above 256 MB by default.
 constexpr int AllocationLimitMb = 1024;
 
-// Qt's PNG writer turns its quality option into the zlib level (100 means no
-// compression at all); 80 gives level 1, the fastest that still compresses.
-constexpr int FastPngQuality = 80;
+// zlib levels of the PNG encoder: temporary files favour speed; pictures the
+// user keeps get zlib's usual balance.
+constexpr int FastPngLevel = 1;
+constexpr int NormalPngLevel = 6;
 
 void raiseAllocationLimit()
 {
@@ -263,9 +265,9 @@ QImage flattened(const QImage& image)
     if (!image.hasAlphaChannel())
         return image;
     QImage out = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < out.height(); ++y) {
+    for (int y = 0, yEnd = out.height(); y < yEnd; ++y) {
         auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x)
+        for (int x = 0, xEnd = out.width(); x < xEnd; ++x)
             line[x] |= 0xFF000000u;
     }
     out.reinterpretAsFormat(QImage::Format_RGB32);
@@ -293,18 +295,14 @@ bool encode(const QImage& image, QIODevice* device, ImageCodec::Format format,
 {
     if (format == ImageCodec::Format::Gif)
         return GifWriter::write(image, device, reason);
-    QImageWriter writer(device, encoderFor(format).qtFormat);
-    QImage picture;
     if (format == ImageCodec::Format::Png) {
-        picture = pngPicture(image);
-        if (effort == ImageCodec::Effort::Fast)
-            writer.setQuality(FastPngQuality);
-    } else {
-        picture = flattened(image);
-        if (format == ImageCodec::Format::Jpeg)
-            writer.setQuality(100);
+        const int level = effort == ImageCodec::Effort::Fast ? FastPngLevel : NormalPngLevel;
+        return PngWriter::write(pngPicture(image), device, level, reason);
     }
-    if (!writer.write(picture))
+    QImageWriter writer(device, encoderFor(format).qtFormat);
+    if (format == ImageCodec::Format::Jpeg)
+        writer.setQuality(100);
+    if (!writer.write(flattened(image)))
         return fail(reason, writer.errorString());
     return true;
 }

@@ -24,9 +24,9 @@ QImage ignoreAlpha(const QImage& image)
     if (!image.hasAlphaChannel())
         return image.convertToFormat(QImage::Format_RGB32);
     QImage out = image.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < out.height(); ++y) {
+    for (int y = 0, yEnd = out.height(); y < yEnd; ++y) {
         auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x)
+        for (int x = 0, xEnd = out.width(); x < xEnd; ++x)
             line[x] |= 0xFF000000u;
     }
     return out.convertToFormat(QImage::Format_RGB32);
@@ -68,7 +68,7 @@ QImage screenDoor(const QImage& opaquePart, int partX, int partY, int sourceShif
     const QImage source = opaquePart.convertToFormat(QImage::Format_RGB32);
     QImage out(qMax(width, 0), source.height(), QImage::Format_ARGB32_Premultiplied);
     out.fill(Qt::transparent);
-    for (int row = 0; row < out.height(); ++row) {
+    for (int row = 0, yEnd = out.height(); row < yEnd; ++row) {
         const int boxY = partY + row;
         const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(row));
         auto* dst = reinterpret_cast<QRgb*>(out.scanLine(row));
