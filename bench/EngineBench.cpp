@@ -72,6 +72,24 @@ void BM_DrawPictures_TrimLine(benchmark::State& state)
     drawPictures(state, DrawCase::TrimLine);
 }
 
+// The first paint at a new zoom: every picture is scaled to its new box.
+void BM_DrawPictures_NewZoom(benchmark::State& state)
+{
+    CImgJoinEngine engine;
+    engine.SetDataDir(BenchInputs::workDir());
+    layTwentyCaptures(engine, BenchInputs::captureFiles(BenchInputs::workDir(), 20));
+    QImage buffer(CaptureWidth, CaptureHeight, QImage::Format_RGB32);
+    paintCanvas(engine, buffer);
+    engine.Zoom(99, 1);
+    paintCanvas(engine, buffer);
+    for (auto _ : state) {
+        state.PauseTiming();
+        engine.renditionCache().clear();
+        state.ResumeTiming();
+        paintCanvas(engine, buffer);
+    }
+}
+
 void BM_ClipCurrentPicture(benchmark::State& state)
 {
     const QString file = BenchInputs::captureFiles(BenchInputs::workDir(), 1).first();
@@ -153,6 +171,7 @@ BENCHMARK(BM_DrawPictures_TrimLine)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
+BENCHMARK(BM_DrawPictures_NewZoom)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ClipCurrentPicture)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveJoinedPicture)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_StitchTiles)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -212,6 +212,8 @@ private:
     BoxImage boxImage(const ImageCache::Entry& entry, RenditionCache::Kind kind, const QSize& size,
                       float angle, const QRect& visible);
     void fitCanvas();
+    // Makes the renditions the coming paint lacks, on all cores.
+    void prepareRenditions(const QRect& clip);
     bool trimOutputPicture(int left, int top, int right, int bottom);
     bool writeResult(const QImage& image, const QString& path, ImageCodec::Format format);
     QString nextClipName(const QString& suffix);

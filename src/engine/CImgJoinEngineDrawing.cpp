@@ -7,6 +7,11 @@
 
 #include <QPaintDevice>
 #include <QPainter>
+#include <QThread>
+
+#include <atomic>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -39,7 +44,78 @@ void draw3dRect(QPainter& painter, const QRect& r, ColorRef topLeft, ColorRef bo
     fillSolid(painter, x, y + cy - 1, cx, 1, bottomRight);
 }
 
+QImage wholeRendition(const QImage& decoded, RenditionCache::Kind kind, const QSize& size,
+                      float angle)
+{
+    if (kind == RenditionCache::Kind::Plain)
+        return Rendition::scaled(decoded, size);
+    const QImage opaque = Rendition::opaque(decoded, size, angle, QRect(QPoint(), size));
+    if (kind == RenditionCache::Kind::Opaque)
+        return opaque;
+    return Rendition::screenDoor(opaque, 0, 0, 0, size.width() + 1);
+}
+
+bool cacheable(const QSize& size)
+{
+    return qint64(size.width()) * size.height() <= WholeBoxLimit;
+}
+
+// Whether a picture box, turned about its centre, may reach into the clip box.
+bool mayShow(const QRect& box, float angle, const QRect& clip)
+{
+    const int reach = angle == 0.0f ? 1 : (box.width() + box.height()) / 2;
+    return box.adjusted(-reach, -reach, reach, reach).intersects(clip);
+}
+
 } // namespace
+
+void CImgJoinEngine::prepareRenditions(const QRect& clip)
+{
+    using Kind = RenditionCache::Kind;
+    struct Job
+    {
+        RenditionCache::Key key;
+        QImage decoded;
+        QImage result;
+    };
+    const bool trimming = m_trimMode >= TrimFromBelow && m_trimMode <= TrimFromLeft;
+    std::vector<Job> jobs;
+    for (int i = 0; i < m_pictures.size(); ++i) {
+        JoinPicture& picture = m_pictures[i];
+        const QRect box = screenBox(picture);
+        const Kind kind = i != m_currentPicture ? Kind::Plain
+                          : m_hotTransparent    ? Kind::ScreenDoor
+                          : trimming            ? Kind::Opaque
+                                                : Kind::Plain;
+        if (box.isEmpty() || !cacheable(box.size()) || !mayShow(box, picture.angle, clip))
+            continue;
+        const ImageCache::Entry entry = load(picture);
+        if (!entry.ok())
+            continue;
+        const RenditionCache::Key key{ entry.serial, kind, box.width(), box.height(),
+                                       kind == Kind::Plain ? 0.0f : picture.angle };
+        if (m_renditionCache.find(key).isNull())
+            jobs.push_back(Job{ key, entry.image, {} });
+    }
+    if (jobs.size() < 2)
+        return; // one picture is made where it is drawn
+    std::atomic<std::size_t> next{ 0 };
+    auto work = [&] {
+        for (std::size_t j = next++; j < jobs.size(); j = next++) {
+            const RenditionCache::Key& key = jobs[j].key;
+            jobs[j].result =
+                wholeRendition(jobs[j].decoded, key.kind, QSize(key.width, key.height), key.angle);
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (int t = 1; t < qMin(QThread::idealThreadCount(), int(jobs.size())); ++t)
+        helpers.emplace_back(work);
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+    for (const Job& job : jobs)
+        m_renditionCache.insert(job.key, job.result);
+}
 
 void CImgJoinEngine::SetHotTransparent(int flag)
 {
@@ -113,18 +189,12 @@ CImgJoinEngine::BoxImage CImgJoinEngine::boxImage(const ImageCache::Entry& entry
     using Kind = RenditionCache::Kind;
     const int doorExtra = kind == Kind::ScreenDoor ? 1 : 0;
     const QRect whole(0, 0, size.width() + doorExtra, size.height());
-    if (qint64(size.width()) * size.height() <= WholeBoxLimit) {
+    if (cacheable(size)) {
         const RenditionCache::Key key{ entry.serial, kind, size.width(), size.height(),
                                        kind == Kind::Plain ? 0.0f : angle };
         QImage image = m_renditionCache.find(key);
         if (image.isNull()) {
-            if (kind == Kind::Plain)
-                image = Rendition::scaled(entry.image, size);
-            else {
-                image = Rendition::opaque(entry.image, size, angle, QRect(QPoint(), size));
-                if (kind == Kind::ScreenDoor)
-                    image = Rendition::screenDoor(image, 0, 0, 0, whole.width());
-            }
+            image = wholeRendition(entry.image, kind, size, angle);
             m_renditionCache.insert(key, image);
         }
         return BoxImage{ image, QPoint(0, 0) };
@@ -155,6 +225,7 @@ void CImgJoinEngine::DrawPictures(QPainter& painter, int viewMode)
         return;
 
     const bool trimming = m_trimMode >= TrimFromBelow && m_trimMode <= TrimFromLeft;
+    prepareRenditions(clipBox(painter));
     int deferred = -1;
     for (int i = 0; i < m_pictures.size(); ++i) {
         if (m_hotTransparent && i == m_currentPicture)
@@ -182,9 +253,7 @@ void CImgJoinEngine::DrawPicture(QPainter& painter, int index)
     if (!entry.ok() || box.isEmpty())
         return;
 
-    const QRect clip = clipBox(painter);
-    const int reach = picture.angle == 0.0f ? 0 : (box.width() + box.height()) / 2;
-    if (!box.adjusted(-reach, -reach, reach, reach).intersects(clip))
+    if (!mayShow(box, picture.angle, clipBox(painter)))
         return;
     const BoxImage plain =
         boxImage(entry, RenditionCache::Kind::Plain, box.size(), picture.angle, QRect());
