@@ -40,21 +40,23 @@ int saturate(qint64 value)
 
 // Truncates toward zero. Values beyond the int range saturate; an undefined
 // value (an overflowed scale times zero) counts as far before the bar.
-int truncatePosition(float value)
+int truncatePosition(double value)
 {
-    if (std::isnan(value) || value < -2147483648.0f)
+    if (std::isnan(value) || value < -2147483648.0)
         return std::numeric_limits<int>::min();
-    if (value >= 2147483648.0f)
+    if (value >= 2147483648.0)
         return std::numeric_limits<int>::max();
     return int(value);
 }
 
-// Pixel position of a line acc drawing units after the origin, worked out in
-// single precision like the positions the bars and the view have always drawn.
+// Pixel position of a line acc drawing units after the origin. The scale is
+// kept in single precision, the product is worked out in double precision, so
+// a scale just below 0.08 puts the first line at 7, not 8; the offset is
+// rounded to single precision before it is added.
 int linePosition(qint64 acc, float scale, int offset)
 {
-    const float scaled = float(acc) * scale;
-    return truncatePosition(scaled + float(offset));
+    const double scaled = double(acc) * double(scale);
+    return truncatePosition(scaled + double(float(offset)));
 }
 
 QString charText(char c)

