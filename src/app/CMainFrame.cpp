@@ -216,8 +216,9 @@ void CMainFrame::createStatusBar()
     bar->addPermanentWidget(m_memoryLabel);
     // Failures the engine reports (a picture it cannot read, a file it cannot
     // write) show in the message pane for a while; nothing waits for a click.
-    connect(&m_engine, &CImgJoinEngine::errorOccurred, bar,
-            [bar](const QString& message) { bar->showMessage(message, ErrorShownMs); });
+    const auto show = [bar](const QString& message) { bar->showMessage(message, ErrorShownMs); };
+    connect(&m_engine, &CImgJoinEngine::errorOccurred, bar, show);
+    connect(m_view, &CQznImgEdtJoinView::statusMessage, bar, show);
 }
 
 void CMainFrame::connectRefreshChain()

@@ -92,6 +92,8 @@ public slots:
 signals:
     // To the main frame: a ruler change its bars must follow.
     void rulerRefresh(int code, int param);
+    // Why a command could not do its work, for the status bar.
+    void statusMessage(const QString& message);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

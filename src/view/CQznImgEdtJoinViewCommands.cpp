@@ -173,6 +173,9 @@ void CQznImgEdtJoinView::chooseAndLoadPicture()
 
 void CQznImgEdtJoinView::loadPicture(const QString& path)
 {
+    if (m_engine.GetPictureCount() >= CImgJoinEngine::MaxPictures)
+        emit statusMessage(QStringLiteral("画布上已有%1张图片，不能再装入新的图片")
+                               .arg(CImgJoinEngine::MaxPictures));
     m_engine.AddPicture(path);
     m_engine.ClearTrimLine();
     m_wholeDrawing = false;
@@ -182,8 +185,10 @@ void CQznImgEdtJoinView::loadPicture(const QString& path)
 
 void CQznImgEdtJoinView::switchOutputMode()
 {
-    if (m_engine.EnterOutputMode(m_displayMode) != 1)
+    if (m_engine.EnterOutputMode(m_displayMode) != 1) {
+        emit statusMessage(QStringLiteral("没有当前拼接图片，不能切换到打印输出图片方式"));
         return;
+    }
     m_displayMode = m_displayMode == DISPLAY_OUTPUT ? DISPLAY_UNDECIDED : DISPLAY_OUTPUT;
     invalidate();
 }

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -129,9 +130,11 @@ void ViewCommandsTest::rulesInJoiningMode()
 void ViewCommandsTest::rulesInOutputMode()
 {
     ViewUnderTest t;
-    // Without a picture the switch does nothing.
+    // Without a picture the switch does nothing but say why.
+    QSignalSpy said(t.view.get(), &View::statusMessage);
     t.view->commands().trigger(OutputMode);
     QVERIFY(t.view->displayMode() != View::DISPLAY_OUTPUT);
+    QCOMPARE(said.size(), 1);
 
     t.loadAndPaint(t.writePicture(QStringLiteral("a.png"), 100, 100));
     t.view->commands().trigger(OutputMode);
@@ -169,10 +172,20 @@ void ViewCommandsTest::checkMarksFollowSwitches()
     QVERIFY(!t.view->commands().action(WholeDrawing)->isChecked());
     QVERIFY(t.engine->hotTransparent());
 
-    // Loading a picture switches whole-drawing mode off.
+    // Loading a picture switches whole-drawing mode off, also when the canvas
+    // is full and the picture is refused.
+    const QString small = t.writePicture(QStringLiteral("b.png"), 50, 50);
     t.view->commands().trigger(WholeDrawing);
-    t.view->loadPicture(t.writePicture(QStringLiteral("b.png"), 50, 50));
+    t.view->loadPicture(small);
     QVERIFY(!t.view->commands().action(WholeDrawing)->isChecked());
+    while (t.engine->GetPictureCount() < CImgJoinEngine::MaxPictures)
+        t.view->loadPicture(small);
+    QSignalSpy said(t.view.get(), &View::statusMessage);
+    t.view->commands().trigger(WholeDrawing);
+    t.view->loadPicture(small);
+    QCOMPARE(t.engine->GetPictureCount(), CImgJoinEngine::MaxPictures);
+    QVERIFY(!t.view->wholeDrawing());
+    QCOMPARE(said.size(), 1);
 }
 
 void ViewCommandsTest::popupMenusListTheirItems()
