@@ -167,7 +167,9 @@ QAction* CViewCommands::makeAction(const Entry& entry)
     action->setData(entry.id);
     action->setIcon(iconFor(entry));
     action->setIconVisibleInMenu(true);
-    action->setToolTip(QString::fromUtf8(entry.tip != nullptr ? entry.tip : entry.text));
+    // Menu-only commands have no tip text of their own: their menu text serves.
+    QString tip = QString::fromUtf8(entry.tip != nullptr ? entry.tip : entry.text);
+    action->setToolTip(tip.remove(QLatin1Char('&')));
     if (entry.key != QKeySequence::UnknownKey)
         action->setShortcuts(entry.key);
     action->setCheckable(isCheckRule(entry.rule) || entry.id == StatusBar);

@@ -5,12 +5,14 @@
 #include "CVertRulerBar.h"
 #include "CViewCommands.h"
 #include "CommandIds.h"
+#include "PrintInfoBlock.h"
 #include "RulerRefresh.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -76,6 +78,7 @@ private slots:
     void refreshCodesForViewsAreRelayed();
     void popupMenuOpensBelowItsButton();
     void statusBarToggles();
+    void handedOverPictureOpensInOutputMode();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dataDir;
@@ -324,6 +327,39 @@ void CMainFrameTest::statusBarToggles()
     QVERIFY(!toggle->isChecked());
     toggle->trigger();
     QVERIFY(frame.statusBar()->isVisible());
+}
+
+void CMainFrameTest::handedOverPictureOpensInOutputMode()
+{
+    const QString plan = QDir(m_dataDir->path()).filePath(QStringLiteral("plan.png"));
+    QImage picture(60, 40, QImage::Format_RGB32);
+    picture.fill(Qt::darkRed);
+    QVERIFY(picture.save(plan));
+    PrintInfoBlock block;
+    block.setStatus(PrintInfoBlock::Pending);
+    QVERIFY(block.setDirectory(m_dataDir->path()));
+    QVERIFY(block.setName(QStringLiteral("plan.png")));
+    block.setRows(1);
+    block.setColumns(1);
+    QFile handOver(m_engine->printInfoFile());
+    QVERIFY(handOver.open(QIODevice::WriteOnly));
+    handOver.write(block.bytes());
+    handOver.close();
+
+    CMainFrame frame(*m_engine);
+    QVERIFY(frame.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    CQznImgEdtJoinView* view = frame.view();
+    QTRY_COMPARE(view->displayMode(), CQznImgEdtJoinView::DISPLAY_OUTPUT);
+    QCOMPARE(m_engine->GetOutputFile(), plan);
+    // The output picture fills the view, fitted at the first paint.
+    QCOMPARE(view->grab().toImage().pixelColor(10, 10), QColor(Qt::darkRed));
+    QVERIFY(!view->commands().action(CommandId::LoadPicture)->isEnabled());
+
+    // Without a waiting picture the window is an ordinary one.
+    CMainFrame second(*m_engine);
+    QVERIFY(!second.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 QTEST_MAIN(CMainFrameTest)
