@@ -60,48 +60,25 @@ QString CMainFrame::frameTitle()
     return QStringLiteral("Lumo图片拼接及打印软件 v1.2");
 }
 
-QList<int> CMainFrame::toolBarLayout()
+QList<QList<int>> CMainFrame::toolBarGroups()
 {
-    return { About,
-             0,
-             WholeDrawing,
-             0,
-             TrimWindow,
-             0,
-             Transparent,
-             0,
-             ZoomIn,
-             0,
-             ZoomOut,
-             0,
-             Redraw,
-             0,
-             ZoomOriginal,
-             0,
-             ZoomFit,
-             0,
-             HorzLines,
-             0,
-             VertLines,
-             0,
-             RulerMenu,
-             0,
-             NudgeUp,
-             NudgeDown,
-             NudgeLeft,
-             NudgeRight,
-             0,
-             RotateLeftStep,
-             RotateRightStep,
-             RotationMenu,
-             0,
-             NextPicture,
-             LayerUp,
-             LayerDown,
-             0,
-             DeletePicture,
-             0,
-             TrimLineMenu };
+    return { { About },
+             { WholeDrawing },
+             { TrimWindow },
+             { Transparent },
+             { ZoomIn },
+             { ZoomOut },
+             { Redraw },
+             { ZoomOriginal },
+             { ZoomFit },
+             { HorzLines },
+             { VertLines },
+             { RulerMenu },
+             { NudgeUp, NudgeDown, NudgeLeft, NudgeRight },
+             { RotateLeftStep, RotateRightStep, RotationMenu },
+             { NextPicture, LayerUp, LayerDown },
+             { DeletePicture },
+             { TrimLineMenu } };
 }
 
 void CMainFrame::createCanvasArea()
@@ -194,10 +171,10 @@ void CMainFrame::createToolBar()
     m_toolBar->setIconSize(QSize(ToolBarIconSize, ToolBarIconSize));
     m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
     const CViewCommands& c = m_view->commands();
-    for (int id : toolBarLayout()) {
-        if (id == 0)
+    for (const QList<int>& group : toolBarGroups()) {
+        if (!m_toolBar->actions().isEmpty())
             m_toolBar->addSeparator();
-        else
+        for (int id : group)
             m_toolBar->addAction(c.action(id));
     }
     addToolBar(Qt::TopToolBarArea, m_toolBar);

@@ -27,8 +27,8 @@ public:
 
     // The title stays this text whatever document is open.
     static QString frameTitle();
-    // Pictures the tool bar shows, in order; 0 separates groups.
-    static QList<int> toolBarLayout();
+    // The tool bar's buttons, in order, in groups between separators.
+    static QList<QList<int>> toolBarGroups();
 
     CQznImgEdtJoinView* view() const { return m_view; }
     CHorzRulerBar* horzRuler() const { return m_horzRuler; }

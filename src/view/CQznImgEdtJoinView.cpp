@@ -163,44 +163,58 @@ void CQznImgEdtJoinView::drawSplash(QPainter& painter) const
 
 void CQznImgEdtJoinView::drawRulerLines()
 {
-    // Dotted, every second pixel; rows come in ascending position order, so
-    // the first one past the edge ends the loop.
+    if (m_showVertLines)
+        drawVertRulerLines();
+    if (m_showHorzLines)
+        drawHorzRulerLines();
+}
+
+// Dotted, every second pixel; rows come in ascending position order, so the
+// first one past the far edge ends the loop.
+void CQznImgEdtJoinView::drawVertRulerLines()
+{
+    // Rows of the horizontal ruler table, counted from the left edge.
+    const int table = CImgJoinEngine::RULER_HORZ;
     const int w = m_canvas.width(), h = m_canvas.height();
     int tick = 0, position = 0;
     ColorRef colour = 0;
     QString name;
-    if (m_showVertLines) {
-        const int n = m_engine.GetRulerLineCount(CImgJoinEngine::RULER_HORZ);
-        for (int i = 0; i < n; ++i) {
-            if (m_engine.GetRulerLine(CImgJoinEngine::RULER_HORZ, i, tick, position, colour,
-                                      name) != 1)
-                continue;
-            const int x = position - RulerLineShift;
-            if (x >= w)
-                break;
-            if (x < 0)
-                continue;
-            const QRgb rgb = colorRefToRgb(colour);
-            for (int y = 0; y < h; y += 2)
-                reinterpret_cast<QRgb*>(m_canvas.scanLine(y))[x] = rgb;
-        }
+    const int n = m_engine.GetRulerLineCount(table);
+    for (int i = 0; i < n; ++i) {
+        if (m_engine.GetRulerLine(table, i, tick, position, colour, name) != 1)
+            continue;
+        const int x = position - RulerLineShift;
+        if (x >= w)
+            break;
+        if (x < 0)
+            continue;
+        const QRgb rgb = colorRefToRgb(colour);
+        for (int y = 0; y < h; y += 2)
+            reinterpret_cast<QRgb*>(m_canvas.scanLine(y))[x] = rgb;
     }
-    if (m_showHorzLines) {
-        const int n = m_engine.GetRulerLineCount(CImgJoinEngine::RULER_VERT);
-        for (int i = 0; i < n; ++i) {
-            if (m_engine.GetRulerLine(CImgJoinEngine::RULER_VERT, i, tick, position, colour,
-                                      name) != 1)
-                continue;
-            const int y = h - position + RulerLineShift;
-            if (y <= 0)
-                break;
-            if (y >= h)
-                continue;
-            auto* row = reinterpret_cast<QRgb*>(m_canvas.scanLine(y));
-            const QRgb rgb = colorRefToRgb(colour);
-            for (int x = 0; x < w; x += 2)
-                row[x] = rgb;
-        }
+}
+
+void CQznImgEdtJoinView::drawHorzRulerLines()
+{
+    // Rows of the vertical ruler table, counted upward from the bottom edge.
+    const int table = CImgJoinEngine::RULER_VERT;
+    const int w = m_canvas.width(), h = m_canvas.height();
+    int tick = 0, position = 0;
+    ColorRef colour = 0;
+    QString name;
+    const int n = m_engine.GetRulerLineCount(table);
+    for (int i = 0; i < n; ++i) {
+        if (m_engine.GetRulerLine(table, i, tick, position, colour, name) != 1)
+            continue;
+        const int y = h - position + RulerLineShift;
+        if (y <= 0)
+            break;
+        if (y >= h)
+            continue;
+        auto* row = reinterpret_cast<QRgb*>(m_canvas.scanLine(y));
+        const QRgb rgb = colorRefToRgb(colour);
+        for (int x = 0; x < w; x += 2)
+            row[x] = rgb;
     }
 }
 

@@ -109,6 +109,8 @@ private:
     void decideDisplayMode(QPainter& painter);
     void drawSplash(QPainter& painter) const;
     void drawRulerLines();
+    void drawVertRulerLines();
+    void drawHorzRulerLines();
     void drawTrimLineMark(QPainter& painter) const;
     void drawBands(QPainter& painter) const;
     void repaintBand(const QRect& before, const QRect& after);

@@ -77,6 +77,7 @@ private slots:
     void rulesInOutputMode();
     void checkMarksFollowSwitches();
     void popupMenusListTheirItems();
+    void rulerLinesAreDottedAtLaidOutPlaces();
     void nudgeRotateAndLayerCommands();
     void deleteAsksFirst();
     void loadDialogFiltersPicturesAndRestoresDirectory();
@@ -208,6 +209,36 @@ void ViewCommandsTest::popupMenusListTheirItems()
     // The grid-line tables come later; the scale commands work now.
     QVERIFY(!ruler->actions().at(0)->isEnabled());
     QVERIFY(ruler->actions().at(2)->isEnabled());
+}
+
+void ViewCommandsTest::rulerLinesAreDottedAtLaidOutPlaces()
+{
+    ViewUnderTest t(400, 300);
+    t.engine->LayoutRuler(CImgJoinEngine::RULER_HORZ, 0, 400, 0);
+    t.engine->LayoutRuler(CImgJoinEngine::RULER_VERT, 0, 300, 0);
+    const auto line = [&t](int table, int index, QColor& colour) {
+        int tick = 0, position = 0;
+        ColorRef ref = 0;
+        QString name;
+        t.engine->GetRulerLine(table, index, tick, position, ref, name);
+        colour = colorRefToColor(ref);
+        return position;
+    };
+    QColor vertColour, horzColour;
+    const int x = line(CImgJoinEngine::RULER_HORZ, 0, vertColour) - 2;
+    const int y = 300 - line(CImgJoinEngine::RULER_VERT, 0, horzColour) + 2;
+    QVERIFY(t.paint().pixelColor(x, 0) != vertColour);
+
+    t.view->commands().trigger(VertLines);
+    t.view->commands().trigger(HorzLines);
+    const QImage shown = t.paint();
+    // Every second pixel, from the top and from the left edge.
+    QCOMPARE(shown.pixelColor(x, 0), vertColour);
+    QCOMPARE(shown.pixelColor(x, 2), vertColour);
+    QVERIFY(shown.pixelColor(x, 1) != vertColour);
+    QCOMPARE(shown.pixelColor(0, y), horzColour);
+    QCOMPARE(shown.pixelColor(2, y), horzColour);
+    QVERIFY(shown.pixelColor(1, y) != horzColour);
 }
 
 void ViewCommandsTest::nudgeRotateAndLayerCommands()
