@@ -1,20 +1,37 @@
 #include "CMainFrame.h"
 
+#include "CHorzRulerBar.h"
 #include "CImgJoinEngine.h"
+#include "CQznImgEdtJoinView.h"
+#include "CVertRulerBar.h"
+#include "CViewCommands.h"
+#include "CommandIds.h"
+#include "RecentFiles.h"
+#include "RulerRefresh.h"
+#include "SystemMemory.h"
 
+#include <QAction>
 #include <QCloseEvent>
-#include <QFont>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QGridLayout>
 #include <QLabel>
-#include <QPalette>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QStatusBar>
+#include <QToolBar>
+
+using namespace CommandId;
 
 namespace {
 
 constexpr int InitialWidth = 1024;
 constexpr int InitialHeight = 720;
 constexpr int ErrorShownMs = 8000;
-constexpr int PlaceholderPointSize = 20;
-constexpr QRgb PlaceholderTextColor = 0x8A8A8A;
+constexpr int MemoryPaneWidth = 100;
+constexpr int MinimisedWidth = 100;
+constexpr int ToolBarIconSize = 20;
 
 } // namespace
 
@@ -23,8 +40,16 @@ CMainFrame::CMainFrame(CImgJoinEngine& engine, QWidget* parent)
     , m_engine(engine)
 {
     setWindowTitle(frameTitle());
-    createCentralPlaceholder();
+    // A picture handed over by another program keeps the window in front.
+    if (m_engine.HasPendingPrintImage() == 1)
+        setWindowFlag(Qt::WindowStaysOnTopHint);
+    createCanvasArea();
+    bindFrameCommands();
+    createMenus();
+    createToolBar();
     createStatusBar();
+    connectRefreshChain();
+    m_view->updateActions();
     resize(InitialWidth, InitialHeight);
 }
 
@@ -35,36 +60,240 @@ QString CMainFrame::frameTitle()
     return QStringLiteral("Lumo图片拼接及打印软件 v1.2");
 }
 
-void CMainFrame::closeEvent(QCloseEvent* event)
+QList<QList<int>> CMainFrame::toolBarGroups()
 {
-    m_engine.DeleteTempFiles();
-    QMainWindow::closeEvent(event);
+    return { { About },
+             { WholeDrawing },
+             { TrimWindow },
+             { Transparent },
+             { ZoomIn },
+             { ZoomOut },
+             { Redraw },
+             { ZoomOriginal },
+             { ZoomFit },
+             { HorzLines },
+             { VertLines },
+             { RulerMenu },
+             { NudgeUp, NudgeDown, NudgeLeft, NudgeRight },
+             { RotateLeftStep, RotateRightStep, RotationMenu },
+             { NextPicture, LayerUp, LayerDown },
+             { DeletePicture },
+             { TrimLineMenu } };
 }
 
-void CMainFrame::createCentralPlaceholder()
+void CMainFrame::createCanvasArea()
 {
-    // Stands where the canvas view goes: the empty canvas with the program's
-    // name on it.
-    auto* canvas = new QLabel(frameTitle(), this);
-    canvas->setObjectName(QStringLiteral("canvasPlaceholder"));
-    canvas->setAlignment(Qt::AlignCenter);
-    QFont font = canvas->font();
-    font.setPointSize(PlaceholderPointSize);
-    canvas->setFont(font);
-    canvas->setAutoFillBackground(true);
-    QPalette palette = canvas->palette();
-    palette.setColor(QPalette::Window, colorRefToColor(CImgJoinEngine::WindowBackColor));
-    palette.setColor(QPalette::WindowText, QColor(PlaceholderTextColor));
-    canvas->setPalette(palette);
-    setCentralWidget(canvas);
+    // The view fills the area; the vertical ruler runs along its right edge
+    // and the horizontal ruler along its bottom edge, across the window.
+    auto* area = new QWidget(this);
+    auto* grid = new QGridLayout(area);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    m_view = new CQznImgEdtJoinView(m_engine, area);
+    m_view->setProgramDir(m_engine.dataDir().isEmpty() ? QDir::currentPath() : m_engine.dataDir());
+    m_vertRuler = new CVertRulerBar(m_engine, area);
+    m_horzRuler = new CHorzRulerBar(m_engine, area);
+    grid->addWidget(m_view, 0, 0);
+    grid->addWidget(m_vertRuler, 0, 1);
+    grid->addWidget(m_horzRuler, 1, 0, 1, 2);
+    setCentralWidget(area);
+}
+
+void CMainFrame::bindFrameCommands()
+{
+    CViewCommands& c = m_view->commands();
+    c.setHandler(FileNew, [] {}); // the document holds nothing to renew
+    c.setHandler(FileOpen, [this] { openDocument(); });
+    c.setHandler(FileSave, [this] { saveDocument(); });
+    c.setHandler(About, [this] { showAbout(); });
+    c.setHandler(Exit, [this] { close(); });
+    c.setHandler(StatusBar,
+                 [this, &c] { statusBar()->setVisible(c.action(StatusBar)->isChecked()); });
+    // The framework's document commands have keys but no menu items.
+    for (int id : { FileNew, FileOpen, FileSave })
+        addAction(c.action(id));
+}
+
+QMenu* CMainFrame::addMenu(const QString& title, const QList<int>& ids)
+{
+    QMenu* menu = menuBar()->addMenu(title);
+    const CViewCommands& c = m_view->commands();
+    for (int id : ids) {
+        if (id == 0)
+            menu->addSeparator();
+        else
+            menu->addAction(c.action(id));
+    }
+    connect(menu, &QMenu::aboutToShow, m_view, &CQznImgEdtJoinView::updateActions);
+    return menu;
+}
+
+void CMainFrame::createMenus()
+{
+    addMenu(QStringLiteral("文件(&F)"), { LoadPicture,
+                                          0,
+                                          SaveJoined,
+                                          0,
+                                          CopyPicture,
+                                          0,
+                                          PrintJobCad1,
+                                          0,
+                                          PrintJobCad2,
+                                          0,
+                                          PrintJobColour,
+                                          0,
+                                          PrintJobGrey,
+                                          0,
+                                          RestoreOutput,
+                                          0,
+                                          SaveOutputAs,
+                                          0,
+                                          0,
+                                          Print,
+                                          PrintPreview,
+                                          PrintSetup,
+                                          0,
+                                          Exit });
+    addMenu(QStringLiteral("控制设置"), { WholeDrawingMenu, 0, Transparent, 0, OutputMode, 0,
+                                          Camera, 0, PlayMusic, MusicLoop });
+    addMenu(QStringLiteral("图片滤镜/修改"),
+            { FilterNoBlue, FilterInvert, FilterLighten, FilterBrighten, 0, FilterGrey,
+              FilterContrast, 0, FilterUndo, 0, 0, BackgroundColour, 0, BrushEdit });
+    addMenu(QStringLiteral("查看(&V)"), { StatusBar });
+    addMenu(QStringLiteral("帮助(&H)"), { About, 0, OnlineManual, 0, ManualDownload, 0, LocalManual,
+                                          0, WebSite, 0, DesktopShortcut });
+}
+
+void CMainFrame::createToolBar()
+{
+    m_toolBar = new QToolBar(QStringLiteral("工具栏"), this);
+    m_toolBar->setObjectName(QStringLiteral("mainToolBar"));
+    m_toolBar->setIconSize(QSize(ToolBarIconSize, ToolBarIconSize));
+    m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    const CViewCommands& c = m_view->commands();
+    for (const QList<int>& group : toolBarGroups()) {
+        if (!m_toolBar->actions().isEmpty())
+            m_toolBar->addSeparator();
+        for (int id : group)
+            m_toolBar->addAction(c.action(id));
+    }
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+    m_view->setToolBar(m_toolBar);
 }
 
 void CMainFrame::createStatusBar()
 {
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(true);
+    m_view->commands().action(StatusBar)->setChecked(true);
+    // The free-memory text is taken once, at start.
+    m_memoryLabel = new QLabel(SystemMemory::availableText(), bar);
+    m_memoryLabel->setObjectName(QStringLiteral("memoryPane"));
+    m_memoryLabel->setMinimumWidth(MemoryPaneWidth);
+    bar->addPermanentWidget(m_memoryLabel);
     // Failures the engine reports (a picture it cannot read, a file it cannot
-    // write) are shown for a while rather than lost.
-    connect(&m_engine, &CImgJoinEngine::errorOccurred, bar,
-            [bar](const QString& message) { bar->showMessage(message, ErrorShownMs); });
+    // write) show in the message pane for a while; nothing waits for a click.
+    const auto show = [bar](const QString& message) { bar->showMessage(message, ErrorShownMs); };
+    connect(&m_engine, &CImgJoinEngine::errorOccurred, bar, show);
+    connect(m_view, &CQznImgEdtJoinView::statusMessage, bar, show);
+}
+
+void CMainFrame::connectRefreshChain()
+{
+    connect(m_horzRuler, &CRulerBar::rulerRefresh, this, &CMainFrame::relayRulerRefresh);
+    connect(m_vertRuler, &CRulerBar::rulerRefresh, this, &CMainFrame::relayRulerRefresh);
+    connect(m_view, &CQznImgEdtJoinView::rulerRefresh, this, &CMainFrame::relayRulerRefresh);
+    connect(this, &CMainFrame::viewsRefresh, m_view, &CQznImgEdtJoinView::onRulerRefresh);
+}
+
+void CMainFrame::relayRulerRefresh(int code, int /*param*/)
+{
+    if (m_relayBusy)
+        return;
+    m_relayBusy = true;
+    switch (code) {
+        case RulerRefresh::RRN_REFRESH_VIEWS:
+        case RulerRefresh::RRN_BAR_CHANGED:
+            emit viewsRefresh(code, RulerRefresh::RelayParam);
+            break;
+        case RulerRefresh::RRN_SCALE_CHANGED:
+        case RulerRefresh::RRN_TABLE_CLOSED: relayoutRulers(); break;
+        case RulerRefresh::RRN_TABLE_APPLY: {
+            const int table = m_engine.GridTableTarget(-1);
+            if (table == CImgJoinEngine::RULER_HORZ)
+                m_horzRuler->RequestRelayout();
+            else if (table == CImgJoinEngine::RULER_VERT)
+                m_vertRuler->RequestRelayout();
+            break;
+        }
+        default: break;
+    }
+    m_relayBusy = false;
+}
+
+void CMainFrame::relayoutRulers()
+{
+    m_horzRuler->RequestRelayout();
+    m_vertRuler->RequestRelayout();
+}
+
+bool CMainFrame::event(QEvent* event)
+{
+    // Menu prompts do not go to the message pane: it keeps the engine's
+    // messages for their time.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    m_lastWidth = width();
+    if (m_lastWidth > MinimisedWidth)
+        relayoutRulers();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    m_engine.DeleteTempFiles();
+    QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::openDocument()
+{
+    // The document holds nothing: opening only enters the file in the
+    // recent-file list.
+    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("打开"));
+    QDir::setCurrent(m_engine.dataDir());
+    if (!file.isEmpty())
+        RecentFiles::add(file);
+}
+
+void CMainFrame::saveDocument()
+{
+    const QString file =
+        QFileDialog::getSaveFileName(this, QStringLiteral("另存为"), QStringLiteral("无标题"));
+    QDir::setCurrent(m_engine.dataDir());
+    if (file.isEmpty())
+        return;
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly))
+        statusBar()->showMessage(QStringLiteral("无法写入 %1: %2")
+                                     .arg(QDir::toNativeSeparators(file), out.errorString()),
+                                 ErrorShownMs);
+    else
+        RecentFiles::add(file);
+}
+
+void CMainFrame::showAbout()
+{
+    QMessageBox::about(
+        this, QStringLiteral("Lumo图片拼接及打印软件"),
+        QStringLiteral("这是一个专门面向工程应用的图片拼接及打印软件。拼接图片可以随意旋转，"
+                       "拉伸，移动。可以通过“透明图片+窗口修剪”拼接图片，也可以用设置修剪线的"
+                       "方式拼接图片，拼接图片可以保存为指定的格式。图片打印可以处理为彩色或是"
+                       "黑白灰度方式。\n\n"
+                       "软件可以在最小化时，用Ctrl+G热键截取屏幕图。软件也提供了背景音乐的播"
+                       "放及摄像头的拍照功能。"));
 }

@@ -1,14 +1,22 @@
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
 #include <QString>
 
 class CImgJoinEngine;
+class CHorzRulerBar;
+class CQznImgEdtJoinView;
+class CVertRulerBar;
 class QCloseEvent;
+class QLabel;
+class QMenu;
+class QToolBar;
 
-// The program's main window. It shows the canvas area and a status bar; the
-// picture work itself belongs to the engine handed in by main(), which lives
-// for the whole run and outlives the window.
+// The program's main window: menu, tool bar, the canvas view with the two
+// ruler bars along its bottom and right edges, and the status bar with the
+// message pane and the free-memory text. It relays the ruler refresh between
+// the bars and the view. The engine handed in by main() outlives the window.
 class CMainFrame : public QMainWindow
 {
     Q_OBJECT
@@ -19,14 +27,48 @@ public:
 
     // The title stays this text whatever document is open.
     static QString frameTitle();
+    // The tool bar's buttons, in order, in groups between separators.
+    static QList<QList<int>> toolBarGroups();
+
+    CQznImgEdtJoinView* view() const { return m_view; }
+    CHorzRulerBar* horzRuler() const { return m_horzRuler; }
+    CVertRulerBar* vertRuler() const { return m_vertRuler; }
+    QToolBar* toolBar() const { return m_toolBar; }
+
+public slots:
+    // A ruler refresh from a bar, the view or a dialog; a refresh that comes
+    // while one is being handled is dropped.
+    void relayRulerRefresh(int code, int param);
+
+signals:
+    // The relayed refresh, to every view.
+    void viewsRefresh(int code, int param);
 
 protected:
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     // Empties the temporary folder before the window goes away.
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void createCentralPlaceholder();
+    void createCanvasArea();
+    void bindFrameCommands();
+    void createMenus();
+    QMenu* addMenu(const QString& title, const QList<int>& ids);
+    void createToolBar();
     void createStatusBar();
+    void connectRefreshChain();
+    void relayoutRulers();
+    void openDocument();
+    void saveDocument();
+    void showAbout();
 
     CImgJoinEngine& m_engine;
+    CQznImgEdtJoinView* m_view = nullptr; // children of the window
+    CHorzRulerBar* m_horzRuler = nullptr;
+    CVertRulerBar* m_vertRuler = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QLabel* m_memoryLabel = nullptr;
+    bool m_relayBusy = false;
+    int m_lastWidth = 0;
 };

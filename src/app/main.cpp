@@ -11,6 +11,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("qznImgSplitJoint"));
     app.setWindowIcon(QIcon(QStringLiteral(":/icons/qznImgSplitJoint.svg")));
+    // Desktops without an icon theme of their own still find the common
+    // action icons; the bundled pictures stand in where none is installed.
+    QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
 
     // The one engine of the program. The program directory is the working
     // directory at start-up; data files and the temporary folder live there,

@@ -1,11 +1,28 @@
 #include "CMainFrame.h"
+#include "CHorzRulerBar.h"
 #include "CImgJoinEngine.h"
+#include "CQznImgEdtJoinView.h"
+#include "CVertRulerBar.h"
+#include "CViewCommands.h"
+#include "CommandIds.h"
+#include "PrintInfoBlock.h"
+#include "RulerRefresh.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QToolBar>
 
 #include <memory>
 
@@ -23,6 +40,25 @@ QStringList filesIn(const QString& dir)
     return QDir(dir).entryList(QDir::Files | QDir::Hidden);
 }
 
+// Command ids of a menu or tool bar, 0 for each separator.
+QList<int> layoutOf(const QList<QAction*>& actions)
+{
+    QList<int> ids;
+    for (QAction* action : actions)
+        ids.append(action->isSeparator() ? 0 : action->data().toInt());
+    return ids;
+}
+
+// Whether the view shows a dotted vertical line at x in the colour given.
+bool dottedColumn(const QImage& shown, int x, QColor colour)
+{
+    for (int y = 0; y < 20; y += 2) {
+        if (shown.pixelColor(x, y) != colour)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 class CMainFrameTest : public QObject
@@ -35,6 +71,14 @@ private slots:
     void titleIsFixed();
     void closingEmptiesTemporaryFolder();
     void engineFailuresReachStatusBar();
+    void menusInOrder();
+    void toolBarInOrder();
+    void rulerBarsAlongViewEdges();
+    void rulerScaleReachesViewThroughBars();
+    void refreshCodesForViewsAreRelayed();
+    void popupMenuOpensBelowItsButton();
+    void statusBarToggles();
+    void handedOverPictureOpensInOutputMode();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dataDir;
@@ -93,6 +137,229 @@ void CMainFrameTest::engineFailuresReachStatusBar()
     const QString message = QStringLiteral("无法读取图片 a.png");
     emit m_engine->errorOccurred(message);
     QCOMPARE(frame.statusBar()->currentMessage(), message);
+    // Passing over menu items and buttons leaves the message in place.
+    QStatusTipEvent tip(QString{});
+    QCoreApplication::sendEvent(&frame, &tip);
+    QCOMPARE(frame.statusBar()->currentMessage(), message);
+    // The free-memory pane keeps its own place beside the message.
+    auto* memory = frame.statusBar()->findChild<QLabel*>(QStringLiteral("memoryPane"));
+    QVERIFY(memory != nullptr);
+    QVERIFY(memory->text().endsWith(QStringLiteral(".00KB")));
+}
+
+void CMainFrameTest::menusInOrder()
+{
+    using namespace CommandId;
+    CMainFrame frame(*m_engine);
+    const QList<QAction*> menus = frame.menuBar()->actions();
+    QCOMPARE(menus.size(), 5);
+    QCOMPARE(menus.at(0)->text(), QStringLiteral("文件(&F)"));
+    QCOMPARE(menus.at(4)->text(), QStringLiteral("帮助(&H)"));
+    const auto items = [&menus](int index) { return layoutOf(menus.at(index)->menu()->actions()); };
+    QCOMPARE(items(0), (QList<int>{ LoadPicture,
+                                    0,
+                                    SaveJoined,
+                                    0,
+                                    CopyPicture,
+                                    0,
+                                    PrintJobCad1,
+                                    0,
+                                    PrintJobCad2,
+                                    0,
+                                    PrintJobColour,
+                                    0,
+                                    PrintJobGrey,
+                                    0,
+                                    RestoreOutput,
+                                    0,
+                                    SaveOutputAs,
+                                    0,
+                                    0,
+                                    Print,
+                                    PrintPreview,
+                                    PrintSetup,
+                                    0,
+                                    Exit }));
+    QCOMPARE(items(1), (QList<int>{ WholeDrawingMenu, 0, Transparent, 0, OutputMode, 0, Camera, 0,
+                                    PlayMusic, MusicLoop }));
+    QCOMPARE(items(2),
+             (QList<int>{ FilterNoBlue, FilterInvert, FilterLighten, FilterBrighten, 0, FilterGrey,
+                          FilterContrast, 0, FilterUndo, 0, 0, BackgroundColour, 0, BrushEdit }));
+    QCOMPARE(items(3), (QList<int>{ StatusBar }));
+    QCOMPARE(items(4), (QList<int>{ About, 0, OnlineManual, 0, ManualDownload, 0, LocalManual, 0,
+                                    WebSite, 0, DesktopShortcut }));
+    // The document keys work without menu items.
+    for (int id : { FileNew, FileOpen, FileSave })
+        QVERIFY(frame.actions().contains(frame.view()->commands().action(id)));
+}
+
+void CMainFrameTest::toolBarInOrder()
+{
+    using namespace CommandId;
+    CMainFrame frame(*m_engine);
+    QList<int> buttons;
+    for (int id : layoutOf(frame.toolBar()->actions())) {
+        if (id != 0)
+            buttons.append(id);
+    }
+    QCOMPARE(buttons,
+             (QList<int>{ About,      WholeDrawing,   TrimWindow,      Transparent,  ZoomIn,
+                          ZoomOut,    Redraw,         ZoomOriginal,    ZoomFit,      HorzLines,
+                          VertLines,  RulerMenu,      NudgeUp,         NudgeDown,    NudgeLeft,
+                          NudgeRight, RotateLeftStep, RotateRightStep, RotationMenu, NextPicture,
+                          LayerUp,    LayerDown,      DeletePicture,   TrimLineMenu }));
+    QCOMPARE(frame.view()->commands().action(LayerDown)->toolTip(),
+             QStringLiteral("下移拼接图片层"));
+}
+
+void CMainFrameTest::rulerBarsAlongViewEdges()
+{
+    CMainFrame frame(*m_engine);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    const QRect view = frame.view()->geometry();
+    const QRect horz = frame.horzRuler()->geometry();
+    const QRect vert = frame.vertRuler()->geometry();
+    QCOMPARE(horz.height(), 26);
+    QCOMPARE(vert.width(), 38);
+    // The horizontal bar runs under the view and the vertical bar, the
+    // vertical bar along the view's right edge.
+    QCOMPARE(horz.top(), view.bottom() + 1);
+    QCOMPARE(horz.left(), view.left());
+    QCOMPARE(horz.right(), vert.right());
+    QCOMPARE(vert.left(), view.right() + 1);
+    QCOMPARE(vert.top(), view.top());
+    QCOMPARE(vert.bottom(), view.bottom());
+    QVERIFY(horz.bottom() < frame.statusBar()->geometry().top());
+}
+
+void CMainFrameTest::rulerScaleReachesViewThroughBars()
+{
+    using namespace CommandId;
+    CMainFrame frame(*m_engine);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    CQznImgEdtJoinView* view = frame.view();
+    view->commands().trigger(VertLines);
+
+    const auto firstLine = [this](int& position, QColor& colour) {
+        int tick = 0;
+        ColorRef ref = 0;
+        QString name;
+        const bool laidOut =
+            m_engine->GetRulerLine(CImgJoinEngine::RULER_HORZ, 0, tick, position, ref, name) == 1;
+        colour = colorRefToColor(ref);
+        return laidOut;
+    };
+    int before = 0;
+    QColor colour;
+    QTRY_VERIFY(firstLine(before, colour));
+    QTRY_VERIFY(dottedColumn(view->grab().toImage(), before - 2, colour));
+
+    // The scale command goes to the frame, the bars lay out again and tell
+    // the frame, which has the view draw its lines at the new places.
+    view->commands().trigger(RulerZoomOut);
+    int after = before;
+    QTRY_VERIFY(firstLine(after, colour) && after < before);
+    QTRY_VERIFY(dottedColumn(view->grab().toImage(), after - 2, colour));
+    QVERIFY(!dottedColumn(view->grab().toImage(), before - 2, colour));
+}
+
+void CMainFrameTest::refreshCodesForViewsAreRelayed()
+{
+    CMainFrame frame(*m_engine);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    CQznImgEdtJoinView* view = frame.view();
+    QTRY_VERIFY(view->canvasRenders() > 0);
+    for (int code : { RulerRefresh::RRN_REFRESH_VIEWS, RulerRefresh::RRN_BAR_CHANGED }) {
+        const int renders = view->canvasRenders();
+        frame.relayRulerRefresh(code, 0);
+        QTRY_VERIFY(view->canvasRenders() > renders);
+    }
+    // The grid-line dialog is not open: applying it changes nothing.
+    const int renders = view->canvasRenders();
+    frame.relayRulerRefresh(RulerRefresh::RRN_TABLE_APPLY, 0);
+    QTest::qWait(50);
+    QCOMPARE(view->canvasRenders(), renders);
+}
+
+void CMainFrameTest::popupMenuOpensBelowItsButton()
+{
+    using namespace CommandId;
+    CMainFrame frame(*m_engine);
+    frame.move(0, 0);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    // Small pictures keep every button within the screen.
+    QPixmap dot(8, 8);
+    dot.fill(Qt::darkCyan);
+    for (QAction* action : frame.toolBar()->actions())
+        action->setIcon(QIcon(dot));
+    QWidget* button = frame.toolBar()->widgetForAction(frame.view()->commands().action(RulerMenu));
+    QVERIFY(button != nullptr);
+    QTRY_VERIFY(button->isVisible());
+    const QPoint expected = button->mapToGlobal(QPoint(0, button->height()));
+
+    QPoint openedAt;
+    QList<int> items;
+    QTimer::singleShot(0, [&] {
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        openedAt = menu->pos();
+        items = layoutOf(menu->actions());
+        menu->close();
+    });
+    frame.view()->commands().trigger(RulerMenu);
+    QCOMPARE(openedAt, expected);
+    QCOMPARE(items, (QList<int>{ HorzRulerTable, VertRulerTable, RulerZoomIn, RulerZoomOut,
+                                 RulerZoomReset }));
+}
+
+void CMainFrameTest::statusBarToggles()
+{
+    CMainFrame frame(*m_engine);
+    frame.show();
+    QAction* toggle = frame.view()->commands().action(CommandId::StatusBar);
+    QVERIFY(toggle->isChecked());
+    toggle->trigger();
+    QVERIFY(!frame.statusBar()->isVisible());
+    QVERIFY(!toggle->isChecked());
+    toggle->trigger();
+    QVERIFY(frame.statusBar()->isVisible());
+}
+
+void CMainFrameTest::handedOverPictureOpensInOutputMode()
+{
+    const QString plan = QDir(m_dataDir->path()).filePath(QStringLiteral("plan.png"));
+    QImage picture(60, 40, QImage::Format_RGB32);
+    picture.fill(Qt::darkRed);
+    QVERIFY(picture.save(plan));
+    PrintInfoBlock block;
+    block.setStatus(PrintInfoBlock::Pending);
+    QVERIFY(block.setDirectory(m_dataDir->path()));
+    QVERIFY(block.setName(QStringLiteral("plan.png")));
+    block.setRows(1);
+    block.setColumns(1);
+    QFile handOver(m_engine->printInfoFile());
+    QVERIFY(handOver.open(QIODevice::WriteOnly));
+    handOver.write(block.bytes());
+    handOver.close();
+
+    CMainFrame frame(*m_engine);
+    QVERIFY(frame.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    CQznImgEdtJoinView* view = frame.view();
+    QTRY_COMPARE(view->displayMode(), CQznImgEdtJoinView::DISPLAY_OUTPUT);
+    QCOMPARE(m_engine->GetOutputFile(), plan);
+    // The output picture fills the view, fitted at the first paint.
+    QCOMPARE(view->grab().toImage().pixelColor(10, 10), QColor(Qt::darkRed));
+    QVERIFY(!view->commands().action(CommandId::LoadPicture)->isEnabled());
+
+    // Without a waiting picture the window is an ordinary one.
+    CMainFrame second(*m_engine);
+    QVERIFY(!second.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 QTEST_MAIN(CMainFrameTest)

@@ -1,0 +1,259 @@
+// The view's state, its painting and the ruler refresh it takes part in.
+#include "CQznImgEdtJoinView.h"
+
+#include "CImgJoinEngine.h"
+#include "CViewCommands.h"
+#include "RulerRefresh.h"
+
+#include <QDir>
+#include <QImageReader>
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace {
+
+constexpr int SplashWidth = 554;
+constexpr int SplashHeight = 139;
+constexpr int SplashPointSize = 26;
+// Ruler line positions carry a fixed correction of two pixels.
+constexpr int RulerLineShift = 2;
+
+QImage loadSplash()
+{
+    QImageReader reader(QStringLiteral(":/images/splash.svg"));
+    reader.setScaledSize(QSize(SplashWidth, SplashHeight));
+    QImage splash = reader.read();
+    if (!splash.isNull())
+        return splash;
+    // Without the picture the program's name stands on the empty canvas.
+    splash = QImage(SplashWidth, SplashHeight, QImage::Format_RGB32);
+    splash.fill(QColor(0x20, 0x30, 0x48));
+    QPainter painter(&splash);
+    QFont font = painter.font();
+    font.setPointSize(SplashPointSize);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(QColor(0xF0, 0xF0, 0xF0));
+    painter.drawText(splash.rect(), Qt::AlignCenter, QStringLiteral("Lumo图片拼接及打印软件"));
+    return splash;
+}
+
+} // namespace
+
+CQznImgEdtJoinView::CQznImgEdtJoinView(CImgJoinEngine& engine, QWidget* parent)
+    : QWidget(parent)
+    , m_engine(engine)
+    , m_commands(new CViewCommands(this))
+    , m_programDir(QDir::currentPath())
+    , m_splash(loadSplash())
+{
+    setObjectName(QStringLiteral("canvasView"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true); // bands follow the mouse without a button held
+    setFocusPolicy(Qt::StrongFocus);
+    m_commands->setStateSource([this] {
+        CViewCommands::State state;
+        state.outputMode = m_displayMode == DISPLAY_OUTPUT;
+        state.wholeDrawing = m_wholeDrawing;
+        state.transparent = m_transparent;
+        state.horzLines = m_showHorzLines;
+        state.vertLines = m_showVertLines;
+        state.hasPictures = m_engine.GetPictureCount() > 0;
+        state.hasCurrent = m_engine.HasCurrentPicture() != 0;
+        state.backgroundToolOpen = m_engine.BkColorDlgOpen(-1) == 1;
+        return state;
+    });
+    m_commands->createActions();
+    bindCommands();
+    m_commands->updateActions();
+}
+
+CQznImgEdtJoinView::~CQznImgEdtJoinView() = default;
+
+void CQznImgEdtJoinView::updateActions()
+{
+    m_commands->updateActions();
+}
+
+void CQznImgEdtJoinView::invalidate()
+{
+    m_canvasDirty = true;
+    update();
+}
+
+bool CQznImgEdtJoinView::bandVisible() const
+{
+    return (m_mouseMode == MODE_TRIMWIN_BAND || m_mouseMode == MODE_SAMPLE_BAND) &&
+           m_dragState == BAND_SHOWN;
+}
+
+void CQznImgEdtJoinView::onRulerRefresh(int code, int /*param*/)
+{
+    if (m_inRefresh)
+        return;
+    m_inRefresh = true;
+    if (code == RulerRefresh::RRN_REFRESH_VIEWS || code == RulerRefresh::RRN_BAR_CHANGED)
+        invalidate();
+    m_inRefresh = false;
+}
+
+void CQznImgEdtJoinView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    invalidate();
+}
+
+void CQznImgEdtJoinView::paintEvent(QPaintEvent* event)
+{
+    if (m_canvasDirty || m_canvas.size() != size())
+        renderCanvas();
+    QPainter painter(this);
+    const QRect area = event->rect();
+    painter.drawImage(area.topLeft(), m_canvas, area);
+    drawBands(painter);
+}
+
+void CQznImgEdtJoinView::renderCanvas()
+{
+    if (m_canvas.size() != size())
+        m_canvas = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    // What the engine leaves unpainted stays black, like a screen capture's
+    // drawing background.
+    m_canvas.fill(Qt::black);
+    const int modeBefore = m_displayMode;
+    {
+        QPainter painter(&m_canvas);
+        decideDisplayMode(painter);
+        m_engine.DrawPictures(painter, m_displayMode);
+        if (m_engine.NeedsSplash(m_displayMode) == 1)
+            drawSplash(painter);
+    }
+    m_engine.SetClientRect(0, 0, width(), height());
+    drawRulerLines();
+    {
+        QPainter painter(&m_canvas);
+        drawTrimLineMark(painter);
+    }
+    m_canvasDirty = false;
+    ++m_canvasRenders;
+    if (m_displayMode != modeBefore)
+        m_commands->updateActions();
+}
+
+void CQznImgEdtJoinView::decideDisplayMode(QPainter& painter)
+{
+    if (m_displayMode == DISPLAY_UNDECIDED) {
+        m_displayMode = DISPLAY_JOIN;
+        // A picture handed over by another program opens in print-output mode.
+        if (m_engine.TakePendingPrintImage() == 1) {
+            m_displayMode = DISPLAY_OUTPUT;
+            m_engine.DrawOutputPicture(painter);
+        }
+    } else if (m_displayMode == DISPLAY_OUTPUT) {
+        m_engine.DrawOutputPicture(painter);
+    }
+}
+
+void CQznImgEdtJoinView::drawSplash(QPainter& painter) const
+{
+    const int x = qMax(0, (width() - m_splash.width()) / 2);
+    const int y = qMax(0, (height() - m_splash.height()) / 2);
+    painter.drawImage(x, y, m_splash);
+}
+
+void CQznImgEdtJoinView::drawRulerLines()
+{
+    if (m_showVertLines)
+        drawVertRulerLines();
+    if (m_showHorzLines)
+        drawHorzRulerLines();
+}
+
+// Dotted, every second pixel; rows come in ascending position order, so the
+// first one past the far edge ends the loop.
+void CQznImgEdtJoinView::drawVertRulerLines()
+{
+    // Rows of the horizontal ruler table, counted from the left edge.
+    const int table = CImgJoinEngine::RULER_HORZ;
+    const int w = m_canvas.width(), h = m_canvas.height();
+    int tick = 0, position = 0;
+    ColorRef colour = 0;
+    QString name;
+    const int n = m_engine.GetRulerLineCount(table);
+    for (int i = 0; i < n; ++i) {
+        if (m_engine.GetRulerLine(table, i, tick, position, colour, name) != 1)
+            continue;
+        const int x = position - RulerLineShift;
+        if (x >= w)
+            break;
+        if (x < 0)
+            continue;
+        const QRgb rgb = colorRefToRgb(colour);
+        for (int y = 0; y < h; y += 2)
+            reinterpret_cast<QRgb*>(m_canvas.scanLine(y))[x] = rgb;
+    }
+}
+
+void CQznImgEdtJoinView::drawHorzRulerLines()
+{
+    // Rows of the vertical ruler table, counted upward from the bottom edge.
+    const int table = CImgJoinEngine::RULER_VERT;
+    const int w = m_canvas.width(), h = m_canvas.height();
+    int tick = 0, position = 0;
+    ColorRef colour = 0;
+    QString name;
+    const int n = m_engine.GetRulerLineCount(table);
+    for (int i = 0; i < n; ++i) {
+        if (m_engine.GetRulerLine(table, i, tick, position, colour, name) != 1)
+            continue;
+        const int y = h - position + RulerLineShift;
+        if (y <= 0)
+            break;
+        if (y >= h)
+            continue;
+        auto* row = reinterpret_cast<QRgb*>(m_canvas.scanLine(y));
+        const QRgb rgb = colorRefToRgb(colour);
+        for (int x = 0; x < w; x += 2)
+            row[x] = rgb;
+    }
+}
+
+void CQznImgEdtJoinView::drawTrimLineMark(QPainter& painter) const
+{
+    QPoint point(50, 50);
+    int mode = 0;
+    if (m_engine.GetTrimLineShown(point, mode) != 1)
+        return;
+    const QImage mark = m_cursors.joinMark(mode);
+    if (!mark.isNull())
+        painter.drawImage(point - QPoint(mark.width() / 2, mark.height() / 2), mark);
+}
+
+void CQznImgEdtJoinView::drawBands(QPainter& painter) const
+{
+    const auto drawBand = [&painter](const QRect& band) {
+        // A light and a dark dash, visible on black and on white drawings.
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(Qt::white, 1, Qt::SolidLine));
+        painter.drawRect(band.adjusted(0, 0, -1, -1));
+        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        painter.drawRect(band.adjusted(0, 0, -1, -1));
+    };
+    if (bandVisible())
+        drawBand(m_rcBand);
+    if (handleBandVisible())
+        drawBand(m_rcHandleBand);
+}
+
+void CQznImgEdtJoinView::repaintBand(const QRect& before, const QRect& after)
+{
+    // Only the band's edges change; the canvas under them is blitted again.
+    for (const QRect& band : { before, after }) {
+        if (band.isNull())
+            continue;
+        const QRect edges = band.adjusted(-1, -1, 1, 1);
+        QRegion outline(edges);
+        outline -= QRegion(edges.adjusted(3, 3, -3, -3));
+        update(outline);
+    }
+}

@@ -1,0 +1,221 @@
+// Mouse input of the view: trim window and colour sample bands, grab-handle
+// drags, trim line placement, the middle-button pan and the right-button
+// cancel. Bands follow the mouse cheaply; the engine works when the
+// operation completes.
+#include "CQznImgEdtJoinView.h"
+
+#include "CImgJoinEngine.h"
+
+#include <QMouseEvent>
+#include <QWheelEvent>
+
+namespace {
+
+QRect spanned(const QPoint& a, const QPoint& b)
+{
+    return QRect(QPoint(qMin(a.x(), b.x()), qMin(a.y(), b.y())),
+                 QPoint(qMax(a.x(), b.x()) - 1, qMax(a.y(), b.y()) - 1));
+}
+
+bool isTrimLineMode(int mode)
+{
+    return mode >= CQznImgEdtJoinView::MODE_TRIMLINE_UP &&
+           mode <= CQznImgEdtJoinView::MODE_TRIMLINE_RIGHT;
+}
+
+} // namespace
+
+void CQznImgEdtJoinView::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    switch (event->button()) {
+        case Qt::LeftButton: leftPress(p); break;
+        case Qt::RightButton: rightPress(); break;
+        case Qt::MiddleButton: middlePress(p); break;
+        default: QWidget::mousePressEvent(event); break;
+    }
+}
+
+void CQznImgEdtJoinView::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    if (event->button() == Qt::LeftButton)
+        leftRelease(p);
+    else if (event->button() == Qt::MiddleButton)
+        middleRelease(p);
+    else
+        QWidget::mouseReleaseEvent(event);
+}
+
+void CQznImgEdtJoinView::mouseMoveEvent(QMouseEvent* event)
+{
+    mouseMoved(event->position().toPoint(), event->buttons());
+}
+
+void CQznImgEdtJoinView::wheelEvent(QWheelEvent* event)
+{
+    // The wheel does not zoom.
+    event->ignore();
+}
+
+void CQznImgEdtJoinView::leftPress(const QPoint& p)
+{
+    // Each step looks at the mode the step before left.
+    m_dragHandle = 0;
+    if (m_mouseMode == MODE_IDLE) {
+        m_dragHandle = m_engine.HitTestHandle(p.x(), p.y());
+        if (m_dragHandle > 0) {
+            m_ptStart = p;
+            m_dragState = HANDLE_ARMED;
+        }
+    }
+    if (m_mouseMode == MODE_TRIMWIN_BAND)
+        finishTrimWindow();
+    if (m_mouseMode == MODE_SAMPLE_BAND)
+        finishSampleBand();
+    if (m_mouseMode == MODE_TRIMWIN_ARMED || m_mouseMode == MODE_SAMPLE_ARMED) {
+        m_ptStart = p;
+        m_dragState = 0;
+        m_mouseMode = m_mouseMode == MODE_TRIMWIN_ARMED ? MODE_TRIMWIN_BAND : MODE_SAMPLE_BAND;
+    }
+    if (isTrimLineMode(m_mouseMode)) {
+        m_engine.SetTrimLine(p.x(), p.y(), m_mouseMode);
+        m_mouseMode = MODE_IDLE;
+        invalidate();
+        updateActions();
+    }
+}
+
+void CQznImgEdtJoinView::finishTrimWindow()
+{
+    // A second press without a move in between trims nothing.
+    if (m_dragState > 0) {
+        const QRect band = m_rcBand;
+        m_dragState = 0;
+        repaintBand(band, QRect());
+        m_engine.TrimByWindow(band.left(), band.top(), band.right() + 1, band.bottom() + 1,
+                              m_displayMode);
+        invalidate();
+    }
+    m_mouseMode = MODE_IDLE;
+    updateActions();
+}
+
+void CQznImgEdtJoinView::finishSampleBand()
+{
+    if (m_dragState > 0) {
+        m_dragState = 0;
+        repaintBand(m_rcBand, QRect());
+        // The background-colour tool takes the band over once it exists; it
+        // is not started while its dialog is open.
+        invalidate();
+    }
+    m_mouseMode = MODE_IDLE;
+    updateActions();
+}
+
+void CQznImgEdtJoinView::leftRelease(const QPoint& p)
+{
+    if (m_dragHandle <= 0)
+        return;
+    const bool bandShown = m_dragState == HANDLE_BAND_SHOWN;
+    m_dragState = 0;
+    if (bandShown)
+        repaintBand(m_rcHandleBand, QRect());
+    m_engine.StretchPicture(m_ptStart.x(), m_ptStart.y(), p.x(), p.y(), m_dragHandle);
+    showIdleCursor();
+    invalidate();
+}
+
+void CQznImgEdtJoinView::mouseMoved(const QPoint& p, Qt::MouseButtons buttons)
+{
+    if (buttons & Qt::MiddleButton) {
+        setCursor(m_cursors.pan());
+        return;
+    }
+    if ((buttons & Qt::LeftButton) && m_dragHandle > 0) {
+        trackHandleBand(p);
+        return;
+    }
+    if (m_mouseMode == MODE_IDLE)
+        showIdleCursor();
+    else if (m_mouseMode == MODE_TRIMWIN_ARMED || m_mouseMode == MODE_SAMPLE_ARMED)
+        setCursor(m_cursors.band());
+    else if (m_mouseMode == MODE_TRIMWIN_BAND || m_mouseMode == MODE_SAMPLE_BAND)
+        trackBand(p);
+    else if (isTrimLineMode(m_mouseMode))
+        setCursor(m_cursors.trimLine());
+}
+
+void CQznImgEdtJoinView::trackHandleBand(const QPoint& p)
+{
+    // The band runs across the view, always HandleBandLength pixels long.
+    const QRect before = handleBandVisible() ? m_rcHandleBand : QRect();
+    if (m_dragHandle > CImgJoinEngine::HandleRight)
+        m_rcHandleBand = QRect(QPoint(0, qMin(m_ptStart.y(), p.y())),
+                               QPoint(HandleBandLength - 1, qMax(m_ptStart.y(), p.y()) - 1));
+    else
+        m_rcHandleBand = QRect(QPoint(qMin(m_ptStart.x(), p.x()), 0),
+                               QPoint(qMax(m_ptStart.x(), p.x()) - 1, HandleBandLength - 1));
+    m_dragState = HANDLE_BAND_SHOWN;
+    repaintBand(before, m_rcHandleBand);
+    setCursor(m_cursors.band());
+}
+
+void CQznImgEdtJoinView::trackBand(const QPoint& p)
+{
+    const QRect before = bandVisible() ? m_rcBand : QRect();
+    m_rcBand = spanned(m_ptStart, p);
+    m_dragState = BAND_SHOWN;
+    repaintBand(before, m_rcBand);
+    setCursor(m_cursors.band());
+}
+
+void CQznImgEdtJoinView::rightPress()
+{
+    if (m_mouseMode <= MODE_IDLE)
+        return;
+    setMouseMode(MODE_IDLE);
+    showIdleCursor();
+}
+
+void CQznImgEdtJoinView::middlePress(const QPoint& p)
+{
+    // Nothing moves while the button is held; the release pans.
+    const QRect shown = bandVisible() ? m_rcBand : QRect();
+    m_dragState = 0;
+    repaintBand(shown, QRect());
+    m_panState = BAND_SHOWN;
+    m_ptStart = p;
+    setCursor(m_cursors.pan());
+}
+
+void CQznImgEdtJoinView::middleRelease(const QPoint& p)
+{
+    showIdleCursor();
+    if (m_panState != BAND_SHOWN)
+        return;
+    m_panState = 0;
+    const QPoint d = p - m_ptStart;
+    if (m_displayMode == DISPLAY_OUTPUT)
+        m_engine.MoveOutputPicture(d.x(), d.y());
+    else
+        m_engine.MovePicture(d.x(), d.y(), m_wholeDrawing ? 1 : 0);
+    invalidate();
+}
+
+void CQznImgEdtJoinView::setMouseMode(int mode)
+{
+    // Leaving a band mode takes its band off the screen.
+    if (bandVisible())
+        repaintBand(m_rcBand, QRect());
+    m_mouseMode = mode;
+}
+
+void CQznImgEdtJoinView::showIdleCursor()
+{
+    if (m_wholeDrawing)
+        setCursor(m_cursors.whole());
+    else
+        unsetCursor();
+}

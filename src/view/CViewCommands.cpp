@@ -1,0 +1,256 @@
+#include "CViewCommands.h"
+
+#include "CommandIds.h"
+
+#include <QAction>
+#include <QFile>
+#include <QKeySequence>
+
+using Rule = CViewCommands::Rule;
+using namespace CommandId;
+
+struct CViewCommands::Entry
+{
+    int id;
+    const char* text; // menu text
+    const char* tip;  // tool tip; the menu text when null
+    Rule rule;
+    const char* theme; // freedesktop icon name, or null
+    QKeySequence::StandardKey key = QKeySequence::UnknownKey;
+};
+
+const QList<CViewCommands::Entry>& CViewCommands::table()
+{
+    static const QList<Entry> entries = {
+        // framework
+        { FileNew, "新建(&N)", nullptr, Rule::Always, "document-new", QKeySequence::New },
+        { FileOpen, "打开(&O)...", nullptr, Rule::Always, "document-open", QKeySequence::Open },
+        { FileSave, "保存(&S)", nullptr, Rule::Always, "document-save", QKeySequence::Save },
+        { Print, "打印(&P)...", nullptr, Rule::Always, "document-print", QKeySequence::Print },
+        { PrintPreview, "打印预览(&V)", nullptr, Rule::Always, "document-print-preview" },
+        { PrintSetup, "打印设置(&R)...", nullptr, Rule::Always, "document-page-setup" },
+        { Exit, "退出(&X)", nullptr, Rule::Always, "application-exit" },
+        { StatusBar, "状态栏(&S)", nullptr, Rule::Always, nullptr },
+        { About, "关于Lumo图片拼接及打印软件", "关于Lumo图片拼接及打印软件", Rule::Always,
+          "help-about" },
+        // file menu
+        { LoadPicture, "选择装入新的图片", nullptr, Rule::NotInOutput, "document-open" },
+        { SaveJoined, "保存当前拼接图片", nullptr, Rule::HasPictures, "document-save" },
+        { CopyPicture, "图片复制", nullptr, Rule::OutputOnly, "edit-copy" },
+        { PrintJobCad1, "CAD图黑白灰度打印模式处理图片(1)", nullptr, Rule::OutputOnly, nullptr },
+        { PrintJobCad2, "CAD图黑白灰度打印模式处理图片(2)", nullptr, Rule::OutputOnly, nullptr },
+        { PrintJobColour, "按白底彩色打印模式处理图片", nullptr, Rule::OutputOnly, nullptr },
+        { PrintJobGrey, "按普通黑白灰度打印模式处理图片", nullptr, Rule::OutputOnly, nullptr },
+        { RestoreOutput, "恢复原图片", nullptr, Rule::OutputOnly, "edit-undo" },
+        { SaveOutputAs, "打印/输出图片另存", nullptr, Rule::OutputOnly, "document-save-as" },
+        // control menu
+        { WholeDrawingMenu, "整体图形操作", nullptr, Rule::WholeDrawing, nullptr },
+        { Transparent, "热点(拼接)图片透明", "透明显示处理", Rule::Transparent, nullptr },
+        { OutputMode, "切换到打印输出图片方式", nullptr, Rule::OutputSwitch, nullptr },
+        { Camera, "摄像头拍照", nullptr, Rule::Always, "camera-photo" },
+        { PlayMusic, "选择播放背景音乐", nullptr, Rule::Always, nullptr },
+        { MusicLoop, "背景音乐循环播放", nullptr, Rule::MusicLoop, nullptr },
+        // filter menu
+        { FilterNoBlue, "图片消蓝", nullptr, Rule::NotInOutput, nullptr },
+        { FilterInvert, "图片反色", nullptr, Rule::NotInOutput, nullptr },
+        { FilterLighten, "图片减淡", nullptr, Rule::NotInOutput, nullptr },
+        { FilterBrighten, "图片增亮", nullptr, Rule::NotInOutput, nullptr },
+        { FilterGrey, "彩色变灰度图", nullptr, Rule::BackgroundTool, nullptr },
+        { FilterContrast, "调整图片反差", nullptr, Rule::NotInOutput, nullptr },
+        { FilterUndo, "撤消图片滤镜/修改", nullptr, Rule::FilterUndo, nullptr },
+        { BackgroundColour, "调整设置背景色", nullptr, Rule::NotInOutput, nullptr },
+        { BrushEdit, "图片修改", nullptr, Rule::NotInOutput, nullptr },
+        // help menu
+        { OnlineManual, "软件说明在线阅读及下载", nullptr, Rule::Always, nullptr },
+        { ManualDownload, "操作说明下载(百度)", nullptr, Rule::Always, nullptr },
+        { LocalManual, "软件操作说明", nullptr, Rule::Always, "help-contents" },
+        { WebSite, "查看网站(lumo.example.com)", nullptr, Rule::Always, nullptr },
+        { DesktopShortcut, "建立桌面图标", nullptr, Rule::Always, nullptr },
+        // tool bar
+        { WholeDrawing, "图形整体操作", "图形整体操作", Rule::WholeDrawing, nullptr },
+        { TrimWindow, "选择图片修剪窗口", "选择图片修剪窗口", Rule::Always, nullptr },
+        { ZoomIn, "放大图形", "放大图形", Rule::Always, "zoom-in" },
+        { ZoomOut, "缩小图形", "缩小图形", Rule::Always, "zoom-out" },
+        { Redraw, "重新显示图形", "重新显示图形", Rule::Always, "view-refresh" },
+        { ZoomOriginal, "按1:1比例", "按1:1比例", Rule::Always, "zoom-original" },
+        { ZoomFit, "全显图片", "全显图片", Rule::Always, "zoom-fit-best" },
+        { HorzLines, "水平标尺线", "水平标尺线", Rule::HorzLines, nullptr },
+        { VertLines, "竖向标尺线", "竖向标尺线", Rule::VertLines, nullptr },
+        { RulerMenu, "标尺线操作菜单", "标尺线操作菜单", Rule::Unchanged, nullptr },
+        { NudgeUp, "微移当前图片(上)", "微移当前图片", Rule::NotInOutput, "go-up" },
+        { NudgeDown, "微移当前图片(下)", "微移当前图片", Rule::NotInOutput, "go-down" },
+        { NudgeLeft, "微移当前图片(左)", "微移当前图片", Rule::NotInOutput, "go-previous" },
+        { NudgeRight, "微移当前图片(右)", "微移当前图片", Rule::NotInOutput, "go-next" },
+        { RotateLeftStep, "旋转图片(逆时针)", "旋转图片", Rule::NotInOutput, "object-rotate-left" },
+        { RotateRightStep, "旋转图片(顺时针)", "旋转图片", Rule::NotInOutput,
+          "object-rotate-right" },
+        { RotationMenu, "图片旋转菜单", "图片旋转菜单", Rule::NotInOutput, nullptr },
+        { NextPicture, "热点(拼接)图片选择", "热点(拼接)图片选择", Rule::NotInOutput, nullptr },
+        { LayerUp, "上移拼接图片层", "上移拼接图片层", Rule::HasCurrent, nullptr },
+        { LayerDown, "下移图片层", "下移拼接图片层", Rule::HasCurrent, nullptr },
+        { DeletePicture, "删除当前拼接图片", "删除当前拼接图片", Rule::HasCurrent, "edit-delete" },
+        { TrimLineMenu, "设置拼接图剪切线", "设置拼接图剪切线", Rule::NotInOutput, nullptr },
+        // rotation popup
+        { RotateNone, "取消旋转", nullptr, Rule::Always, nullptr },
+        { RotateRight90, "顺时针转90", nullptr, Rule::Always, nullptr },
+        { RotateRight180, "顺时针转180", nullptr, Rule::Always, nullptr },
+        { RotateLeft90, "逆时针转90", nullptr, Rule::Always, nullptr },
+        { RotateLeft180, "逆时针转180", nullptr, Rule::Always, nullptr },
+        // trim-line popup
+        { TrimLineUp, "修剪线:从下向上拼接↑", nullptr, Rule::Always, nullptr },
+        { TrimLineDown, "修剪线:从上向下拼接↓", nullptr, Rule::Always, nullptr },
+        { TrimLineLeft, "修剪线:从右向左拼接←", nullptr, Rule::Always, nullptr },
+        { TrimLineRight, "修剪线:从左向右拼接→", nullptr, Rule::Always, nullptr },
+        { ClearTrimLine, "删除修剪线", nullptr, Rule::Always, nullptr },
+        { TrimByLine, "按修剪线修剪图片", nullptr, Rule::Always, nullptr },
+        // ruler popup
+        { HorzRulerTable, "水平标尺线表", nullptr, Rule::Always, nullptr },
+        { VertRulerTable, "竖向标尺线表", nullptr, Rule::Always, nullptr },
+        { RulerZoomIn, "放大标尺", nullptr, Rule::Always, nullptr },
+        { RulerZoomOut, "缩小标尺", nullptr, Rule::Always, nullptr },
+        { RulerZoomReset, "恢复原标尺比例", nullptr, Rule::Always, nullptr },
+    };
+    return entries;
+}
+
+CViewCommands::CViewCommands(QObject* parent)
+    : QObject(parent)
+{
+}
+
+CViewCommands::~CViewCommands() = default;
+
+QList<int> CViewCommands::ids() const
+{
+    QList<int> result;
+    for (const Entry& entry : table())
+        result.append(entry.id);
+    return result;
+}
+
+CViewCommands::Rule CViewCommands::ruleOf(int id)
+{
+    for (const Entry& entry : table()) {
+        if (entry.id == id)
+            return entry.rule;
+    }
+    return Rule::Always;
+}
+
+bool CViewCommands::isPopupItem(int id)
+{
+    return (id >= TrimLineUp && id <= TrimByLine) || (id >= RotateNone && id <= RotateLeft180) ||
+           (id >= HorzRulerTable && id <= RulerZoomReset);
+}
+
+QString CViewCommands::outputSwitchText(bool outputMode)
+{
+    return outputMode ? QStringLiteral("切换到图片拼接方式")
+                      : QStringLiteral("切换到打印输出图片方式");
+}
+
+QIcon CViewCommands::iconFor(const Entry& entry)
+{
+    // Bundled pictures stand in where the icon theme has none.
+    const QString prefix = isPopupItem(entry.id) ? QStringLiteral(":/icons/popup-%1.svg")
+                                                 : QStringLiteral(":/icons/cmd-%1.svg");
+    const QString file = prefix.arg(entry.id);
+    const QIcon bundled = QFile::exists(file) ? QIcon(file) : QIcon();
+    if (entry.theme == nullptr || isPopupItem(entry.id))
+        return bundled;
+    return QIcon::fromTheme(QString::fromLatin1(entry.theme), bundled);
+}
+
+QAction* CViewCommands::makeAction(const Entry& entry)
+{
+    auto* action = new QAction(QString::fromUtf8(entry.text), this);
+    action->setData(entry.id);
+    action->setIcon(iconFor(entry));
+    action->setIconVisibleInMenu(true);
+    // Menu-only commands have no tip text of their own: their menu text serves.
+    QString tip = QString::fromUtf8(entry.tip != nullptr ? entry.tip : entry.text);
+    action->setToolTip(tip.remove(QLatin1Char('&')));
+    if (entry.key != QKeySequence::UnknownKey)
+        action->setShortcuts(entry.key);
+    action->setCheckable(isCheckRule(entry.rule) || entry.id == StatusBar);
+    action->setEnabled(false);
+    connect(action, &QAction::triggered, this, [this, id = entry.id] { dispatch(id); });
+    return action;
+}
+
+void CViewCommands::createActions()
+{
+    if (!m_actions.isEmpty())
+        return;
+    for (const Entry& entry : table())
+        m_actions.insert(entry.id, makeAction(entry));
+    updateActions();
+}
+
+void CViewCommands::setHandler(int id, std::function<void()> handler)
+{
+    m_handlers.insert(id, std::move(handler));
+}
+
+void CViewCommands::trigger(int id)
+{
+    if (QAction* found = action(id); found != nullptr && found->isEnabled())
+        found->trigger();
+}
+
+void CViewCommands::dispatch(int id)
+{
+    const auto handler = m_handlers.value(id);
+    if (handler)
+        handler();
+    updateActions();
+    emit commandDone(id);
+}
+
+bool CViewCommands::isCheckRule(Rule rule)
+{
+    return rule == Rule::WholeDrawing || rule == Rule::Transparent || rule == Rule::HorzLines ||
+           rule == Rule::VertLines || rule == Rule::MusicLoop;
+}
+
+bool CViewCommands::ruleEnables(Rule rule, const State& state)
+{
+    switch (rule) {
+        case Rule::NotInOutput:
+        case Rule::WholeDrawing:
+        case Rule::Transparent: return !state.outputMode;
+        case Rule::OutputOnly: return state.outputMode;
+        case Rule::HasPictures: return !state.outputMode && state.hasPictures;
+        case Rule::HasCurrent: return !state.outputMode && state.hasCurrent;
+        case Rule::FilterUndo: return state.filterUndo;
+        case Rule::BackgroundTool: return !state.outputMode && !state.backgroundToolOpen;
+        default: return true;
+    }
+}
+
+bool CViewCommands::ruleChecks(Rule rule, const State& state)
+{
+    switch (rule) {
+        case Rule::WholeDrawing: return state.wholeDrawing;
+        case Rule::Transparent: return state.transparent;
+        case Rule::HorzLines: return state.horzLines;
+        case Rule::VertLines: return state.vertLines;
+        case Rule::MusicLoop: return state.musicLoop;
+        default: return false;
+    }
+}
+
+void CViewCommands::updateActions()
+{
+    const State state = m_stateSource ? m_stateSource() : State();
+    for (const Entry& entry : table()) {
+        QAction* item = m_actions.value(entry.id);
+        if (item == nullptr)
+            continue;
+        item->setEnabled(hasHandler(entry.id) && ruleEnables(entry.rule, state));
+        if (isCheckRule(entry.rule))
+            item->setChecked(ruleChecks(entry.rule, state));
+        if (entry.rule == Rule::OutputSwitch)
+            item->setText(outputSwitchText(state.outputMode));
+    }
+}

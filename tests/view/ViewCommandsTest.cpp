@@ -1,0 +1,329 @@
+#include "CImgJoinEngine.h"
+#include "CQznImgEdtJoinView.h"
+#include "CViewCommands.h"
+#include "CommandIds.h"
+#include "ViewTestSupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace CommandId;
+using View = CQznImgEdtJoinView;
+
+namespace {
+
+// Commands whose features come later: present, never enabled yet.
+const QList<int> laterCommands = {
+    SaveJoined,       CopyPicture,     PrintJobCad1,   PrintJobCad2, PrintJobColour, PrintJobGrey,
+    RestoreOutput,    SaveOutputAs,    Print,          PrintPreview, PrintSetup,     FilterNoBlue,
+    FilterInvert,     FilterLighten,   FilterBrighten, FilterGrey,   FilterContrast, FilterUndo,
+    BackgroundColour, BrushEdit,       Camera,         PlayMusic,    MusicLoop,      HorzRulerTable,
+    VertRulerTable,   DesktopShortcut, LocalManual,    OnlineManual, ManualDownload, WebSite
+};
+
+// Canvas commands that print-output mode disables.
+const QList<int> canvasCommands = { LoadPicture,  WholeDrawing,   WholeDrawingMenu, Transparent,
+                                    NextPicture,  NudgeUp,        NudgeDown,        NudgeLeft,
+                                    NudgeRight,   RotateLeftStep, RotateRightStep,  RotationMenu,
+                                    TrimLineMenu, DeletePicture,  LayerUp,          LayerDown };
+
+// Commands that stay enabled in both modes.
+const QList<int> anyModeCommands = { TrimWindow, ZoomIn,     ZoomOut,    ZoomOriginal,
+                                     ZoomFit,    Redraw,     HorzLines,  VertLines,
+                                     RulerMenu,  OutputMode, RulerZoomIn };
+
+bool enabled(View& view, int id)
+{
+    return view.commands().action(id)->isEnabled();
+}
+
+QList<int> itemIds(QMenu& menu)
+{
+    QList<int> ids;
+    for (QAction* action : menu.actions())
+        ids.append(action->data().toInt());
+    return ids;
+}
+
+// Runs work on the first modal window that opens while the command runs.
+void whenModalOpens(std::function<void(QWidget*)> work)
+{
+    QTimer::singleShot(0, [work] {
+        QTRY_VERIFY(QApplication::activeModalWidget() != nullptr);
+        work(QApplication::activeModalWidget());
+    });
+}
+
+} // namespace
+
+class ViewCommandsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyActionCarriesItsId();
+    void laterCommandsStayDisabled();
+    void rulesInJoiningMode();
+    void rulesInOutputMode();
+    void checkMarksFollowSwitches();
+    void popupMenusListTheirItems();
+    void rulerLinesAreDottedAtLaidOutPlaces();
+    void nudgeRotateAndLayerCommands();
+    void deleteAsksFirst();
+    void loadDialogFiltersPicturesAndRestoresDirectory();
+};
+
+void ViewCommandsTest::everyActionCarriesItsId()
+{
+    ViewUnderTest t;
+    const QList<int> ids = t.view->commands().ids();
+    QCOMPARE(QSet<int>(ids.begin(), ids.end()).size(), ids.size());
+    for (int id : ids) {
+        QAction* action = t.view->commands().action(id);
+        QVERIFY2(action != nullptr, qPrintable(QString::number(id)));
+        QCOMPARE(action->data().toInt(), id);
+        QVERIFY(!action->text().isEmpty());
+        QVERIFY(!action->toolTip().isEmpty());
+    }
+}
+
+void ViewCommandsTest::laterCommandsStayDisabled()
+{
+    ViewUnderTest t;
+    t.loadAndPaint(t.writePicture(QStringLiteral("a.png"), 100, 100));
+    for (bool output : { false, true }) {
+        if (output)
+            t.view->commands().trigger(OutputMode);
+        t.view->updateActions();
+        for (int id : laterCommands)
+            QVERIFY2(!enabled(*t.view, id), qPrintable(QString::number(id)));
+    }
+}
+
+void ViewCommandsTest::rulesInJoiningMode()
+{
+    ViewUnderTest t;
+    t.paint();
+    QCOMPARE(t.view->displayMode(), View::DISPLAY_JOIN);
+    for (int id : anyModeCommands + QList<int>{ LoadPicture, NudgeUp, RotationMenu })
+        QVERIFY2(enabled(*t.view, id), qPrintable(QString::number(id)));
+    // Without a picture there is nothing to delete or to move between layers.
+    for (int id : { DeletePicture, LayerUp, LayerDown })
+        QVERIFY(!enabled(*t.view, id));
+
+    t.loadAndPaint(t.writePicture(QStringLiteral("a.png"), 100, 100));
+    for (int id : canvasCommands)
+        QVERIFY2(enabled(*t.view, id), qPrintable(QString::number(id)));
+    QCOMPARE(t.view->commands().action(OutputMode)->text(),
+             QStringLiteral("切换到打印输出图片方式"));
+}
+
+void ViewCommandsTest::rulesInOutputMode()
+{
+    ViewUnderTest t;
+    // Without a picture the switch does nothing but say why.
+    QSignalSpy said(t.view.get(), &View::statusMessage);
+    t.view->commands().trigger(OutputMode);
+    QVERIFY(t.view->displayMode() != View::DISPLAY_OUTPUT);
+    QCOMPARE(said.size(), 1);
+
+    t.loadAndPaint(t.writePicture(QStringLiteral("a.png"), 100, 100));
+    t.view->commands().trigger(OutputMode);
+    QCOMPARE(t.view->displayMode(), View::DISPLAY_OUTPUT);
+    QCOMPARE(t.engine->GetPictureCount(), 0);
+    for (int id : canvasCommands)
+        QVERIFY2(!enabled(*t.view, id), qPrintable(QString::number(id)));
+    for (int id : anyModeCommands)
+        QVERIFY2(enabled(*t.view, id), qPrintable(QString::number(id)));
+    QCOMPARE(t.view->commands().action(OutputMode)->text(), QStringLiteral("切换到图片拼接方式"));
+
+    // Back: the next paint decides the mode, and the empty canvas shows the splash.
+    t.view->commands().trigger(OutputMode);
+    QCOMPARE(t.view->displayMode(), View::DISPLAY_UNDECIDED);
+    t.paint();
+    QCOMPARE(t.view->displayMode(), View::DISPLAY_JOIN);
+    QVERIFY(enabled(*t.view, LoadPicture));
+    QCOMPARE(t.engine->NeedsSplash(View::DISPLAY_JOIN), 1);
+}
+
+void ViewCommandsTest::checkMarksFollowSwitches()
+{
+    ViewUnderTest t;
+    t.loadAndPaint(t.writePicture(QStringLiteral("a.png"), 100, 100));
+    for (int id : { WholeDrawing, Transparent, HorzLines, VertLines }) {
+        QAction* action = t.view->commands().action(id);
+        QVERIFY(!action->isChecked());
+        t.view->commands().trigger(id);
+        QVERIFY2(action->isChecked(), qPrintable(QString::number(id)));
+    }
+    // The menu item and the tool bar button share the one switch.
+    QVERIFY(t.view->commands().action(WholeDrawingMenu)->isChecked());
+    t.view->commands().trigger(WholeDrawingMenu);
+    QVERIFY(!t.view->wholeDrawing());
+    QVERIFY(!t.view->commands().action(WholeDrawing)->isChecked());
+    QVERIFY(t.engine->hotTransparent());
+
+    // Loading a picture switches whole-drawing mode off, also when the canvas
+    // is full and the picture is refused.
+    const QString small = t.writePicture(QStringLiteral("b.png"), 50, 50);
+    t.view->commands().trigger(WholeDrawing);
+    t.view->loadPicture(small);
+    QVERIFY(!t.view->commands().action(WholeDrawing)->isChecked());
+    while (t.engine->GetPictureCount() < CImgJoinEngine::MaxPictures)
+        t.view->loadPicture(small);
+    QSignalSpy said(t.view.get(), &View::statusMessage);
+    t.view->commands().trigger(WholeDrawing);
+    t.view->loadPicture(small);
+    QCOMPARE(t.engine->GetPictureCount(), CImgJoinEngine::MaxPictures);
+    QVERIFY(!t.view->wholeDrawing());
+    QCOMPARE(said.size(), 1);
+}
+
+void ViewCommandsTest::popupMenusListTheirItems()
+{
+    ViewUnderTest t;
+    t.loadAndPaint(t.writePicture(QStringLiteral("a.png"), 100, 100));
+    std::unique_ptr<QMenu> rotation = t.view->buildPopupMenu(RotationMenu);
+    QCOMPARE(itemIds(*rotation), (QList<int>{ RotateNone, RotateRight90, RotateRight180,
+                                              RotateLeft90, RotateLeft180 }));
+    QCOMPARE(rotation->actions().at(1)->text(), QStringLiteral("顺时针转90"));
+
+    std::unique_ptr<QMenu> trim = t.view->buildPopupMenu(TrimLineMenu);
+    QCOMPARE(itemIds(*trim),
+             (QList<int>{ TrimLineUp, TrimLineDown, TrimLineLeft, TrimLineRight, ClearTrimLine }));
+    QCOMPARE(trim->actions().at(2)->text(), QStringLiteral("修剪线:从右向左拼接←"));
+
+    std::unique_ptr<QMenu> ruler = t.view->buildPopupMenu(RulerMenu);
+    QCOMPARE(itemIds(*ruler), (QList<int>{ HorzRulerTable, VertRulerTable, RulerZoomIn,
+                                           RulerZoomOut, RulerZoomReset }));
+    // The grid-line tables come later; the scale commands work now.
+    QVERIFY(!ruler->actions().at(0)->isEnabled());
+    QVERIFY(ruler->actions().at(2)->isEnabled());
+}
+
+void ViewCommandsTest::rulerLinesAreDottedAtLaidOutPlaces()
+{
+    ViewUnderTest t(400, 300);
+    t.engine->LayoutRuler(CImgJoinEngine::RULER_HORZ, 0, 400, 0);
+    t.engine->LayoutRuler(CImgJoinEngine::RULER_VERT, 0, 300, 0);
+    const auto line = [&t](int table, int index, QColor& colour) {
+        int tick = 0, position = 0;
+        ColorRef ref = 0;
+        QString name;
+        t.engine->GetRulerLine(table, index, tick, position, ref, name);
+        colour = colorRefToColor(ref);
+        return position;
+    };
+    QColor vertColour, horzColour;
+    const int x = line(CImgJoinEngine::RULER_HORZ, 0, vertColour) - 2;
+    const int y = 300 - line(CImgJoinEngine::RULER_VERT, 0, horzColour) + 2;
+    QVERIFY(t.paint().pixelColor(x, 0) != vertColour);
+
+    t.view->commands().trigger(VertLines);
+    t.view->commands().trigger(HorzLines);
+    const QImage shown = t.paint();
+    // Every second pixel, from the top and from the left edge.
+    QCOMPARE(shown.pixelColor(x, 0), vertColour);
+    QCOMPARE(shown.pixelColor(x, 2), vertColour);
+    QVERIFY(shown.pixelColor(x, 1) != vertColour);
+    QCOMPARE(shown.pixelColor(0, y), horzColour);
+    QCOMPARE(shown.pixelColor(2, y), horzColour);
+    QVERIFY(shown.pixelColor(1, y) != horzColour);
+}
+
+void ViewCommandsTest::nudgeRotateAndLayerCommands()
+{
+    ViewUnderTest t;
+    t.loadAndPaint(t.writePicture(QStringLiteral("a.png"), 100, 100));
+    t.loadAndPaint(t.writePicture(QStringLiteral("b.png"), 60, 60));
+    CViewCommands& c = t.view->commands();
+    c.trigger(NextPicture); // after the last picture comes the first
+    QCOMPARE(t.engine->currentPicture(), 0);
+    c.trigger(NudgeRight);
+    c.trigger(NudgeDown);
+    c.trigger(NudgeDown);
+    QCOMPARE(QPoint(t.engine->picture(0).x, t.engine->picture(0).y), QPoint(1, 2));
+    c.trigger(RotateRightStep);
+    c.trigger(RotateRightStep);
+    QCOMPARE(qRound(t.engine->picture(0).angle * 10), 2);
+    c.trigger(RotateLeft90);
+    QCOMPARE(t.engine->picture(0).angle, -90.0f);
+    c.trigger(RotateNone);
+    QCOMPARE(t.engine->picture(0).angle, 0.0f);
+
+    // Layers: the current picture moves up, then back down.
+    const QString first = t.engine->picture(0).file;
+    c.trigger(LayerUp);
+    QCOMPARE(t.engine->picture(1).file, first);
+    QCOMPARE(t.engine->currentPicture(), 1);
+    c.trigger(LayerDown);
+    QCOMPARE(t.engine->picture(0).file, first);
+    QCOMPARE(t.engine->currentPicture(), 0);
+}
+
+void ViewCommandsTest::deleteAsksFirst()
+{
+    ViewUnderTest t;
+    t.loadAndPaint(t.writePicture(QStringLiteral("a.png"), 100, 100));
+    whenModalOpens([](QWidget* box) {
+        auto* question = qobject_cast<QMessageBox*>(box);
+        QVERIFY(question != nullptr);
+        QCOMPARE(question->text(), QStringLiteral("真要删除当前拼接图片吗?请确认!"));
+        QCOMPARE(question->windowTitle(), QStringLiteral("特别提示"));
+        question->button(QMessageBox::No)->click();
+    });
+    t.view->commands().trigger(DeletePicture);
+    QCOMPARE(t.engine->GetPictureCount(), 1);
+
+    // Yes is the default button.
+    whenModalOpens([](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
+    t.view->commands().trigger(DeletePicture);
+    QCOMPARE(t.engine->GetPictureCount(), 0);
+    QVERIFY(!enabled(*t.view, DeletePicture));
+}
+
+void ViewCommandsTest::loadDialogFiltersPicturesAndRestoresDirectory()
+{
+    ViewUnderTest t;
+    const QString picture = t.writePicture(QStringLiteral("图纸一.png"), 120, 80);
+    QTemporaryDir elsewhere;
+    QDir::setCurrent(elsewhere.path());
+    t.view->commands().trigger(WholeDrawing);
+
+    QStringList filters;
+    whenModalOpens([&filters, picture](QWidget* window) {
+        auto* dialog = qobject_cast<QFileDialog*>(window);
+        QVERIFY(dialog != nullptr);
+        filters = dialog->nameFilters();
+        dialog->selectFile(picture);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    t.view->commands().trigger(LoadPicture);
+
+    QCOMPARE(filters.size(), 1);
+    QVERIFY(filters.constFirst().startsWith(QStringLiteral("图形文件(*.bmp,*.jpg,*.png,*.gif)")));
+    QCOMPARE(t.engine->GetPictureCount(), 1);
+    QCOMPARE(t.engine->picture(0).file, picture);
+    QVERIFY(!t.view->wholeDrawing());
+    QCOMPARE(QDir::currentPath(), QDir(t.dir->path()).canonicalPath());
+
+    // Cancel loads nothing and still goes back to the program directory.
+    QDir::setCurrent(elsewhere.path());
+    whenModalOpens([](QWidget* window) { qobject_cast<QDialog*>(window)->reject(); });
+    t.view->commands().trigger(LoadPicture);
+    QCOMPARE(t.engine->GetPictureCount(), 1);
+    QCOMPARE(QDir::currentPath(), QDir(t.dir->path()).canonicalPath());
+}
+
+QTEST_MAIN(ViewCommandsTest)
+#include "ViewCommandsTest.moc"
