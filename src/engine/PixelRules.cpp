@@ -1,0 +1,383 @@
+#include "PixelRules.h"
+
+#include "ProgressMeter.h"
+
+#include <QThread>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace PixelRules {
+
+namespace {
+
+// Pictures below this many pixels are done on the calling thread alone:
+// starting a thread would cost more than it saves.
+constexpr qint64 SmallPicture = qint64(1) << 16;
+constexpr int MaxThreads = 8;
+
+constexpr QRgb Opaque = 0xFF000000u;
+
+// A pixel with no coverage at all reads as black.
+inline QRgb readable(QRgb pixel)
+{
+    return qAlpha(pixel) == 0 ? 0u : pixel;
+}
+
+inline QRgb inverted(QRgb pixel)
+{
+    return Opaque | (~pixel & 0x00FFFFFFu);
+}
+
+inline QRgb greyPixel(int v)
+{
+    return Opaque | (QRgb(v) << 16) | (QRgb(v) << 8) | QRgb(v);
+}
+
+inline bool isGrey(QRgb pixel)
+{
+    return qRed(pixel) == qGreen(pixel) && qGreen(pixel) == qBlue(pixel);
+}
+
+// The grey of the ordinary rule: green first, then red, then blue.
+inline int greyOf(QRgb p)
+{
+    return int(qGreen(p) * 0.587 + qRed(p) * 0.299 + qBlue(p) * 0.114);
+}
+
+// ---- print-output jobs
+
+inline QRgb whiteBackColour(QRgb p)
+{
+    return isGrey(p) ? inverted(p) : (p | Opaque);
+}
+
+inline QRgb cadGrey1(QRgb p)
+{
+    return greyPixel(greyOf(inverted(p)));
+}
+
+inline QRgb ordinaryGrey(QRgb p)
+{
+    return greyPixel(greyOf(p));
+}
+
+// Blue weighs most here; bright coloured pixels get a lighter blue weight and
+// so come out darker than the others.
+inline QRgb cadGrey2(QRgb p)
+{
+    if (isGrey(p))
+        p = inverted(p);
+    const int r = qRed(p), g = qGreen(p), b = qBlue(p);
+    const bool plain = (r <= 168 && g <= 168) || r == g || r == b;
+    const int v =
+        plain ? int(b * 0.587 + r * 0.299 + g * 0.114) : int(b * 0.211 + r * 0.299 + g * 0.114);
+    return greyPixel(v);
+}
+
+template<typename Visit>
+void visitJobRule(int job, Visit&& visit)
+{
+    switch (job) {
+        case JobWhiteBackColour: visit([](QRgb p) { return whiteBackColour(readable(p)); }); break;
+        case JobCadGrey1: visit([](QRgb p) { return cadGrey1(readable(p)); }); break;
+        case JobGrey: visit([](QRgb p) { return ordinaryGrey(readable(p)); }); break;
+        case JobCadGrey2: visit([](QRgb p) { return cadGrey2(readable(p)); }); break;
+        default: visit([](QRgb p) { return readable(p) | Opaque; }); break;
+    }
+}
+
+// ---- filters
+
+inline QRgb removeBlue(QRgb p)
+{
+    const int r = qRed(p), g = qGreen(p), b = qBlue(p);
+    if (r < b && g < b && b >= 64 && double(r) / double(b) < 0.8)
+        return 0xFFFFFFFFu;
+    return p;
+}
+
+inline int fade(int c)
+{
+    return int(c * 0.9);
+}
+
+inline int brighten(int c)
+{
+    return qMin(255, int(c * 1.1));
+}
+
+inline int posterise(int c, int step)
+{
+    return qMin(255, step * ((c + 1) / step));
+}
+
+template<typename Channel>
+inline QRgb eachChannel(QRgb p, Channel channel)
+{
+    return qRgb(channel(qRed(p)), channel(qGreen(p)), channel(qBlue(p)));
+}
+
+inline bool inRange(QRgb p, const std::array<uchar, 6>& range)
+{
+    const int r = qRed(p), g = qGreen(p), b = qBlue(p);
+    return range[0] < r && r < range[1] && range[2] < g && g < range[3] && range[4] < b &&
+           b < range[5];
+}
+
+template<typename Visit>
+void visitFilterRule(int code, const FilterSettings& settings, Visit&& visit)
+{
+    const int step = qMax(1, settings.step);
+    const std::array<uchar, 6> range = settings.range;
+    const QRgb replacement = colorRefToRgb(settings.replacement);
+    switch (code) {
+        case FilterRemoveBlue: visit([](QRgb p) { return removeBlue(readable(p)); }); break;
+        case FilterInvert: visit([](QRgb p) { return inverted(readable(p)); }); break;
+        case FilterFade: visit([](QRgb p) { return eachChannel(readable(p), fade); }); break;
+        case FilterBrighten:
+            visit([](QRgb p) { return eachChannel(readable(p), brighten); });
+            break;
+        case FilterGrey: visit([](QRgb p) { return ordinaryGrey(readable(p)); }); break;
+        case FilterPosterise:
+            visit([step](QRgb p) {
+                return eachChannel(readable(p), [step](int c) { return posterise(c, step); });
+            });
+            break;
+        case FilterReplaceBackground:
+            visit([range, replacement](QRgb p) {
+                p = readable(p);
+                return inRange(p, range) ? replacement : p;
+            });
+            break;
+        default: visit([](QRgb p) { return readable(p); }); break;
+    }
+}
+
+// ---- scanline access
+
+struct Rgb32In
+{
+    static quint32 raw(const uchar* row, int x) { return reinterpret_cast<const QRgb*>(row)[x]; }
+    static QRgb pixel(quint32 raw) { return raw; }
+};
+
+struct PremultipliedIn
+{
+    static quint32 raw(const uchar* row, int x) { return reinterpret_cast<const QRgb*>(row)[x]; }
+    static QRgb pixel(quint32 raw) { return qUnpremultiply(raw); }
+};
+
+struct Rgb888In
+{
+    static quint32 raw(const uchar* row, int x)
+    {
+        const uchar* p = row + 3 * x;
+        return Opaque | (quint32(p[0]) << 16) | (quint32(p[1]) << 8) | quint32(p[2]);
+    }
+    static QRgb pixel(quint32 raw) { return raw; }
+};
+
+struct Rgb32Out
+{
+    static void store(uchar* row, int x, QRgb p) { reinterpret_cast<QRgb*>(row)[x] = p; }
+};
+
+struct Rgb888Out
+{
+    static void store(uchar* row, int x, QRgb p)
+    {
+        uchar* d = row + 3 * x;
+        d[0] = uchar(qRed(p));
+        d[1] = uchar(qGreen(p));
+        d[2] = uchar(qBlue(p));
+    }
+};
+
+struct GreyOut
+{
+    static void store(uchar* row, int x, QRgb p) { row[x] = uchar(qBlue(p)); }
+};
+
+// One row through the rule. Drawings hold long runs of one colour, so the
+// rule is only evaluated when the colour changes.
+template<typename In, typename Out, typename Rule>
+void mapRow(const uchar* source, uchar* target, int width, const Rule& rule)
+{
+    if (width <= 0)
+        return;
+    quint32 lastRaw = In::raw(source, 0);
+    QRgb lastPixel = rule(In::pixel(lastRaw));
+    for (int x = 0; x < width; ++x) {
+        const quint32 raw = In::raw(source, x);
+        if (raw != lastRaw) {
+            lastRaw = raw;
+            lastPixel = rule(In::pixel(raw));
+        }
+        Out::store(target, x, lastPixel);
+    }
+}
+
+// Every row of source through the rule into target (which may be source).
+// The row addresses are taken here, on the calling thread: QImage's own
+// accessors may detach and are not for concurrent use.
+template<typename In, typename Out, typename Rule>
+void mapRows(const QImage& source, QImage& target, const Rule& rule, ProgressMeter* progress,
+             int threads)
+{
+    const int width = source.width();
+    uchar* targetBits = target.bits();
+    const uchar* sourceBits = &source == &target ? targetBits : source.constBits();
+    const qsizetype sourceStride = source.bytesPerLine();
+    const qsizetype targetStride = target.bytesPerLine();
+    forEachRow(
+        source.height(), qint64(width) * source.height(),
+        [&](int y) {
+            mapRow<In, Out>(sourceBits + y * sourceStride, targetBits + y * targetStride, width,
+                            rule);
+        },
+        progress, threads);
+}
+
+template<typename Rule>
+QList<QRgb> mappedTable(const QImage& indexed, const Rule& rule)
+{
+    QList<QRgb> table = indexed.colorTable();
+    for (QRgb& colour : table)
+        colour = rule(colour);
+    return table;
+}
+
+// A picture in one of the layouts the row walkers read.
+QImage walkable(const QImage& picture)
+{
+    switch (picture.format()) {
+        case QImage::Format_RGB32:
+        case QImage::Format_ARGB32:
+        case QImage::Format_ARGB32_Premultiplied:
+        case QImage::Format_RGB888: return picture;
+        default:
+            return picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                                     : QImage::Format_RGB32);
+    }
+}
+
+template<typename Out, typename Rule>
+void mapAnyInput(const QImage& source, QImage& target, const Rule& rule, ProgressMeter* progress,
+                 int threads)
+{
+    switch (source.format()) {
+        case QImage::Format_RGB888:
+            mapRows<Rgb888In, Out>(source, target, rule, progress, threads);
+            break;
+        case QImage::Format_ARGB32_Premultiplied:
+            mapRows<PremultipliedIn, Out>(source, target, rule, progress, threads);
+            break;
+        default: mapRows<Rgb32In, Out>(source, target, rule, progress, threads); break;
+    }
+}
+
+} // namespace
+
+QRgb filterPixel(int code, QRgb pixel, const FilterSettings& settings)
+{
+    QRgb result = pixel;
+    visitFilterRule(code, settings, [&](const auto& rule) { result = rule(pixel); });
+    return result;
+}
+
+QRgb outputPixel(int job, QRgb pixel)
+{
+    QRgb result = pixel;
+    visitJobRule(job, [&](const auto& rule) { result = rule(pixel); });
+    return result;
+}
+
+bool jobGivesGrey(int job)
+{
+    return job == JobCadGrey1 || job == JobGrey || job == JobCadGrey2;
+}
+
+int nextPosteriseStep(int step)
+{
+    return qMin(128, 2 * step);
+}
+
+void forEachRow(int height, qint64 pixels, const std::function<void(int)>& row,
+                ProgressMeter* progress, int threads)
+{
+    if (height <= 0)
+        return;
+    if (threads <= 0)
+        threads = pixels < SmallPicture ? 1 : qBound(1, QThread::idealThreadCount(), MaxThreads);
+    threads = qMin(threads, height);
+    std::atomic<int> next{ 0 };
+    auto work = [&] {
+        for (int y = next++; y < height; y = next++) {
+            if (progress)
+                progress->atRow(y, height);
+            row(y);
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (int i = 1; i < threads; ++i)
+        helpers.emplace_back(work);
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+}
+
+void applyFilter(QImage& picture, int code, const FilterSettings& settings, ProgressMeter* progress,
+                 int threads)
+{
+    if (picture.isNull())
+        return;
+    if (picture.format() == QImage::Format_Indexed8) {
+        if (progress)
+            progress->atRow(0, 1);
+        visitFilterRule(code, settings, [&](const auto& rule) {
+            picture.setColorTable(mappedTable(picture, rule));
+        });
+        return;
+    }
+    if (picture.format() != QImage::Format_RGB32 && picture.format() != QImage::Format_ARGB32)
+        picture = picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                                    : QImage::Format_RGB32);
+    visitFilterRule(code, settings, [&](const auto& rule) {
+        mapRows<Rgb32In, Rgb32Out>(picture, picture, rule, progress, threads);
+    });
+}
+
+QImage processOutput(const QImage& picture, int job, ProgressMeter* progress, int threads)
+{
+    if (picture.isNull())
+        return {};
+    if (picture.format() == QImage::Format_Indexed8) {
+        if (progress)
+            progress->atRow(0, 1);
+        QImage result = picture;
+        visitJobRule(job,
+                     [&](const auto& rule) { result.setColorTable(mappedTable(picture, rule)); });
+        return result;
+    }
+    const QImage source = walkable(picture);
+    const bool grey = jobGivesGrey(job);
+    const QImage::Format format = grey ? QImage::Format_Grayscale8
+                                  : source.format() == QImage::Format_RGB888 ? QImage::Format_RGB888
+                                                                             : QImage::Format_RGB32;
+    QImage result(source.size(), format);
+    if (result.isNull())
+        return {};
+    visitJobRule(job, [&](const auto& rule) {
+        if (grey)
+            mapAnyInput<GreyOut>(source, result, rule, progress, threads);
+        else if (format == QImage::Format_RGB888)
+            mapRows<Rgb888In, Rgb888Out>(source, result, rule, progress, threads);
+        else
+            mapAnyInput<Rgb32Out>(source, result, rule, progress, threads);
+    });
+    return result;
+}
+
+} // namespace PixelRules
