@@ -21,9 +21,7 @@ void PixelJob::run()
         error = QStringLiteral("内存不足, 无法处理图片");
         return;
     }
-    // Temporary results are read back at once; a fast PNG is worth more
-    // than a small one.
-    written = ImageCodec::write(result, target, format, ImageCodec::Effort::Fast, &error);
+    written = ImageCodec::write(result, target, format, effort, &error);
 }
 
 QImage PixelJob::renderBox(const QImage& picture, const QSize& box, float angle)

@@ -36,6 +36,9 @@ struct PixelJob
 
     QString target; // the file the result is written to
     ImageCodec::Format format = ImageCodec::Format::Png;
+    // Temporary results are read back at once: a fast PNG is worth more
+    // than a small one.
+    ImageCodec::Effort effort = ImageCodec::Effort::Fast;
     ProgressMeter* progress = nullptr;
 
     // Filled by run().
