@@ -3,6 +3,7 @@
 #include "CImgJoinEngine.h"
 #include "ImageCodec.h"
 #include "PixelJob.h"
+#include "PngRowStream.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -217,10 +218,30 @@ int ImgJoinCommand::printPrep(const QStringList& arguments)
                               PixelRules::JobGrey, PixelRules::JobCadGrey2 };
     if (!ok || !jobs.contains(code))
         return usageError(QStringLiteral("the job must be 99, 100, 101 or 109"));
+    const QString input = arguments.at(2), output = arguments.at(3);
+    // PNG to PNG streams row by row, decoding and compressing at once.
+    if (ImageCodec::formatForSuffix(QFileInfo(output).suffix()) == ImageCodec::Format::Png) {
+        const auto kind =
+            PixelRules::jobGivesGrey(code) ? PngRowStream::Output::Grey : PngRowStream::Output::Rgb;
+        QString error;
+        const PngRowStream::Status status = PngRowStream::run(
+            input, output, kind,
+            [code](const QRgb* in, uchar* out, int width) {
+                PixelRules::processOutputRow(code, in, out, width);
+            },
+            &error);
+        if (status == PngRowStream::Status::Done)
+            return Ok;
+        if (status == PngRowStream::Status::Failed) {
+            m_err << "imgjoin: " << error << "\n";
+            m_err.flush();
+            return Failed;
+        }
+    }
     PixelJob job;
     job.kind = PixelJob::Kind::Output;
     job.code = code;
-    return runPixelJob(job, arguments.at(2), arguments.at(3));
+    return runPixelJob(job, input, output);
 }
 
 bool ImgJoinCommand::parseBytes(const QString& text, int count, QList<int>& values)

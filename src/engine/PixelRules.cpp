@@ -3,10 +3,18 @@
 #include "ProgressMeter.h"
 
 #include <QThread>
+#include <QtEndian>
 
 #include <atomic>
+#include <cstdlib>
+#include <cstring>
 #include <thread>
+#include <type_traits>
 #include <vector>
+
+#ifdef Q_OS_LINUX
+#include <sys/mman.h>
+#endif
 
 namespace PixelRules {
 
@@ -155,6 +163,49 @@ void visitFilterRule(int code, const FilterSettings& settings, Visit&& visit)
     }
 }
 
+// ---- result pictures
+
+// A new picture for a result. Large ones are placed on huge pages where the
+// system offers them: a 40-megapixel result otherwise costs tens of
+// thousands of page faults, more than the pixel work itself.
+QImage newPicture(const QSize& size, QImage::Format format)
+{
+    constexpr size_t HugePage = size_t(2) << 20;
+    const int depth = QImage::toPixelFormat(format).bitsPerPixel();
+    const qsizetype stride = ((qsizetype(size.width()) * depth + 31) / 32) * 4;
+    const size_t bytes = size_t(stride) * size_t(qMax(0, size.height()));
+    if (bytes < 4 * HugePage)
+        return QImage(size, format);
+    const size_t rounded = (bytes + HugePage - 1) / HugePage * HugePage;
+    void* data = std::aligned_alloc(HugePage, rounded);
+    if (!data)
+        return QImage(size, format);
+#ifdef MADV_HUGEPAGE
+    madvise(data, rounded, MADV_HUGEPAGE);
+#endif
+    return QImage(
+        static_cast<uchar*>(data), size.width(), size.height(), stride, format,
+        [](void* block) { std::free(block); }, data);
+}
+
+// A copy of the picture's pixels that this code alone holds, made row by row.
+QImage ownCopy(const QImage& picture, ProgressMeter* progress, int threads)
+{
+    QImage copy = newPicture(picture.size(), picture.format());
+    if (copy.isNull())
+        return {};
+    const qsizetype fromStride = picture.bytesPerLine(), toStride = copy.bytesPerLine();
+    const qsizetype line = qMin(fromStride, toStride);
+    const uchar* from = picture.constBits();
+    uchar* to = copy.bits();
+    forEachRow(
+        picture.height(), qint64(picture.width()) * picture.height(),
+        [&](int y) { std::memcpy(to + y * toStride, from + y * fromStride, size_t(line)); },
+        progress, threads);
+    copy.setColorTable(picture.colorTable());
+    return copy;
+}
+
 // ---- scanline access
 
 struct Rgb32In
@@ -169,14 +220,25 @@ struct PremultipliedIn
     static QRgb pixel(quint32 raw) { return qUnpremultiply(raw); }
 };
 
+// Bytes R, G, B. The raw value keeps them in memory order; all but the last
+// pixel of a row are read as one word (the fourth byte is masked off).
 struct Rgb888In
 {
     static quint32 raw(const uchar* row, int x)
     {
         const uchar* p = row + 3 * x;
-        return Opaque | (quint32(p[0]) << 16) | (quint32(p[1]) << 8) | quint32(p[2]);
+        return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16);
     }
-    static QRgb pixel(quint32 raw) { return raw; }
+    static quint32 rawWord(const uchar* row, int x)
+    {
+        quint32 word;
+        std::memcpy(&word, row + 3 * x, sizeof word);
+        return qFromLittleEndian(word) & 0x00FFFFFFu;
+    }
+    static QRgb pixel(quint32 raw)
+    {
+        return Opaque | ((raw & 0xFFu) << 16) | (raw & 0xFF00u) | ((raw >> 16) & 0xFFu);
+    }
 };
 
 struct Rgb32Out
@@ -209,13 +271,20 @@ void mapRow(const uchar* source, uchar* target, int width, const Rule& rule)
         return;
     quint32 lastRaw = In::raw(source, 0);
     QRgb lastPixel = rule(In::pixel(lastRaw));
-    for (int x = 0; x < width; ++x) {
-        const quint32 raw = In::raw(source, x);
+    auto step = [&](int x, quint32 raw) {
         if (raw != lastRaw) {
             lastRaw = raw;
             lastPixel = rule(In::pixel(raw));
         }
         Out::store(target, x, lastPixel);
+    };
+    if constexpr (std::is_same_v<In, Rgb888In>) {
+        for (int x = 0; x < width - 1; ++x)
+            step(x, In::rawWord(source, x));
+        step(width - 1, In::raw(source, width - 1));
+    } else {
+        for (int x = 0; x < width; ++x)
+            step(x, In::raw(source, x));
     }
 }
 
@@ -334,18 +403,36 @@ void applyFilter(QImage& picture, int code, const FilterSettings& settings, Prog
     if (picture.isNull())
         return;
     if (picture.format() == QImage::Format_Indexed8) {
-        if (progress)
-            progress->atRow(0, 1);
+        QImage result = picture.isDetached() ? picture : ownCopy(picture, progress, threads);
         visitFilterRule(code, settings, [&](const auto& rule) {
-            picture.setColorTable(mappedTable(picture, rule));
+            result.setColorTable(mappedTable(picture, rule));
         });
+        picture = result;
         return;
     }
     if (picture.format() != QImage::Format_RGB32 && picture.format() != QImage::Format_ARGB32)
         picture = picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32
                                                                     : QImage::Format_RGB32);
+    // Shared pixels are read from where they are and written to a new picture.
+    QImage result = picture.isDetached() ? picture : newPicture(picture.size(), picture.format());
+    if (result.isNull()) {
+        picture = QImage();
+        return;
+    }
     visitFilterRule(code, settings, [&](const auto& rule) {
-        mapRows<Rgb32In, Rgb32Out>(picture, picture, rule, progress, threads);
+        mapRows<Rgb32In, Rgb32Out>(picture, result, rule, progress, threads);
+    });
+    picture = result;
+}
+
+void processOutputRow(int job, const QRgb* row, uchar* out, int width)
+{
+    const auto* source = reinterpret_cast<const uchar*>(row);
+    visitJobRule(job, [&](const auto& rule) {
+        if (jobGivesGrey(job))
+            mapRow<Rgb32In, GreyOut>(source, out, width, rule);
+        else
+            mapRow<Rgb32In, Rgb32Out>(source, out, width, rule);
     });
 }
 
@@ -354,9 +441,7 @@ QImage processOutput(const QImage& picture, int job, ProgressMeter* progress, in
     if (picture.isNull())
         return {};
     if (picture.format() == QImage::Format_Indexed8) {
-        if (progress)
-            progress->atRow(0, 1);
-        QImage result = picture;
+        QImage result = ownCopy(picture, progress, threads);
         visitJobRule(job,
                      [&](const auto& rule) { result.setColorTable(mappedTable(picture, rule)); });
         return result;
@@ -366,7 +451,7 @@ QImage processOutput(const QImage& picture, int job, ProgressMeter* progress, in
     const QImage::Format format = grey ? QImage::Format_Grayscale8
                                   : source.format() == QImage::Format_RGB888 ? QImage::Format_RGB888
                                                                              : QImage::Format_RGB32;
-    QImage result(source.size(), format);
+    QImage result = newPicture(source.size(), format);
     if (result.isNull())
         return {};
     visitJobRule(job, [&](const auto& rule) {

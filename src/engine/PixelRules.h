@@ -65,6 +65,10 @@ void applyFilter(QImage& picture, int code, const FilterSettings& settings,
 QImage processOutput(const QImage& picture, int job, ProgressMeter* progress = nullptr,
                      int threads = 0);
 
+// One row of width pixels through a job, into the layout processOutput gives
+// a 32-bit picture: one grey byte a pixel for grey jobs, 0xFFRRGGBB otherwise.
+void processOutputRow(int job, const QRgb* row, uchar* out, int width);
+
 // Calls row(y) once for every y in [0, height), spread over the given number
 // of threads (0: as many as the machine has cores, one for small pictures).
 // The progress meter hears of each row before it is processed.

@@ -1,4 +1,5 @@
 #include "ImgJoinCommand.h"
+#include "PixelRules.h"
 #include "TestPictures.h"
 
 #include <QDir>
@@ -161,4 +162,60 @@ TEST_F(ImgJoinCommandTest, PictureCommandsRefuseBadArgumentsAndReportFailures)
     EXPECT_EQ(run({ "filter", "--code", "101", in, path("no/such/folder/out.png") }),
               ImgJoinCommand::Failed);
     EXPECT_TRUE(m_errText.contains("folder"));
+}
+
+// PNG to PNG goes row by row; the result must be what the program's jobs
+// give for every kind of PNG, and other files take the whole-picture path.
+TEST_F(ImgJoinCommandTest, PrintPrepGivesTheProgramsResultForEveryKindOfPicture)
+{
+    QImage colours(23, 9, QImage::Format_ARGB32);
+    for (int y = 0; y < colours.height(); ++y)
+        for (int x = 0; x < colours.width(); ++x)
+            colours.setPixel(x, y, qRgba(x * 11, y * 27, (x * y) % 256, x % 5 == 0 ? 0 : 255));
+    const QImage opaque = colours.convertToFormat(QImage::Format_RGB32);
+    const QList<QPair<QString, QImage>> inputs = {
+        { "alpha.png", colours },
+        { "opaque.png", opaque },
+        { "indexed.png", opaque.convertToFormat(QImage::Format_Indexed8) },
+        { "grey.png", opaque.convertToFormat(QImage::Format_Grayscale8) },
+        { "deep.png", colours.convertToFormat(QImage::Format_RGBA64) },
+        { "opaque.bmp", opaque },
+    };
+    for (const auto& [name, picture] : inputs) {
+        const QString in = TestPictures::save(picture, path(name));
+        const QImage decoded = QImageReader(in).read();
+        for (const char* job : { "99", "109" }) {
+            const QString out = path(name + job + ".png");
+            ASSERT_EQ(run({ "print-prep", "--job", job, in, out }), ImgJoinCommand::Ok)
+                << m_errText.toStdString();
+            const QImage expected = PixelRules::processOutput(decoded, QString(job).toInt())
+                                        .convertToFormat(QImage::Format_RGB32);
+            const QImage result = QImageReader(out).read().convertToFormat(QImage::Format_RGB32);
+            ASSERT_EQ(result.size(), expected.size());
+            for (int y = 0; y < result.height(); ++y)
+                for (int x = 0; x < result.width(); ++x)
+                    ASSERT_EQ(result.pixel(x, y), expected.pixel(x, y))
+                        << name.toStdString() << " job " << job << " at " << x << "," << y;
+        }
+    }
+}
+
+TEST_F(ImgJoinCommandTest, PrintPrepOfACutFileFailsAndLeavesNoOutput)
+{
+    const QString whole =
+        TestPictures::save(TestPictures::coordinatePicture(300, 200), path("whole.png"));
+    QFile file(whole);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QFile cut(path("cut.png"));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(bytes.left(bytes.size() / 2));
+    cut.close();
+    const QString out = path("out.png");
+    EXPECT_EQ(run({ "print-prep", "--job", "101", path("cut.png"), out }), ImgJoinCommand::Failed);
+    EXPECT_TRUE(m_errText.contains("cut.png"));
+    EXPECT_FALSE(QFile::exists(out));
+    EXPECT_EQ(run({ "print-prep", "--job", "101", whole, path("no/folder/out.png") }),
+              ImgJoinCommand::Failed);
+    EXPECT_TRUE(m_errText.contains("out.png"));
 }
