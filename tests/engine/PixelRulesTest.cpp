@@ -175,12 +175,12 @@ TEST(PixelRulesTest, WholePicturesMatchThePixelRulesInEveryLayout)
     const QImage argb = mixedPicture();
     const QImage opaque = argb.convertToFormat(QImage::Format_RGB32);
     QImage indexed = opaque.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
-    const QList<QImage> inputs = { argb,
-                                   opaque,
+    const QList<QImage> inputs = { argb, opaque,
                                    argb.convertToFormat(QImage::Format_ARGB32_Premultiplied),
-                                   opaque.convertToFormat(QImage::Format_RGB888),
-                                   indexed,
-                                   opaque.convertToFormat(QImage::Format_RGB16) };
+                                   opaque.convertToFormat(QImage::Format_RGB888), indexed,
+                                   opaque.convertToFormat(QImage::Format_RGB16),
+                                   // 24-bit rows without padding at their end
+                                   mixedPicture(8, 3).convertToFormat(QImage::Format_RGB888) };
     for (int job : { JobWhiteBackColour, JobCadGrey1, JobGrey, JobCadGrey2, 7 }) {
         for (const QImage& input : inputs) {
             const QImage reference = asArgb(input);
