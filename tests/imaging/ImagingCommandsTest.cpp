@@ -179,19 +179,21 @@ void ImagingCommandsTest::progressBoxRefusesEscapeAndEnterUntilTheWorkIsDone()
                 QThread::msleep(5);
         },
         [] { return QStringLiteral("42/100"); });
-    bool stayedOpen = false;
-    QString shown;
-    QTimer::singleShot(CProgressDlg::PollInterval + 300, &box, [&] {
+    bool running = false, stayedOpen = false, showedProgress = false;
+    QTimer::singleShot(0, &box, [&] {
+        running = QTest::qWaitFor([&] { return box.state() == CProgressDlg::Running; }, 5000);
         QTest::keyClick(&box, Qt::Key_Escape);
         QTest::keyClick(&box, Qt::Key_Return);
         box.close();
-        stayedOpen = box.isVisible() && box.state() == CProgressDlg::Running;
-        shown = box.shownText();
+        stayedOpen = box.isVisible();
+        showedProgress =
+            QTest::qWaitFor([&] { return box.shownText() == QStringLiteral("42/100"); }, 5000);
         release = true;
     });
     QCOMPARE(box.exec(), int(QDialog::Accepted));
+    QVERIFY(running);
     QVERIFY(stayedOpen);
-    QCOMPARE(shown, QStringLiteral("42/100"));
+    QVERIFY(showedProgress);
     QCOMPARE(box.state(), CProgressDlg::Finished);
 }
 
