@@ -78,6 +78,18 @@ QImage capture(int index, int width, int height)
     return image;
 }
 
+QImage drawing(int width, int height)
+{
+    constexpr int TileWidth = 1920, TileHeight = 1080;
+    QImage image(width, height, QImage::Format_RGB32);
+    QPainter painter(&image);
+    int index = 0;
+    for (int y = 0; y < height; y += TileHeight)
+        for (int x = 0; x < width; x += TileWidth)
+            painter.drawImage(x, y, capture(index++, TileWidth, TileHeight));
+    return image;
+}
+
 QStringList captureFiles(const QString& dir, int count, int width, int height)
 {
     QStringList files;

@@ -1,7 +1,8 @@
 // Benchmark entry: a GUI application on the offscreen platform, so the engine
 // can draw text-free pictures and decode every format. With
 // "--make-inputs DIR [COUNT]" it only writes the CAD-like captures into DIR
-// (for timing the batch tool against other tools).
+// (for timing the batch tool against other tools); with
+// "--make-drawing FILE [WIDTH HEIGHT]" it writes one large drawing as PNG.
 #include "BenchInputs.h"
 
 #include <QDir>
@@ -21,6 +22,12 @@ int main(int argc, char** argv)
              BenchInputs::captureFiles(QString::fromLocal8Bit(argv[2]), count))
             std::printf("%s\n", qPrintable(file));
         return 0;
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "--make-drawing") == 0) {
+        const int width = argc >= 5 ? std::atoi(argv[3]) : 8000;
+        const int height = argc >= 5 ? std::atoi(argv[4]) : 5000;
+        return BenchInputs::drawing(width, height).save(QString::fromLocal8Bit(argv[2]), "PNG") ? 0
+                                                                                                : 1;
     }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -12,7 +12,7 @@ export DEBIAN_FRONTEND=noninteractive
 REQUIRED_PACKAGES=(
     build-essential cmake ninja-build ccache pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins libgl-dev
-    libgif-dev zlib1g-dev libgtest-dev googletest libbenchmark-dev
+    libgif-dev libpng-dev zlib1g-dev libgtest-dev googletest libbenchmark-dev
     libvips-tools bc xvfb xauth xdotool fonts-noto-cjk imagemagick clang-format
 )
 

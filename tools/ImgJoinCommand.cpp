@@ -1,6 +1,9 @@
 #include "ImgJoinCommand.h"
 
 #include "CImgJoinEngine.h"
+#include "ImageCodec.h"
+#include "PixelJob.h"
+#include "PngRowStream.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -29,6 +32,22 @@ QString ImgJoinCommand::helpText()
         "      in decimal, from 0) on a grid whose pitch is the size of tile 00, and\n"
         "      writes the result to OUT. With 1 row and 1 column a STEM that is a\n"
         "      complete file name is taken as it is. ROWS and COLS are 1 to 99.\n"
+        "  imgjoin print-prep --job 99|100|101|109 IN OUT\n"
+        "      Prepares the picture IN for printing and writes it to OUT:\n"
+        "        99  colour printer: greys and black turn into their opposites, so\n"
+        "            a black background becomes white; colours stay;\n"
+        "        100 CAD drawing in black and white: inverted, then grey;\n"
+        "        101 ordinary black and white: grey;\n"
+        "        109 CAD drawing in black and white: greys inverted, then a grey\n"
+        "            that weighs blue most and prints bright colours darker.\n"
+        "      Transparent parts count as black; the result is opaque.\n"
+        "  imgjoin filter --code N [--step S] [--range r0,r1,g0,g1,b0,b1\n"
+        "                 --replace R,G,B] IN OUT\n"
+        "      Applies a picture filter to IN and writes OUT: 100 remove blue,\n"
+        "      101 invert, 102 fade (x 0.9), 103 brighten (x 1.1), 201 grey,\n"
+        "      202 posterise to multiples of S (default 2), 301 replace every\n"
+        "      colour strictly inside the ranges by R,G,B (both options needed).\n"
+        "      For both commands OUT's suffix picks the encoder as for join.\n"
         "  imgjoin --help\n"
         "      Shows this text.\n"
         "\n"
@@ -49,6 +68,10 @@ int ImgJoinCommand::run(const QStringList& arguments)
         return join(arguments.mid(1));
     if (command == QLatin1String("stitch"))
         return stitch(arguments.mid(1));
+    if (command == QLatin1String("print-prep"))
+        return printPrep(arguments.mid(1));
+    if (command == QLatin1String("filter"))
+        return filter(arguments.mid(1));
     return usageError(QStringLiteral("unknown command '%1'").arg(command));
 }
 
@@ -161,4 +184,128 @@ int ImgJoinCommand::stitch(const QStringList& arguments)
             return Failed;
     }
     return Ok;
+}
+
+int ImgJoinCommand::runPixelJob(PixelJob& job, const QString& input, const QString& output)
+{
+    ImageCodec::ReadResult picture = ImageCodec::read(input);
+    if (!picture.ok()) {
+        m_err << "imgjoin: " << picture.error << "\n";
+        m_err.flush();
+        return Failed;
+    }
+    job.source = picture.image;
+    job.box = picture.image.size();
+    job.target = output;
+    job.format = ImageCodec::formatForSuffix(QFileInfo(output).suffix());
+    job.effort = ImageCodec::Effort::Normal;
+    job.run();
+    if (!job.written) {
+        m_err << "imgjoin: " << job.error << "\n";
+        m_err.flush();
+        return Failed;
+    }
+    return Ok;
+}
+
+int ImgJoinCommand::printPrep(const QStringList& arguments)
+{
+    if (arguments.size() != 4 || arguments.at(0) != QLatin1String("--job"))
+        return usageError(QStringLiteral("print-prep needs --job N IN OUT"));
+    bool ok = false;
+    const int code = arguments.at(1).toInt(&ok);
+    const QList<int> jobs = { PixelRules::JobWhiteBackColour, PixelRules::JobCadGrey1,
+                              PixelRules::JobGrey, PixelRules::JobCadGrey2 };
+    if (!ok || !jobs.contains(code))
+        return usageError(QStringLiteral("the job must be 99, 100, 101 or 109"));
+    const QString input = arguments.at(2), output = arguments.at(3);
+    // PNG to PNG streams row by row, decoding and compressing at once.
+    if (ImageCodec::formatForSuffix(QFileInfo(output).suffix()) == ImageCodec::Format::Png) {
+        const auto kind =
+            PixelRules::jobGivesGrey(code) ? PngRowStream::Output::Grey : PngRowStream::Output::Rgb;
+        QString error;
+        const PngRowStream::Status status = PngRowStream::run(
+            input, output, kind,
+            [code](const QRgb* in, uchar* out, int width) {
+                PixelRules::processOutputRow(code, in, out, width);
+            },
+            &error);
+        if (status == PngRowStream::Status::Done)
+            return Ok;
+        if (status == PngRowStream::Status::Failed) {
+            m_err << "imgjoin: " << error << "\n";
+            m_err.flush();
+            return Failed;
+        }
+    }
+    PixelJob job;
+    job.kind = PixelJob::Kind::Output;
+    job.code = code;
+    return runPixelJob(job, input, output);
+}
+
+bool ImgJoinCommand::parseBytes(const QString& text, int count, QList<int>& values)
+{
+    values.clear();
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != count)
+        return false;
+    for (const QString& part : parts) {
+        bool ok = false;
+        const int value = part.trimmed().toInt(&ok);
+        if (!ok || value < 0 || value > 255)
+            return false;
+        values << value;
+    }
+    return true;
+}
+
+int ImgJoinCommand::filter(const QStringList& arguments)
+{
+    PixelJob job;
+    job.kind = PixelJob::Kind::Filter;
+    QStringList files;
+    bool haveCode = false, haveRange = false, haveReplace = false;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        const bool option = argument.startsWith(QLatin1String("--"));
+        if (!option) {
+            files << argument;
+            continue;
+        }
+        if (i + 1 >= arguments.size())
+            return usageError(QStringLiteral("%1 needs a value").arg(argument));
+        const QString value = arguments.at(++i);
+        QList<int> numbers;
+        bool ok = false;
+        if (argument == QLatin1String("--code")) {
+            job.code = value.toInt(&ok);
+            haveCode = ok;
+        } else if (argument == QLatin1String("--step")) {
+            job.settings.step = value.toInt(&ok);
+            if (!ok || job.settings.step < 1 || job.settings.step > 128)
+                return usageError(QStringLiteral("the step must be 1 to 128"));
+        } else if (argument == QLatin1String("--range") && parseBytes(value, 6, numbers)) {
+            for (int k = 0; k < 6; ++k)
+                job.settings.range[size_t(k)] = uchar(numbers.at(k));
+            haveRange = true;
+        } else if (argument == QLatin1String("--replace") && parseBytes(value, 3, numbers)) {
+            job.settings.replacement = makeColorRef(numbers.at(0), numbers.at(1), numbers.at(2));
+            haveReplace = true;
+        } else {
+            return usageError(QStringLiteral("cannot use '%1 %2'").arg(argument, value));
+        }
+    }
+    const QList<int> codes = {
+        PixelRules::FilterRemoveBlue,       PixelRules::FilterInvert, PixelRules::FilterFade,
+        PixelRules::FilterBrighten,         PixelRules::FilterGrey,   PixelRules::FilterPosterise,
+        PixelRules::FilterReplaceBackground
+    };
+    if (!haveCode || !codes.contains(job.code))
+        return usageError(QStringLiteral("--code must be 100, 101, 102, 103, 201, 202 or 301"));
+    if (job.code == PixelRules::FilterReplaceBackground && !(haveRange && haveReplace))
+        return usageError(QStringLiteral("filter 301 needs --range and --replace"));
+    if (files.size() != 2)
+        return usageError(QStringLiteral("filter needs IN and OUT"));
+    return runPixelJob(job, files.at(0), files.at(1));
 }

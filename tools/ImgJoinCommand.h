@@ -4,6 +4,7 @@
 #include <QTextStream>
 
 class CImgJoinEngine;
+struct PixelJob;
 
 // The batch tool's commands over the joining engine. Each command returns the
 // process exit status: 0 on success, 1 when the work failed, 2 on bad usage.
@@ -35,6 +36,10 @@ private:
 
     int join(const QStringList& arguments);
     int stitch(const QStringList& arguments);
+    int printPrep(const QStringList& arguments);
+    int filter(const QStringList& arguments);
+    int runPixelJob(PixelJob& job, const QString& input, const QString& output);
+    static bool parseBytes(const QString& text, int count, QList<int>& values);
     int usageError(const QString& message);
     static bool parsePlacement(const QString& argument, Placement& placement);
 

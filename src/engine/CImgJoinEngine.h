@@ -4,7 +4,9 @@
 #include "ImageCache.h"
 #include "ImageCodec.h"
 #include "JoinPicture.h"
+#include "PixelJob.h"
 #include "PrintInfoBlock.h"
+#include "ProgressMeter.h"
 #include "RenditionCache.h"
 #include "RulerTable.h"
 #include "SettingsBlock.h"
@@ -184,6 +186,42 @@ public:
     float rulerScale() const { return m_rulerScale; }
     const RulerTable* rulerTable(int table) const;
 
+    // --- pixel filters -------------------------------------------------------
+    // A filter renders the current picture as the canvas shows it (its box
+    // and its turn), changes the pixels, writes a new temporary file and
+    // points the record at it. One undo level keeps the record as it was;
+    // it belongs to the picture it came from and does nothing once that
+    // picture has left the canvas. A result that cannot be written leaves
+    // the record as it was and is reported. Returns whether the record changed.
+    bool ApplyFilter(int code);
+    // The same in three steps, so that the middle one can run on a worker:
+    // beginFilter and endFilter on the user-interface thread, PixelJob::run
+    // anywhere in between. No other engine operation may run meanwhile.
+    PixelJob beginFilter(int code);
+    bool endFilter(const PixelJob& job);
+    // The state character of the undo copy: a space when there is nothing to
+    // undo (also once its picture is gone).
+    char HasFilterUndo() const;
+    void UndoFilter();
+    // Colour and exclusive bounds of the next background replacement (301).
+    void SetBkColorReplace(ColorRef colour, uchar loR, uchar hiR, uchar loG, uchar hiG, uchar loB,
+                           uchar hiB);
+    const JoinPicture& filterBackup() const { return m_filterBackup; }
+
+    // --- print-output jobs ---------------------------------------------------
+    // Processes the output picture for a printer (jobs 99, 100, 101, 109) into
+    // one of two temporary files taken in turn; that file becomes the output
+    // picture. A picture that cannot be read or a result that cannot be
+    // written leaves the output picture as it was and is reported.
+    bool ProcessOutputPicture(int job);
+    // The same in three steps (see beginFilter).
+    PixelJob beginOutputJob(int job);
+    bool endOutputJob(const PixelJob& job);
+    // "%d/100" of the running job, empty before its first row; safe to call
+    // from any thread.
+    QString GetProgressText() const { return m_progress.text(); }
+    ProgressMeter& progressMeter() { return m_progress; }
+
 signals:
     // A failure the user should hear about (a picture that cannot be read, a
     // result that cannot be written). The state stays as it was.
@@ -272,4 +310,13 @@ private:
 
     ImageCache m_imageCache;
     RenditionCache m_renditionCache;
+
+    // --- pixel filters and print-output jobs ----------------------------------
+    static JoinPicture noFilterUndo();
+    int findFilteredPicture() const;
+    bool rememberResult(const PixelJob& job);
+    JoinPicture m_filterBackup = noFilterUndo();
+    QString m_filterBackupOf; // file of the filtered picture it belongs to
+    PixelRules::FilterSettings m_bkReplace;
+    ProgressMeter m_progress;
 };

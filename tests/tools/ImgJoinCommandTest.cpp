@@ -1,4 +1,5 @@
 #include "ImgJoinCommand.h"
+#include "PixelRules.h"
 #include "TestPictures.h"
 
 #include <QDir>
@@ -83,4 +84,138 @@ TEST_F(ImgJoinCommandTest, StitchAssemblesTilesOnTheFirstTilesGrid)
     ASSERT_EQ(assembled.size(), QSize(24, 12));
     EXPECT_EQ(assembled.pixel(20, 10), qRgb(100, 200, 50));
     EXPECT_EQ(run({ "stitch", path("nothing"), "2", "2", out }), ImgJoinCommand::Failed);
+}
+
+TEST_F(ImgJoinCommandTest, HelpExplainsThePictureCommands)
+{
+    EXPECT_EQ(run({ "--help" }), ImgJoinCommand::Ok);
+    EXPECT_TRUE(m_outText.contains("imgjoin print-prep --job 99|100|101|109 IN OUT"));
+    EXPECT_TRUE(m_outText.contains("imgjoin filter --code N"));
+}
+
+TEST_F(ImgJoinCommandTest, PrintPrepRunsEachJobOnTheWholePicture)
+{
+    QImage line = solidPicture(9, 5, Qt::black);
+    for (int x = 0; x < 9; ++x)
+        line.setPixel(x, 2, qRgb(255, 0, 0));
+    const QString in = TestPictures::save(line, path("line.png"));
+    const struct
+    {
+        const char* job;
+        QRgb background;
+        QRgb line;
+    } cases[] = { { "99", qRgb(255, 255, 255), qRgb(255, 0, 0) },
+                  { "100", qRgb(255, 255, 255), qRgb(178, 178, 178) },
+                  { "101", qRgb(0, 0, 0), qRgb(76, 76, 76) },
+                  { "109", qRgb(255, 255, 255), qRgb(76, 76, 76) } };
+    for (const auto& c : cases) {
+        const QString out = path(QString("prep%1.png").arg(c.job));
+        ASSERT_EQ(run({ "print-prep", "--job", c.job, in, out }), ImgJoinCommand::Ok)
+            << m_errText.toStdString();
+        const QImage result = QImageReader(out).read().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(result.pixel(4, 0), c.background) << c.job;
+        EXPECT_EQ(result.pixel(4, 2), c.line) << c.job;
+    }
+    // The suffix of OUT picks the encoder.
+    ASSERT_EQ(run({ "print-prep", "--job", "101", in, path("prep.bmp") }), ImgJoinCommand::Ok);
+    EXPECT_EQ(QImageReader(path("prep.bmp")).format(), "bmp");
+}
+
+TEST_F(ImgJoinCommandTest, FilterAppliesTheCodeWithItsOptions)
+{
+    const QString in =
+        TestPictures::save(solidPicture(6, 4, QColor(100, 110, 120)), path("in.png"));
+    auto pixelOf = [&](const QStringList& arguments) {
+        const QString out = path("filtered.png");
+        EXPECT_EQ(run(QStringList{ "filter" } + arguments + QStringList{ in, out }),
+                  ImgJoinCommand::Ok)
+            << m_errText.toStdString();
+        return QImageReader(out).read().convertToFormat(QImage::Format_RGB32).pixel(2, 2);
+    };
+    EXPECT_EQ(pixelOf({ "--code", "101" }), qRgb(155, 145, 135));
+    EXPECT_EQ(pixelOf({ "--code", "202" }), qRgb(100, 110, 120));
+    EXPECT_EQ(pixelOf({ "--code", "202", "--step", "16" }), qRgb(96, 96, 112));
+    EXPECT_EQ(
+        pixelOf({ "--code", "301", "--range", "90,101,100,120,110,130", "--replace", "1,2,3" }),
+        qRgb(1, 2, 3));
+}
+
+TEST_F(ImgJoinCommandTest, PictureCommandsRefuseBadArgumentsAndReportFailures)
+{
+    const QString in = TestPictures::save(solidPicture(4, 4, Qt::red), path("in.png"));
+    const QString out = path("out.png");
+    EXPECT_EQ(run({ "print-prep", "--job", "98", in, out }), ImgJoinCommand::Usage);
+    EXPECT_EQ(run({ "print-prep", "--job", "101", in }), ImgJoinCommand::Usage);
+    EXPECT_EQ(run({ "print-prep", "101", in, out }), ImgJoinCommand::Usage);
+    EXPECT_EQ(run({ "filter", "--code", "999", in, out }), ImgJoinCommand::Usage);
+    EXPECT_EQ(run({ "filter", in, out }), ImgJoinCommand::Usage);
+    EXPECT_EQ(run({ "filter", "--code", "301", in, out }), ImgJoinCommand::Usage);
+    EXPECT_EQ(run({ "filter", "--code", "202", "--step", "0", in, out }), ImgJoinCommand::Usage);
+    EXPECT_EQ(run({ "filter", "--code", "301", "--range", "1,2,3", "--replace", "1,2,3", in, out }),
+              ImgJoinCommand::Usage);
+    EXPECT_EQ(run({ "filter", "--code" }), ImgJoinCommand::Usage);
+    EXPECT_FALSE(QFile::exists(out));
+
+    EXPECT_EQ(run({ "print-prep", "--job", "101", path("missing.png"), out }),
+              ImgJoinCommand::Failed);
+    EXPECT_TRUE(m_errText.contains("missing.png"));
+    EXPECT_EQ(run({ "filter", "--code", "101", in, path("no/such/folder/out.png") }),
+              ImgJoinCommand::Failed);
+    EXPECT_TRUE(m_errText.contains("folder"));
+}
+
+// PNG to PNG goes row by row; the result must be what the program's jobs
+// give for every kind of PNG, and other files take the whole-picture path.
+TEST_F(ImgJoinCommandTest, PrintPrepGivesTheProgramsResultForEveryKindOfPicture)
+{
+    QImage colours(23, 9, QImage::Format_ARGB32);
+    for (int y = 0; y < colours.height(); ++y)
+        for (int x = 0; x < colours.width(); ++x)
+            colours.setPixel(x, y, qRgba(x * 11, y * 27, (x * y) % 256, x % 5 == 0 ? 0 : 255));
+    const QImage opaque = colours.convertToFormat(QImage::Format_RGB32);
+    const QList<QPair<QString, QImage>> inputs = {
+        { "alpha.png", colours },
+        { "opaque.png", opaque },
+        { "indexed.png", opaque.convertToFormat(QImage::Format_Indexed8) },
+        { "grey.png", opaque.convertToFormat(QImage::Format_Grayscale8) },
+        { "deep.png", colours.convertToFormat(QImage::Format_RGBA64) },
+        { "opaque.bmp", opaque },
+    };
+    for (const auto& [name, picture] : inputs) {
+        const QString in = TestPictures::save(picture, path(name));
+        const QImage decoded = QImageReader(in).read();
+        for (const char* job : { "99", "109" }) {
+            const QString out = path(name + job + ".png");
+            ASSERT_EQ(run({ "print-prep", "--job", job, in, out }), ImgJoinCommand::Ok)
+                << m_errText.toStdString();
+            const QImage expected = PixelRules::processOutput(decoded, QString(job).toInt())
+                                        .convertToFormat(QImage::Format_RGB32);
+            const QImage result = QImageReader(out).read().convertToFormat(QImage::Format_RGB32);
+            ASSERT_EQ(result.size(), expected.size());
+            for (int y = 0; y < result.height(); ++y)
+                for (int x = 0; x < result.width(); ++x)
+                    ASSERT_EQ(result.pixel(x, y), expected.pixel(x, y))
+                        << name.toStdString() << " job " << job << " at " << x << "," << y;
+        }
+    }
+}
+
+TEST_F(ImgJoinCommandTest, PrintPrepOfACutFileFailsAndLeavesNoOutput)
+{
+    const QString whole =
+        TestPictures::save(TestPictures::coordinatePicture(300, 200), path("whole.png"));
+    QFile file(whole);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QFile cut(path("cut.png"));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(bytes.left(bytes.size() / 2));
+    cut.close();
+    const QString out = path("out.png");
+    EXPECT_EQ(run({ "print-prep", "--job", "101", path("cut.png"), out }), ImgJoinCommand::Failed);
+    EXPECT_TRUE(m_errText.contains("cut.png"));
+    EXPECT_FALSE(QFile::exists(out));
+    EXPECT_EQ(run({ "print-prep", "--job", "101", whole, path("no/folder/out.png") }),
+              ImgJoinCommand::Failed);
+    EXPECT_TRUE(m_errText.contains("out.png"));
 }

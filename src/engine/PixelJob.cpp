@@ -1,0 +1,48 @@
+#include "PixelJob.h"
+
+#include "ProgressMeter.h"
+#include "Rendition.h"
+
+#include <QPainter>
+
+void PixelJob::run()
+{
+    written = false;
+    error.clear();
+    if (!valid())
+        return;
+    if (kind == Kind::Filter) {
+        result = renderBox(source, box, angle);
+        PixelRules::applyFilter(result, code, settings, progress);
+    } else {
+        result = PixelRules::processOutput(source, code, progress);
+    }
+    if (result.isNull()) {
+        error = QStringLiteral("内存不足, 无法处理图片");
+        return;
+    }
+    written = ImageCodec::write(result, target, format, effort, &error);
+}
+
+QImage PixelJob::renderBox(const QImage& picture, const QSize& box, float angle)
+{
+    if (picture.isNull() || box.isEmpty())
+        return {};
+    if (angle == 0.0f && box == picture.size())
+        return picture;
+    QImage canvas(box, QImage::Format_ARGB32_Premultiplied);
+    if (canvas.isNull())
+        return {};
+    canvas.fill(Qt::transparent);
+    QPainter painter(&canvas);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    QPoint at(0, 0);
+    if (angle != 0.0f) {
+        painter.translate(box.width() / 2, box.height() / 2);
+        painter.rotate(angle);
+        at = QPoint(-box.width() / 2, -box.height() / 2);
+    }
+    painter.drawImage(at, Rendition::scaled(picture, box));
+    painter.end();
+    return canvas.convertToFormat(QImage::Format_ARGB32);
+}

@@ -1,0 +1,120 @@
+#include "CProgressDlg.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+
+CProgressDlg::CProgressDlg(Work work, ProgressText progressText, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+    , m_work(std::move(work))
+    , m_progressText(std::move(progressText))
+{
+    auto* message = new QLabel(tr("正在进行图片处理,请稍等!"), this);
+    m_progressLabel = new QLabel(this);
+    m_progressLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_progressLabel->setAlignment(Qt::AlignCenter);
+    m_progressLabel->setMinimumWidth(72);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(14, 18, 14, 18);
+    layout->addWidget(message);
+    layout->addWidget(m_progressLabel);
+    setModal(true);
+
+    m_timer.setInterval(PollInterval);
+    connect(&m_timer, &QTimer::timeout, this, &CProgressDlg::poll);
+    m_timer.start();
+}
+
+CProgressDlg::~CProgressDlg()
+{
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+QString CProgressDlg::shownText() const
+{
+    return m_progressLabel->text();
+}
+
+void CProgressDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // Once the box is on the screen, not before.
+    if (m_state.load() == Idle)
+        QTimer::singleShot(0, this, &CProgressDlg::startWorker);
+    setFocus();
+}
+
+void CProgressDlg::startWorker()
+{
+    int idle = Idle;
+    if (!m_state.compare_exchange_strong(idle, Started))
+        return;
+    m_worker = std::thread([this] {
+        m_state = Running;
+        if (m_work)
+            m_work();
+        m_state = Finished;
+        QMetaObject::invokeMethod(this, &CProgressDlg::workerFinished, Qt::QueuedConnection);
+    });
+}
+
+int CProgressDlg::runDelayed(int delayMs)
+{
+    startWorker();
+    QEventLoop loop;
+    m_waitLoop = &loop;
+    QTimer::singleShot(delayMs, &loop, &QEventLoop::quit);
+    if (m_state.load() != Finished)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    m_waitLoop = nullptr;
+    if (m_state.load() == Finished) {
+        workerFinished();
+        return result();
+    }
+    return exec();
+}
+
+void CProgressDlg::poll()
+{
+    if (m_state.load() == Running && m_progressText)
+        m_progressLabel->setText(m_progressText());
+}
+
+void CProgressDlg::workerFinished()
+{
+    if (m_state.load() != Finished)
+        return;
+    if (m_worker.joinable())
+        m_worker.join();
+    m_timer.stop();
+    if (m_waitLoop)
+        m_waitLoop->quit();
+    else
+        done(QDialog::Accepted);
+}
+
+void CProgressDlg::reject()
+{
+    if (m_state.load() == Finished)
+        workerFinished();
+}
+
+void CProgressDlg::closeEvent(QCloseEvent* event)
+{
+    if (m_state.load() == Finished)
+        QDialog::closeEvent(event);
+    else
+        event->ignore();
+}
+
+void CProgressDlg::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,172 @@
+#include "CSaveJoinDlg.h"
+
+#include "CImgJoinEngine.h"
+#include "CProjectDirDlg.h"
+#include "ImageCodec.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+const QString InitialJoinedName = QStringLiteral("拼接图片名1");
+const QString InitialOutputName = QStringLiteral("打印输出算量图1");
+
+} // namespace
+
+QString CSaveJoinDlg::s_saveDir;
+QString CSaveJoinDlg::s_joinedName = InitialJoinedName;
+QString CSaveJoinDlg::s_outputName = InitialOutputName;
+
+CSaveJoinDlg::CSaveJoinDlg(CImgJoinEngine& engine, int variant, QWidget* parent)
+    : QDialog(parent)
+    , m_engine(engine)
+    , m_variant(variant)
+    , m_chooseFolder([&engine](QWidget* owner) {
+        CProjectDirDlg dialog(engine.dataDir(), owner);
+        return dialog.exec() == QDialog::Accepted ? dialog.path() : QString();
+    })
+{
+    buildControls();
+    s_saveDir = m_engine.GetSettingString(CImgJoinEngine::SettingJoinDir);
+    if (s_saveDir.isEmpty())
+        s_saveDir = m_engine.dataDir();
+    m_folderLabel->setText(QDir::toNativeSeparators(s_saveDir));
+    m_nameEdit->setText(rememberedName());
+    if (m_variant == VariantOutput) {
+        m_autoClearBox->hide();
+        setWindowTitle(tr("另存打印输出算量图"));
+    } else {
+        setWindowTitle(tr("保存拼接图片"));
+    }
+}
+
+void CSaveJoinDlg::resetRemembered()
+{
+    s_saveDir.clear();
+    s_joinedName = InitialJoinedName;
+    s_outputName = InitialOutputName;
+}
+
+QString& CSaveJoinDlg::rememberedName() const
+{
+    return m_variant == VariantOutput ? s_outputName : s_joinedName;
+}
+
+void CSaveJoinDlg::buildControls()
+{
+    m_folderButton = new QPushButton(tr("文件目录"), this);
+    m_folderButton->setAutoDefault(false);
+    m_folderLabel = new QLabel(this);
+    m_folderLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_folderLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_nameEdit = new QLineEdit(this);
+    m_formatCombo = new QComboBox(this);
+    m_formatCombo->setEditable(true);
+    m_formatCombo->addItems({ QStringLiteral("BMP"), QStringLiteral("GIF"), QStringLiteral("JPG"),
+                              QStringLiteral("PNG") });
+    m_formatCombo->setCurrentText(QStringLiteral("JPG"));
+    m_autoClearBox = new QCheckBox(tr("自动清除用于拼接的图片"), this);
+    m_autoClearBox->setChecked(true);
+    m_saveButton = new QPushButton(tr("确认保存"), this);
+    m_saveButton->setDefault(true);
+    m_cancelButton = new QPushButton(tr("取 消"), this);
+    m_cancelButton->setAutoDefault(false);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(m_folderButton, 0, 0);
+    layout->addWidget(m_folderLabel, 0, 1, 1, 3);
+    layout->addWidget(new QLabel(tr("拼接图片名:"), this), 1, 0);
+    layout->addWidget(m_nameEdit, 1, 1, 1, 2);
+    layout->addWidget(m_formatCombo, 1, 3);
+    layout->addWidget(m_saveButton, 2, 0);
+    layout->addWidget(m_autoClearBox, 2, 1, Qt::AlignHCenter);
+    layout->addWidget(m_cancelButton, 2, 3);
+    layout->setColumnStretch(1, 1);
+    setMinimumWidth(480);
+
+    connect(m_folderButton, &QPushButton::clicked, this, &CSaveJoinDlg::chooseFolder);
+    connect(m_saveButton, &QPushButton::clicked, this, &CSaveJoinDlg::accept);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QString CSaveJoinDlg::targetPath() const
+{
+    const QString file = m_nameEdit->text() + QLatin1Char('.') + m_formatCombo->currentText();
+    return QDir(s_saveDir).filePath(file);
+}
+
+void CSaveJoinDlg::chooseFolder()
+{
+    const QString folder = m_chooseFolder ? m_chooseFolder(this) : QString();
+    if (folder.isEmpty())
+        return;
+    s_saveDir = folder;
+    m_folderLabel->setText(QDir::toNativeSeparators(folder));
+    QStringList errors;
+    const auto connection = connect(&m_engine, &CImgJoinEngine::errorOccurred, this,
+                                    [&errors](const QString& message) { errors << message; });
+    const bool stored = m_engine.SetSettingString(CImgJoinEngine::SettingJoinDir, folder);
+    disconnect(connection);
+    if (!stored)
+        m_prompts.tell(this, tr("文件目录"),
+                       tr("这个目录只在本次运行中使用, 无法记入设置:\n%1").arg(errors.join('\n')));
+}
+
+bool CSaveJoinDlg::checkInput()
+{
+    const QString name = m_nameEdit->text();
+    QString problem;
+    if (name.trimmed().isEmpty())
+        problem = tr("请输入图片名。");
+    else if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
+        problem = tr("图片名不能包含路径分隔符 / 或 \\。");
+    bool served = false;
+    ImageCodec::formatForSuffix(m_formatCombo->currentText(), &served);
+    if (problem.isEmpty() && !served)
+        problem = tr("不能保存为 %1 格式, 请选择 BMP、GIF、JPG 或 PNG。")
+                      .arg(m_formatCombo->currentText());
+    if (problem.isEmpty())
+        return true;
+    m_prompts.tell(this, windowTitle(), problem);
+    return false;
+}
+
+bool CSaveJoinDlg::writeFile(const QString& path)
+{
+    QStringList errors;
+    const auto connection = connect(&m_engine, &CImgJoinEngine::errorOccurred, this,
+                                    [&errors](const QString& message) { errors << message; });
+    const bool saved = m_variant == VariantOutput
+                           ? m_engine.CopyOutputPicture(path)
+                           : m_engine.SaveJoinedPicture(m_formatCombo->currentText(), path);
+    disconnect(connection);
+    if (!saved) {
+        if (errors.isEmpty())
+            errors << tr("无法保存 %1").arg(QDir::toNativeSeparators(path));
+        m_prompts.tell(this, tr("保存失败"), errors.join('\n'));
+    }
+    return saved;
+}
+
+void CSaveJoinDlg::accept()
+{
+    if (!checkInput())
+        return;
+    const QString path = targetPath();
+    if (QFileInfo::exists(path) &&
+        !m_prompts.ask(this, tr("特别提示"), tr("< %1 >已存在!是否更新?").arg(m_nameEdit->text())))
+        return;
+    if (!writeFile(path))
+        return;
+    if (m_variant != VariantOutput && m_autoClearBox->isChecked())
+        m_engine.ClearPictures();
+    rememberedName() = m_nameEdit->text();
+    QDialog::accept();
+}

@@ -1,0 +1,22 @@
+#include "PagePrinter.h"
+
+#include "CImgJoinEngine.h"
+
+#include <QPainter>
+#include <QPrinter>
+
+void PagePrinter::drawPage(QPainter& painter, CImgJoinEngine& engine, int displayMode)
+{
+    if (displayMode == CImgJoinEngine::ModeOutput)
+        engine.PrintOutputPicture(painter);
+    engine.DrawPictures(painter, displayMode);
+}
+
+bool PagePrinter::print(QPrinter& printer, CImgJoinEngine& engine, int displayMode)
+{
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    drawPage(painter, engine, displayMode);
+    return painter.end();
+}

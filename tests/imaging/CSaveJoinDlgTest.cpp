@@ -1,0 +1,222 @@
+#include "CSaveJoinDlg.h"
+#include "ImagingTestSupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+class CSaveJoinDlgTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void openingProposesTheRememberedNamesAndTheFolder();
+    void joinedPictureIsWrittenInTheChosenFormatAndTheCanvasCleared();
+    void existingFileIsOnlyReplacedAfterYes();
+    void outputVariantCopiesTheFileByteForByte();
+    void badNamesAndFormatsAreRefusedWithAMessage();
+    void failedSaveKeepsTheDialogOpenAndTheNamesUnchanged();
+    void chosenFolderIsKeptInTheSettingsEvenAfterCancel();
+
+private:
+    std::unique_ptr<CSaveJoinDlg> openDialog(int variant)
+    {
+        auto dialog = std::make_unique<CSaveJoinDlg>(m_bench->engine, variant);
+        dialog->setPrompts(m_bench->prompts);
+        dialog->show();
+        return dialog;
+    }
+    void fill(CSaveJoinDlg& dialog, const QString& name, const QString& format)
+    {
+        dialog.nameEdit()->setText(name);
+        dialog.formatCombo()->setCurrentText(format);
+    }
+    void addRedPicture()
+    {
+        m_bench->engine.addPlacedPicture(
+            m_bench->savePicture(ImagingTestBench::solid(20, 10, Qt::red), "red.png"), 100, 50);
+    }
+
+    std::unique_ptr<ImagingTestBench> m_bench;
+};
+
+void CSaveJoinDlgTest::init()
+{
+    m_bench = std::make_unique<ImagingTestBench>();
+    CSaveJoinDlg::resetRemembered();
+}
+
+void CSaveJoinDlgTest::openingProposesTheRememberedNamesAndTheFolder()
+{
+    auto joined = openDialog(CSaveJoinDlg::VariantJoined);
+    QCOMPARE(joined->windowTitle(), QStringLiteral("保存拼接图片"));
+    QCOMPARE(joined->nameEdit()->text(), QStringLiteral("拼接图片名1"));
+    QCOMPARE(joined->formatCombo()->currentText(), QStringLiteral("JPG"));
+    QVERIFY(joined->autoClearBox()->isVisible());
+    QVERIFY(joined->autoClearBox()->isChecked());
+    // No folder stored yet: the program directory.
+    QCOMPARE(CSaveJoinDlg::saveDir(), m_bench->dir.path());
+    QCOMPARE(joined->folderLabel()->text(), QDir::toNativeSeparators(m_bench->dir.path()));
+    QCOMPARE(joined->targetPath(), m_bench->path(QStringLiteral("拼接图片名1.JPG")));
+
+    auto output = openDialog(CSaveJoinDlg::VariantOutput);
+    QCOMPARE(output->windowTitle(), QStringLiteral("另存打印输出算量图"));
+    QCOMPARE(output->nameEdit()->text(), QStringLiteral("打印输出算量图1"));
+    QVERIFY(!output->autoClearBox()->isVisible());
+}
+
+void CSaveJoinDlgTest::joinedPictureIsWrittenInTheChosenFormatAndTheCanvasCleared()
+{
+    addRedPicture();
+    {
+        auto dialog = openDialog(CSaveJoinDlg::VariantJoined);
+        fill(*dialog, "plan", "png"); // typed in lower case: the file ends in png
+        QTest::mouseClick(dialog->saveButton(), Qt::LeftButton);
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    }
+    const QString file = m_bench->path("plan.png");
+    QImageReader reader(file);
+    QCOMPARE(reader.format(), QByteArray("png"));
+    const QImage saved = reader.read();
+    QCOMPARE(saved.size(), QSize(20, 10));
+    QCOMPARE(saved.pixel(5, 5), qRgb(255, 0, 0));
+    QCOMPARE(m_bench->engine.GetPictureCount(), 0);
+    QCOMPARE(CSaveJoinDlg::joinedName(), QStringLiteral("plan"));
+    QCOMPARE(CSaveJoinDlg::outputName(), QStringLiteral("打印输出算量图1"));
+
+    // The next dialog proposes the last name; without auto-clear the canvas stays.
+    addRedPicture();
+    auto again = openDialog(CSaveJoinDlg::VariantJoined);
+    QCOMPARE(again->nameEdit()->text(), QStringLiteral("plan"));
+    again->autoClearBox()->setChecked(false);
+    fill(*again, "plan2", "BMP");
+    QTest::mouseClick(again->saveButton(), Qt::LeftButton);
+    QCOMPARE(QImageReader(m_bench->path("plan2.BMP")).format(), QByteArray("bmp"));
+    QCOMPARE(m_bench->engine.GetPictureCount(), 1);
+}
+
+void CSaveJoinDlgTest::existingFileIsOnlyReplacedAfterYes()
+{
+    addRedPicture();
+    const QString file = m_bench->path("plan.PNG");
+    {
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    auto dialog = openDialog(CSaveJoinDlg::VariantJoined);
+    fill(*dialog, "plan", "PNG");
+    m_bench->answer = false;
+    QTest::mouseClick(dialog->saveButton(), Qt::LeftButton);
+    QCOMPARE(m_bench->questions,
+             QStringList{ QStringLiteral("特别提示|< plan >已存在!是否更新?") });
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(ImagingTestBench::hashOf(file),
+             QCryptographicHash::hash("old", QCryptographicHash::Sha1));
+    QCOMPARE(CSaveJoinDlg::joinedName(), QStringLiteral("拼接图片名1"));
+    QCOMPARE(m_bench->engine.GetPictureCount(), 1);
+
+    m_bench->answer = true;
+    QTest::mouseClick(dialog->saveButton(), Qt::LeftButton);
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(QImageReader(file).read().size(), QSize(20, 10));
+}
+
+void CSaveJoinDlgTest::outputVariantCopiesTheFileByteForByte()
+{
+    const QString source =
+        m_bench->savePicture(ImagingTestBench::solid(30, 30, Qt::blue), "blue.png");
+    m_bench->engine.AddPicture(source);
+    QCOMPARE(m_bench->engine.EnterOutputMode(CImgJoinEngine::ModeJoining), 1);
+    auto dialog = openDialog(CSaveJoinDlg::VariantOutput);
+    fill(*dialog, "print", "JPG"); // only the name changes; the bytes stay PNG
+    QTest::mouseClick(dialog->saveButton(), Qt::LeftButton);
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(ImagingTestBench::hashOf(m_bench->path("print.JPG")),
+             ImagingTestBench::hashOf(source));
+    QCOMPARE(CSaveJoinDlg::outputName(), QStringLiteral("print"));
+    QCOMPARE(CSaveJoinDlg::joinedName(), QStringLiteral("拼接图片名1"));
+}
+
+void CSaveJoinDlgTest::badNamesAndFormatsAreRefusedWithAMessage()
+{
+    addRedPicture();
+    auto dialog = openDialog(CSaveJoinDlg::VariantJoined);
+    const QList<QPair<QString, QString>> refused = { { "", "PNG" },         { "   ", "PNG" },
+                                                     { "sub/plan", "PNG" }, { "sub\\plan", "PNG" },
+                                                     { "plan", "TIF" },     { "plan", "" } };
+    for (const auto& [name, format] : refused) {
+        m_bench->messages.clear();
+        fill(*dialog, name, format);
+        QTest::mouseClick(dialog->saveButton(), Qt::LeftButton);
+        QVERIFY2(dialog->isVisible(), qPrintable(name + "." + format));
+        QCOMPARE(m_bench->messages.size(), 1);
+    }
+    QCOMPARE(QDir(m_bench->dir.path()).entryList({ "*plan*", ".PNG" }, QDir::Files), QStringList());
+    QCOMPARE(m_bench->engine.GetPictureCount(), 1);
+}
+
+void CSaveJoinDlgTest::failedSaveKeepsTheDialogOpenAndTheNamesUnchanged()
+{
+    addRedPicture();
+    QVERIFY(
+        m_bench->engine.SetSettingString(CImgJoinEngine::SettingJoinDir, m_bench->path("gone")));
+    auto dialog = openDialog(CSaveJoinDlg::VariantJoined);
+    fill(*dialog, "plan", "PNG");
+    QTest::mouseClick(dialog->saveButton(), Qt::LeftButton);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(m_bench->messages.size(), 1);
+    QVERIFY(m_bench->messages.first().contains("gone"));
+    QCOMPARE(m_bench->engine.GetPictureCount(), 1); // not cleared after a failure
+    QCOMPARE(CSaveJoinDlg::joinedName(), QStringLiteral("拼接图片名1"));
+
+    // The output variant when the output picture's file has gone.
+    const QString source = m_bench->savePicture(ImagingTestBench::solid(4, 4, Qt::blue), "b.png");
+    m_bench->engine.AddPicture(source);
+    m_bench->engine.EnterOutputMode(CImgJoinEngine::ModeJoining);
+    QFile::remove(source);
+    QVERIFY(m_bench->engine.SetSettingString(CImgJoinEngine::SettingJoinDir, m_bench->dir.path()));
+    auto output = openDialog(CSaveJoinDlg::VariantOutput);
+    m_bench->messages.clear();
+    QTest::mouseClick(output->saveButton(), Qt::LeftButton);
+    QVERIFY(output->isVisible());
+    QCOMPARE(m_bench->messages.size(), 1);
+    QCOMPARE(CSaveJoinDlg::outputName(), QStringLiteral("打印输出算量图1"));
+}
+
+void CSaveJoinDlgTest::chosenFolderIsKeptInTheSettingsEvenAfterCancel()
+{
+    const QString folder = m_bench->path("drawings");
+    QVERIFY(QDir().mkpath(folder));
+    {
+        auto dialog = openDialog(CSaveJoinDlg::VariantJoined);
+        dialog->setFolderChooser([&](QWidget*) { return folder; });
+        QTest::mouseClick(dialog->folderButton(), Qt::LeftButton);
+        QCOMPARE(dialog->folderLabel()->text(), QDir::toNativeSeparators(folder));
+        QCOMPARE(dialog->targetPath(), QDir(folder).filePath(QStringLiteral("拼接图片名1.JPG")));
+        // Choosing again and cancelling the folder dialog changes nothing.
+        dialog->setFolderChooser([](QWidget*) { return QString(); });
+        QTest::mouseClick(dialog->folderButton(), Qt::LeftButton);
+        dialog->reject();
+    }
+    QCOMPARE(CSaveJoinDlg::saveDir(), folder);
+    QCOMPARE(m_bench->engine.GetSettingString(CImgJoinEngine::SettingJoinDir), folder);
+
+    // A new run reads the folder from the settings file.
+    CImgJoinEngine next;
+    next.SetDataDir(m_bench->dir.path());
+    next.LoadSettings();
+    CSaveJoinDlg::resetRemembered();
+    CSaveJoinDlg reopened(next);
+    QCOMPARE(reopened.folderLabel()->text(), QDir::toNativeSeparators(folder));
+}
+
+QTEST_MAIN(CSaveJoinDlgTest)
+#include "CSaveJoinDlgTest.moc"
