@@ -174,10 +174,14 @@ QImage ImageCache::compact(const QImage& image)
 {
     if (image.isNull())
         return image;
+    const QImage::Format format = image.format();
+    const bool alreadyCompact =
+        (format == QImage::Format_Indexed8 && !image.hasAlphaChannel()) ||
+        format == QImage::Format_Grayscale8 || format == QImage::Format_RGB888;
+    if (alreadyCompact)
+        return image;
     if (hasAlpha(image))
         return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    if (image.format() == QImage::Format_Indexed8)
-        return image;
     const QImage indexed = ColorQuantizer::exactIndexed(image, 256);
     if (!indexed.isNull())
         return indexed;

@@ -1,5 +1,6 @@
 #include "PixelJob.h"
 
+#include "ImageCache.h"
 #include "ProgressMeter.h"
 #include "Rendition.h"
 
@@ -21,6 +22,9 @@ void PixelJob::run()
         error = QStringLiteral("内存不足, 无法处理图片");
         return;
     }
+    // Packed here, on the worker, so that handing the result to the picture
+    // cache costs the user-interface thread nothing.
+    result = ImageCache::compact(result);
     written = ImageCodec::write(result, target, format, effort, &error);
 }
 

@@ -1,6 +1,8 @@
 // The view's state, its painting and the ruler refresh it takes part in.
 #include "CQznImgEdtJoinView.h"
 
+#include "ImagingCommands.h"
+
 #include "CImgJoinEngine.h"
 #include "CViewCommands.h"
 #include "RulerRefresh.h"
@@ -61,6 +63,7 @@ CQznImgEdtJoinView::CQznImgEdtJoinView(CImgJoinEngine& engine, QWidget* parent)
         state.hasPictures = m_engine.GetPictureCount() > 0;
         state.hasCurrent = m_engine.HasCurrentPicture() != 0;
         state.backgroundToolOpen = m_engine.BkColorDlgOpen(-1) == 1;
+        state.filterUndo = m_engine.HasFilterUndo() != ' ';
         return state;
     });
     m_commands->createActions();

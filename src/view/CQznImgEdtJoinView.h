@@ -11,6 +11,8 @@
 
 #include <memory>
 
+class ImagingCommands;
+
 class CImgJoinEngine;
 class CViewCommands;
 class QMenu;
@@ -135,6 +137,7 @@ private:
     void bindPictureCommands();
     void bindPopupCommands();
     void bindRulerCommands();
+    void bindImagingCommands();
     void zoom(int code);
     void modifyPicture(int code);
     void reorderPicture(int code);
@@ -147,6 +150,7 @@ private:
 
     CImgJoinEngine& m_engine;
     CViewCommands* m_commands = nullptr; // child object
+    std::unique_ptr<ImagingCommands> m_imaging;
     QPointer<QToolBar> m_toolBar;
     QString m_programDir;
     CViewCursors m_cursors;

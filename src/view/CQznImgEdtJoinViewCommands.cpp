@@ -2,6 +2,8 @@
 // dialog) and redraws the canvas.
 #include "CQznImgEdtJoinView.h"
 
+#include "ImagingCommands.h"
+
 #include "CImgJoinEngine.h"
 #include "CToolButtonMenu.h"
 #include "CViewCommands.h"
@@ -42,14 +44,38 @@ QString CQznImgEdtJoinView::pictureFilter()
 
 void CQznImgEdtJoinView::bindCommands()
 {
-    // Commands of features still to come (saving, copying, print jobs,
-    // printing, filters, background colour, brush editing, camera, music,
-    // grid-line tables) have no handler yet and stay disabled; each switches
-    // on by a setHandler call here.
+    // Commands of features still to come (background colour, brush editing,
+    // camera, music, grid-line tables) have no handler yet and stay
+    // disabled; each switches on by a setHandler call here.
     bindCanvasCommands();
     bindPictureCommands();
     bindPopupCommands();
     bindRulerCommands();
+    bindImagingCommands();
+}
+
+void CQznImgEdtJoinView::bindImagingCommands()
+{
+    // Saving, copying, printing, the print-output jobs and the filters.
+    static constexpr int ids[] = {
+        ImagingCommands::SaveJoined,     ImagingCommands::SaveOutputAs,
+        ImagingCommands::CopyOutput,     ImagingCommands::JobWhiteBackColour,
+        ImagingCommands::JobCadGrey1,    ImagingCommands::JobGrey,
+        ImagingCommands::JobCadGrey2,    ImagingCommands::RestoreOutput,
+        ImagingCommands::Print,          ImagingCommands::PrintPreview,
+        ImagingCommands::PrintSetup,     ImagingCommands::FilterRemoveBlue,
+        ImagingCommands::FilterInvert,   ImagingCommands::FilterFade,
+        ImagingCommands::FilterBrighten, ImagingCommands::FilterGrey,
+        ImagingCommands::FilterContrast, ImagingCommands::FilterUndo,
+    };
+    if (!m_imaging)
+        m_imaging = std::make_unique<ImagingCommands>();
+    for (int id : ids) {
+        m_commands->setHandler(id, [this, id] {
+            if (m_imaging->execute(id, this, m_engine, m_displayMode))
+                invalidate();
+        });
+    }
 }
 
 void CQznImgEdtJoinView::bindCanvasCommands()

@@ -23,13 +23,19 @@ using View = CQznImgEdtJoinView;
 namespace {
 
 // Commands whose features come later: present, never enabled yet.
-const QList<int> laterCommands = {
-    SaveJoined,       CopyPicture,     PrintJobCad1,   PrintJobCad2, PrintJobColour, PrintJobGrey,
-    RestoreOutput,    SaveOutputAs,    Print,          PrintPreview, PrintSetup,     FilterNoBlue,
-    FilterInvert,     FilterLighten,   FilterBrighten, FilterGrey,   FilterContrast, FilterUndo,
-    BackgroundColour, BrushEdit,       Camera,         PlayMusic,    MusicLoop,      HorzRulerTable,
-    VertRulerTable,   DesktopShortcut, LocalManual,    OnlineManual, ManualDownload, WebSite
-};
+const QList<int> laterCommands = { BackgroundColour, BrushEdit,       Camera,
+                                   PlayMusic,        MusicLoop,       HorzRulerTable,
+                                   VertRulerTable,   DesktopShortcut, LocalManual,
+                                   OnlineManual,     ManualDownload,  WebSite };
+
+// Saving, printing, filters and print jobs: on the canvas, and in output mode.
+const QList<int> canvasOutputCommands = { SaveJoined,     FilterNoBlue,   FilterInvert,
+                                          FilterLighten,  FilterBrighten, FilterGrey,
+                                          FilterContrast, Print,          PrintPreview,
+                                          PrintSetup };
+const QList<int> outputOnlyCommands = { CopyPicture,  PrintJobCad1,  PrintJobCad2, PrintJobColour,
+                                        PrintJobGrey, RestoreOutput, SaveOutputAs, Print,
+                                        PrintPreview, PrintSetup };
 
 // Canvas commands that print-output mode disables.
 const QList<int> canvasCommands = { LoadPicture,  WholeDrawing,   WholeDrawingMenu, Transparent,
@@ -73,6 +79,8 @@ class ViewCommandsTest : public QObject
 private slots:
     void everyActionCarriesItsId();
     void laterCommandsStayDisabled();
+    void outputCommandsFollowTheMode();
+    void filterAndUndoFromTheMenu();
     void rulesInJoiningMode();
     void rulesInOutputMode();
     void checkMarksFollowSwitches();
@@ -108,6 +116,43 @@ void ViewCommandsTest::laterCommandsStayDisabled()
         for (int id : laterCommands)
             QVERIFY2(!enabled(*t.view, id), qPrintable(QString::number(id)));
     }
+}
+
+void ViewCommandsTest::outputCommandsFollowTheMode()
+{
+    ViewUnderTest t;
+    t.loadAndPaint(t.writePicture(QStringLiteral("a.png"), 100, 100));
+    t.view->updateActions();
+    for (int id : canvasOutputCommands)
+        QVERIFY2(enabled(*t.view, id), qPrintable(QString::number(id)));
+    for (int id : outputOnlyCommands)
+        QVERIFY2(enabled(*t.view, id) == (id == Print || id == PrintPreview || id == PrintSetup),
+                 qPrintable(QString::number(id)));
+    QVERIFY(!enabled(*t.view, FilterUndo)); // nothing to undo yet
+
+    t.view->commands().trigger(OutputMode);
+    t.view->updateActions();
+    for (int id : outputOnlyCommands)
+        QVERIFY2(enabled(*t.view, id), qPrintable(QString::number(id)));
+    for (int id : canvasOutputCommands)
+        QVERIFY2(enabled(*t.view, id) == (id == Print || id == PrintPreview || id == PrintSetup),
+                 qPrintable(QString::number(id)));
+}
+
+void ViewCommandsTest::filterAndUndoFromTheMenu()
+{
+    ViewUnderTest t;
+    const QString original = t.writePicture(QStringLiteral("a.png"), 60, 40);
+    t.loadAndPaint(original);
+    t.view->commands().trigger(FilterInvert);
+    const QString inverted = t.engine->picture(0).file;
+    QVERIFY(inverted != original);
+    QCOMPARE(QColor(t.paint().pixel(10, 5)), QColor(255 - 10, 255 - 5, 255 - 77));
+    t.view->updateActions();
+    QVERIFY(enabled(*t.view, FilterUndo));
+    t.view->commands().trigger(FilterUndo);
+    QCOMPARE(t.engine->picture(0).file, original);
+    QCOMPARE(QColor(t.paint().pixel(10, 5)), QColor(10, 5, 77));
 }
 
 void ViewCommandsTest::rulesInJoiningMode()
