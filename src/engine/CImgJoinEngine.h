@@ -156,6 +156,10 @@ public:
     QImage RenderJoinedPicture();
     // Renders and writes the joined picture; the encoder follows the format text.
     bool SaveJoinedPicture(const QString& format, const QString& path);
+    // The encoding half of SaveJoinedPicture. It touches no engine state, so
+    // it may run on a worker thread while the window stays responsive.
+    static bool WriteJoinedPicture(const QImage& joined, const QString& format, const QString& path,
+                                   QString* error);
 
     // --- data files ----------------------------------------------------------
     void LoadSettings();

@@ -61,10 +61,16 @@ bool CImgJoinEngine::SaveJoinedPicture(const QString& format, const QString& pat
         return false;
     }
     QString error;
-    const ImageCodec::Format encoder = ImageCodec::formatForSuffix(format);
-    if (!ImageCodec::write(joined, path, encoder, ImageCodec::Effort::Normal, &error)) {
+    if (!WriteJoinedPicture(joined, format, path, &error)) {
         report(error);
         return false;
     }
     return true;
+}
+
+bool CImgJoinEngine::WriteJoinedPicture(const QImage& joined, const QString& format,
+                                        const QString& path, QString* error)
+{
+    const ImageCodec::Format encoder = ImageCodec::formatForSuffix(format);
+    return ImageCodec::write(joined, path, encoder, ImageCodec::Effort::Normal, error);
 }

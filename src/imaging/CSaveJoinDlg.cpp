@@ -1,5 +1,7 @@
 #include "CSaveJoinDlg.h"
 
+#include "CProgressDlg.h"
+
 #include "CImgJoinEngine.h"
 #include "CProjectDirDlg.h"
 #include "ImageCodec.h"
@@ -17,6 +19,8 @@ namespace {
 
 const QString InitialJoinedName = QStringLiteral("拼接图片名1");
 const QString InitialOutputName = QStringLiteral("打印输出算量图1");
+// Saves quicker than this show no progress box.
+constexpr int ProgressBoxDelayMs = 300;
 
 } // namespace
 
@@ -145,7 +149,7 @@ bool CSaveJoinDlg::writeFile(const QString& path)
                                     [&errors](const QString& message) { errors << message; });
     const bool saved = m_variant == VariantOutput
                            ? m_engine.CopyOutputPicture(path)
-                           : m_engine.SaveJoinedPicture(m_formatCombo->currentText(), path);
+                           : saveJoined(m_formatCombo->currentText(), path, errors);
     disconnect(connection);
     if (!saved) {
         if (errors.isEmpty())
@@ -153,6 +157,24 @@ bool CSaveJoinDlg::writeFile(const QString& path)
         m_prompts.tell(this, tr("保存失败"), errors.join('\n'));
     }
     return saved;
+}
+
+bool CSaveJoinDlg::saveJoined(const QString& format, const QString& path, QStringList& errors)
+{
+    // The pictures are composed here; a large drawing is encoded on a worker
+    // behind the progress box, so the window never stops answering.
+    const QImage joined = m_engine.RenderJoinedPicture();
+    if (joined.isNull())
+        return false;
+    bool written = false;
+    QString error;
+    CProgressDlg box(
+        [&] { written = CImgJoinEngine::WriteJoinedPicture(joined, format, path, &error); },
+        [] { return tr("正在保存拼接图片..."); }, this);
+    box.runDelayed(ProgressBoxDelayMs);
+    if (!written)
+        errors << error;
+    return written;
 }
 
 void CSaveJoinDlg::accept()

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -65,6 +66,7 @@ private:
     void buildControls();
     bool checkInput();
     bool writeFile(const QString& path);
+    bool saveJoined(const QString& format, const QString& path, QStringList& errors);
     QString& rememberedName() const;
 
     static QString s_saveDir;
