@@ -251,6 +251,9 @@ private:
         QPoint offset;
     };
     ImageCache::Entry load(JoinPicture& picture);
+    // Loads picture index, computes its screen box, sets the handles when
+    // asked and widens the drawn bounds: what every way of drawing does first.
+    ImageCache::Entry beginDraw(int index, bool withHandles, QRect& box);
     BoxImage boxImage(const ImageCache::Entry& entry, RenditionCache::Kind kind, const QSize& size,
                       float angle, const QRect& visible);
     void fitCanvas();

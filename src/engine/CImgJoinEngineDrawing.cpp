@@ -242,14 +242,23 @@ void CImgJoinEngine::DrawPictures(QPainter& painter, int viewMode)
         drawTrimLine(painter);
 }
 
-void CImgJoinEngine::DrawPicture(QPainter& painter, int index)
+ImageCache::Entry CImgJoinEngine::beginDraw(int index, bool withHandles, QRect& box)
 {
+    // Loading measures a new picture, so the box comes after it.
     JoinPicture& picture = m_pictures[index];
     const ImageCache::Entry entry = load(picture);
-    const QRect box = screenBox(picture);
-    if (index == m_currentPicture)
+    box = screenBox(picture);
+    if (withHandles)
         setHandles(box);
     addDrawn(box);
+    return entry;
+}
+
+void CImgJoinEngine::DrawPicture(QPainter& painter, int index)
+{
+    const JoinPicture& picture = m_pictures.at(index);
+    QRect box;
+    const ImageCache::Entry entry = beginDraw(index, index == m_currentPicture, box);
     if (!entry.ok() || box.isEmpty())
         return;
 
@@ -276,11 +285,9 @@ void CImgJoinEngine::DrawPicture(QPainter& painter, int index)
 
 void CImgJoinEngine::DrawPictureTransparent(QPainter& painter, int index)
 {
-    JoinPicture& picture = m_pictures[index];
-    const ImageCache::Entry entry = load(picture);
-    const QRect box = screenBox(picture);
-    setHandles(box);
-    addDrawn(box);
+    const JoinPicture& picture = m_pictures.at(index);
+    QRect box;
+    const ImageCache::Entry entry = beginDraw(index, true, box);
     if (!entry.ok() || box.isEmpty())
         return;
     const QRect visible = clipBox(painter).translated(-box.topLeft());
@@ -292,11 +299,9 @@ void CImgJoinEngine::DrawPictureTransparent(QPainter& painter, int index)
 
 void CImgJoinEngine::DrawPictureTrimmed(QPainter& painter, int index)
 {
-    JoinPicture& picture = m_pictures[index];
-    const ImageCache::Entry entry = load(picture);
-    const QRect box = screenBox(picture);
-    setHandles(box);
-    addDrawn(box);
+    const JoinPicture& picture = m_pictures.at(index);
+    QRect box;
+    const ImageCache::Entry entry = beginDraw(index, true, box);
     if (!entry.ok() || box.isEmpty())
         return;
 
