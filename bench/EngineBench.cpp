@@ -28,7 +28,7 @@ QImage paintCanvas(CImgJoinEngine& engine, QImage& buffer)
     buffer.fill(colorRefToColor(CImgJoinEngine::WindowBackColor));
     QPainter painter(&buffer);
     engine.SetClientRect(0, 0, buffer.width(), buffer.height());
-    engine.DrawPictures(painter, CImgJoinEngine::ModeJoining);
+    engine.DrawPictures(painter, DisplayMode::Joining);
     return buffer;
 }
 
@@ -46,11 +46,11 @@ void drawPictures(benchmark::State& state, DrawCase drawCase)
     layTwentyCaptures(engine, BenchInputs::captureFiles(BenchInputs::workDir(), 20));
     QImage buffer(CaptureWidth, CaptureHeight, QImage::Format_RGB32);
     paintCanvas(engine, buffer);
-    engine.Zoom(99, 1); // fit the drawing into the buffer
+    engine.Zoom(ZoomCode::Fit, ZoomTarget::Canvas); // fit the drawing into the buffer
     if (drawCase == DrawCase::Transparent)
         engine.SetHotTransparent(1);
     if (drawCase == DrawCase::TrimLine)
-        engine.SetTrimLine(1700, 900, CImgJoinEngine::TrimFromBelow);
+        engine.SetTrimLine(1700, 900, TrimMode::FromBelow);
     paintCanvas(engine, buffer); // first paint decodes and scales
     for (auto _ : state) {
         paintCanvas(engine, buffer);
@@ -80,7 +80,7 @@ void BM_DrawPictures_NewZoom(benchmark::State& state)
     layTwentyCaptures(engine, BenchInputs::captureFiles(BenchInputs::workDir(), 20));
     QImage buffer(CaptureWidth, CaptureHeight, QImage::Format_RGB32);
     paintCanvas(engine, buffer);
-    engine.Zoom(99, 1);
+    engine.Zoom(ZoomCode::Fit, ZoomTarget::Canvas);
     paintCanvas(engine, buffer);
     for (auto _ : state) {
         state.PauseTiming();
@@ -145,11 +145,11 @@ void BM_SixtyCapturesMemory(benchmark::State& state)
             engine.addPlacedPicture(files.at(i), (i % 10) * 1730, (i / 10) * 970);
         QImage buffer(CaptureWidth, CaptureHeight, QImage::Format_RGB32);
         paintCanvas(engine, buffer);
-        engine.Zoom(99, 1);
+        engine.Zoom(ZoomCode::Fit, ZoomTarget::Canvas);
         paintCanvas(engine, buffer);
         engine.SetHotTransparent(1);
         paintCanvas(engine, buffer);
-        engine.Zoom(66, 1);
+        engine.Zoom(ZoomCode::OneToOne, ZoomTarget::Canvas);
         paintCanvas(engine, buffer);
     }
     rusage usage{};

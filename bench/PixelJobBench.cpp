@@ -39,7 +39,8 @@ void setLabel(benchmark::State& state, int form)
 
 void BM_OutputJob(benchmark::State& state)
 {
-    const int job = int(state.range(0)), form = int(state.range(1));
+    const auto job = OutputJob(state.range(0));
+    const int form = int(state.range(1));
     const QImage& picture = drawingAs(form);
     for (auto _ : state) {
         QImage result = PixelRules::processOutput(picture, job);
@@ -50,7 +51,8 @@ void BM_OutputJob(benchmark::State& state)
 
 void BM_Filter(benchmark::State& state)
 {
-    const int code = int(state.range(0)), form = int(state.range(1));
+    const auto code = FilterCode(state.range(0));
+    const int form = int(state.range(1));
     const QImage& picture = drawingAs(form);
     const PixelRules::FilterSettings settings;
     for (auto _ : state) {
@@ -74,10 +76,10 @@ void BM_ProcessOutputPicture(benchmark::State& state)
     engine.SetDataDir(dir);
     engine.imageCache().remember(file, drawingAs(form));
     engine.AddPicture(file);
-    engine.EnterOutputMode(CImgJoinEngine::ModeJoining);
+    engine.EnterOutputMode(DisplayMode::Joining);
     for (auto _ : state) {
         engine.RestoreOutputPicture();
-        benchmark::DoNotOptimize(engine.ProcessOutputPicture(PixelRules::JobGrey));
+        benchmark::DoNotOptimize(engine.ProcessOutputPicture(OutputJob::Grey));
     }
     setLabel(state, form);
 }
@@ -85,17 +87,16 @@ void BM_ProcessOutputPicture(benchmark::State& state)
 void jobArguments(benchmark::internal::Benchmark* bench)
 {
     for (int form : { Indexed, Rgb24, Rgb32 })
-        for (int job : { PixelRules::JobWhiteBackColour, PixelRules::JobCadGrey1,
-                         PixelRules::JobGrey, PixelRules::JobCadGrey2 })
-            bench->Args({ job, form });
+        for (OutputJob job : AllOutputJobs)
+            bench->Args({ codeValue(job), form });
 }
 
 void filterArguments(benchmark::internal::Benchmark* bench)
 {
     for (int form : { Indexed, Rgb32 })
-        for (int code : { PixelRules::FilterRemoveBlue, PixelRules::FilterInvert,
-                          PixelRules::FilterGrey, PixelRules::FilterPosterise })
-            bench->Args({ code, form });
+        for (FilterCode code : { FilterCode::RemoveBlue, FilterCode::Invert, FilterCode::Grey,
+                                 FilterCode::Posterise })
+            bench->Args({ codeValue(code), form });
 }
 
 } // namespace

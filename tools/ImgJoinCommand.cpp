@@ -213,11 +213,11 @@ int ImgJoinCommand::printPrep(const QStringList& arguments)
     if (arguments.size() != 4 || arguments.at(0) != QLatin1String("--job"))
         return usageError(QStringLiteral("print-prep needs --job N IN OUT"));
     bool ok = false;
-    const int code = arguments.at(1).toInt(&ok);
-    const QList<int> jobs = { PixelRules::JobWhiteBackColour, PixelRules::JobCadGrey1,
-                              PixelRules::JobGrey, PixelRules::JobCadGrey2 };
-    if (!ok || !jobs.contains(code))
+    const std::optional<OutputJob> chosen =
+        codeFromValue(AllOutputJobs, arguments.at(1).toInt(&ok));
+    if (!ok || !chosen)
         return usageError(QStringLiteral("the job must be 99, 100, 101 or 109"));
+    const OutputJob code = *chosen;
     const QString input = arguments.at(2), output = arguments.at(3);
     // PNG to PNG streams row by row, decoding and compressing at once.
     if (ImageCodec::formatForSuffix(QFileInfo(output).suffix()) == ImageCodec::Format::Png) {
@@ -240,7 +240,7 @@ int ImgJoinCommand::printPrep(const QStringList& arguments)
     }
     PixelJob job;
     job.kind = PixelJob::Kind::Output;
-    job.code = code;
+    job.job = code;
     return runPixelJob(job, input, output);
 }
 
@@ -265,7 +265,8 @@ int ImgJoinCommand::filter(const QStringList& arguments)
     PixelJob job;
     job.kind = PixelJob::Kind::Filter;
     QStringList files;
-    bool haveCode = false, haveRange = false, haveReplace = false;
+    std::optional<FilterCode> code;
+    bool haveRange = false, haveReplace = false;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
         const bool option = argument.startsWith(QLatin1String("--"));
@@ -279,8 +280,11 @@ int ImgJoinCommand::filter(const QStringList& arguments)
         QList<int> numbers;
         bool ok = false;
         if (argument == QLatin1String("--code")) {
-            job.code = value.toInt(&ok);
-            haveCode = ok;
+            const int number = value.toInt(&ok);
+            code = ok ? codeFromValue(AllFilterCodes, number) : std::nullopt;
+            if (!code)
+                return usageError(
+                    QStringLiteral("--code must be 100, 101, 102, 103, 201, 202 or 301"));
         } else if (argument == QLatin1String("--step")) {
             job.settings.step = value.toInt(&ok);
             if (!ok || job.settings.step < 1 || job.settings.step > 128)
@@ -296,14 +300,10 @@ int ImgJoinCommand::filter(const QStringList& arguments)
             return usageError(QStringLiteral("cannot use '%1 %2'").arg(argument, value));
         }
     }
-    const QList<int> codes = {
-        PixelRules::FilterRemoveBlue,       PixelRules::FilterInvert, PixelRules::FilterFade,
-        PixelRules::FilterBrighten,         PixelRules::FilterGrey,   PixelRules::FilterPosterise,
-        PixelRules::FilterReplaceBackground
-    };
-    if (!haveCode || !codes.contains(job.code))
+    if (!code)
         return usageError(QStringLiteral("--code must be 100, 101, 102, 103, 201, 202 or 301"));
-    if (job.code == PixelRules::FilterReplaceBackground && !(haveRange && haveReplace))
+    job.filter = *code;
+    if (job.filter == FilterCode::ReplaceBackground && !(haveRange && haveReplace))
         return usageError(QStringLiteral("filter 301 needs --range and --replace"));
     if (files.size() != 2)
         return usageError(QStringLiteral("filter needs IN and OUT"));

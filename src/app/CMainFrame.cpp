@@ -220,9 +220,9 @@ void CMainFrame::relayRulerRefresh(int code, int /*param*/)
         case RulerRefresh::RRN_TABLE_CLOSED: relayoutRulers(); break;
         case RulerRefresh::RRN_TABLE_APPLY: {
             const int table = m_engine.GridTableTarget(-1);
-            if (table == CImgJoinEngine::RULER_HORZ)
+            if (table == codeValue(RulerTableId::Horizontal))
                 m_horzRuler->RequestRelayout();
-            else if (table == CImgJoinEngine::RULER_VERT)
+            else if (table == codeValue(RulerTableId::Vertical))
                 m_vertRuler->RequestRelayout();
             break;
         }

@@ -83,7 +83,7 @@ void CImgJoinEngine::ClearPictures()
     m_pictures.clear();
     m_hotTransparent = false;
     m_currentPicture = 0;
-    m_trimMode = TrimNone;
+    m_trimMode = TrimMode::None;
 }
 
 int CImgJoinEngine::HasCurrentPicture() const
@@ -91,14 +91,14 @@ int CImgJoinEngine::HasCurrentPicture() const
     return (m_currentPicture >= 0 && m_currentPicture < m_pictures.size()) ? 1 : 0;
 }
 
-int CImgJoinEngine::NeedsSplash(int viewMode) const
+int CImgJoinEngine::NeedsSplash(DisplayMode viewMode) const
 {
-    return (viewMode != ModeOutput && m_pictures.isEmpty()) ? 1 : 0;
+    return (viewMode != DisplayMode::Output && m_pictures.isEmpty()) ? 1 : 0;
 }
 
-int CImgJoinEngine::EnterOutputMode(int viewMode)
+int CImgJoinEngine::EnterOutputMode(DisplayMode viewMode)
 {
-    if (viewMode == ModeOutput)
+    if (viewMode == DisplayMode::Output)
         return 1;
     if (!HasCurrentPicture())
         return 0;

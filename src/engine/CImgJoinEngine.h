@@ -3,6 +3,7 @@
 #include "ColorRef.h"
 #include "ImageCache.h"
 #include "ImageCodec.h"
+#include "JoinCodes.h"
 #include "JoinPicture.h"
 #include "PixelJob.h"
 #include "PrintInfoBlock.h"
@@ -34,33 +35,10 @@ class CImgJoinEngine : public QObject
 public:
     static constexpr int MaxPictures = 60;
 
-    // View display modes handed in at every paint.
-    static constexpr int ModeUndecided = 0;
-    static constexpr int ModeJoining = 1;
-    static constexpr int ModeOutput = 9;
-
-    // Grab handle codes.
-    static constexpr int HandleNone = 0;
-    static constexpr int HandleLeft = 101;
-    static constexpr int HandleRight = 102;
-    static constexpr int HandleTop = 201;
-    static constexpr int HandleBottom = 202;
-
-    // Trim line modes (joining directions).
-    static constexpr int TrimNone = 0;
-    static constexpr int TrimFromBelow = 201; // keeps rows on and below the line
-    static constexpr int TrimFromAbove = 202; // keeps rows on and above the line
-    static constexpr int TrimFromRight = 203; // keeps columns on and right of the line
-    static constexpr int TrimFromLeft = 204;  // keeps columns on and left of the line
-
     // Settings identifiers.
     static constexpr int SettingJoinDir = 102;
     static constexpr int SettingPhotoDir = 103;
     static constexpr int SettingMusicDir = 104;
-
-    // Ruler tables.
-    static constexpr int RULER_HORZ = 101;
-    static constexpr int RULER_VERT = 201;
 
     // Fixed colours (0x00BBGGRR).
     static constexpr ColorRef WindowBackColor = 0xDEDEDE;
@@ -84,8 +62,8 @@ public:
     void ClearPictures();
     int GetPictureCount() const { return int(m_pictures.size()); }
     int HasCurrentPicture() const;
-    int NeedsSplash(int viewMode) const;
-    int EnterOutputMode(int viewMode);
+    int NeedsSplash(DisplayMode viewMode) const;
+    int EnterOutputMode(DisplayMode viewMode);
     void RestoreOutputPicture();
     QString GetOutputFile() const { return m_outputFile; }
     bool CopyOutputPicture(const QString& destination);
@@ -104,7 +82,7 @@ public:
     QRect drawnRect() const { return m_drawnRect; }
     bool drawnValid() const { return m_drawnValid; }
     QRect trimKeptRect() const { return m_trimKept; }
-    int trimMode() const { return m_trimMode; }
+    TrimMode trimMode() const { return m_trimMode; }
     QPoint trimStored() const { return QPoint(m_trimX, m_trimY); }
     bool hotTransparent() const { return m_hotTransparent; }
     QString outputOrigFile() const { return m_outputOrigFile; }
@@ -112,7 +90,7 @@ public:
     float outputZoom() const { return m_outputZoom; }
     bool outputFitted() const { return m_outputFit == 111; }
     int clipSeq() const { return m_clipSeq; }
-    int viewMode() const { return m_viewMode; }
+    DisplayMode viewMode() const { return m_viewMode; }
     int filterStep() const { return m_filterStep; }
     QRect clientRect() const { return m_clientRect; }
 
@@ -129,26 +107,26 @@ public:
     // --- loading and drawing -------------------------------------------
     void SetHotTransparent(int flag);
     void SetClientRect(int left, int top, int right, int bottom);
-    void DrawPictures(QPainter& painter, int viewMode);
+    void DrawPictures(QPainter& painter, DisplayMode viewMode);
     void DrawOutputPicture(QPainter& painter);
     void PrintOutputPicture(QPainter& painter);
-    void Zoom(int code, int target);
+    void Zoom(ZoomCode code, ZoomTarget target);
     void MoveOutputPicture(int dx, int dy);
     int FindImageEncoder(const QString& mimeType) const;
 
     // --- geometry ----------------------------------------------------------
     void MovePicture(int dx, int dy, int whole);
-    int HitTestHandle(int x, int y) const;
-    void StretchPicture(int x0, int y0, int x1, int y1, int handle);
-    void ModifyCurrentPicture(int code);
-    int ReorderPicture(int code);
+    GrabHandle HitTestHandle(int x, int y) const;
+    void StretchPicture(int x0, int y0, int x1, int y1, GrabHandle handle);
+    void ModifyCurrentPicture(ModifyCode code);
+    int ReorderPicture(LayerCode code);
 
     // --- trimming and joining -----------------------------------------------
-    bool TrimByWindow(int left, int top, int right, int bottom, int viewMode);
+    bool TrimByWindow(int left, int top, int right, int bottom, DisplayMode viewMode);
     QString ClipCurrentPicture(int left, int top, int right, int bottom);
-    void SetTrimLine(int x, int y, int mode);
-    int GetTrimLineShown(QPoint& point, int& mode) const;
-    void ClearTrimLine() { m_trimMode = TrimNone; }
+    void SetTrimLine(int x, int y, TrimMode mode);
+    int GetTrimLineShown(QPoint& point, TrimMode& mode) const;
+    void ClearTrimLine() { m_trimMode = TrimMode::None; }
     int IsTrimCut() const { return m_trimCut ? 1 : 0; }
     bool TrimByTrimLine();
 
@@ -176,19 +154,19 @@ public:
 
     // --- ruler line tables ----------------------------------------------------
     int GridTableTarget(int id);
-    float ScaleRuler(int code);
-    int LayoutRuler(int table, int lo, int hi, int offset);
-    int GetRulerLineCount(int table) const;
-    int GetRulerLine(int table, int i, int& tickLen, int& pos, ColorRef& colour,
+    float ScaleRuler(RulerScaleCode code);
+    int LayoutRuler(RulerTableId table, int lo, int hi, int offset);
+    int GetRulerLineCount(RulerTableId table) const;
+    int GetRulerLine(RulerTableId table, int i, int& tickLen, int& pos, ColorRef& colour,
                      QString& name) const;
-    int SumRulerSpacing(int table, int from, int to) const;
+    int SumRulerSpacing(RulerTableId table, int from, int to) const;
     QString GetRulerCellText(int row, int col) const;
     void SetRulerCell(int row, int col, const QString& text);
     void SetRulerSpacingAll(int spacing);
     void RecolourRulerLines();
     void InsertDeleteRulerRow(int op, int row);
     float rulerScale() const { return m_rulerScale; }
-    const RulerTable* rulerTable(int table) const;
+    const RulerTable* rulerTable(RulerTableId table) const;
 
     // --- pixel filters -------------------------------------------------------
     // A filter renders the current picture as the canvas shows it (its box
@@ -197,11 +175,11 @@ public:
     // it belongs to the picture it came from and does nothing once that
     // picture has left the canvas. A result that cannot be written leaves
     // the record as it was and is reported. Returns whether the record changed.
-    bool ApplyFilter(int code);
+    bool ApplyFilter(FilterCode code);
     // The same in three steps, so that the middle one can run on a worker:
     // beginFilter and endFilter on the user-interface thread, PixelJob::run
     // anywhere in between. No other engine operation may run meanwhile.
-    PixelJob beginFilter(int code);
+    PixelJob beginFilter(FilterCode code);
     bool endFilter(const PixelJob& job);
     // The state character of the undo copy: a space when there is nothing to
     // undo (also once its picture is gone).
@@ -217,9 +195,9 @@ public:
     // one of two temporary files taken in turn; that file becomes the output
     // picture. A picture that cannot be read or a result that cannot be
     // written leaves the output picture as it was and is reported.
-    bool ProcessOutputPicture(int job);
+    bool ProcessOutputPicture(OutputJob job);
     // The same in three steps (see beginFilter).
-    PixelJob beginOutputJob(int job);
+    PixelJob beginOutputJob(OutputJob job);
     bool endOutputJob(const PixelJob& job);
     // "%d/100" of the running job, empty before its first row; safe to call
     // from any thread.
@@ -264,7 +242,8 @@ private:
     QString nextClipName(const QString& suffix);
     bool writeSettings();
     RulerTable* selectedRulerTable();
-    RulerTable* rulerTableFor(int table);
+    const RulerTable* selectedRulerTable() const;
+    RulerTable* rulerTableFor(RulerTableId table);
 
     // data directory and files
     QString m_dataDir;
@@ -298,7 +277,7 @@ private:
 
     // trim line
     QRect m_trimKept;
-    int m_trimMode = TrimNone;
+    TrimMode m_trimMode = TrimMode::None;
     int m_trimX = 0;
     int m_trimY = 0;
     QPoint m_trimShownAt;
@@ -307,7 +286,7 @@ private:
 
     int m_filterStep = 2;
     bool m_bkColorDlgOpen = false;
-    int m_viewMode = ModeUndecided;
+    DisplayMode m_viewMode = DisplayMode::Undecided;
 
     // ruler tables
     int m_rulerTableSel = 0;

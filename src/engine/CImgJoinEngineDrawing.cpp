@@ -78,7 +78,7 @@ void CImgJoinEngine::prepareRenditions(const QRect& clip)
         QImage decoded;
         QImage result;
     };
-    const bool trimming = m_trimMode >= TrimFromBelow && m_trimMode <= TrimFromLeft;
+    const bool trimming = m_trimMode != TrimMode::None;
     std::vector<Job> jobs;
     for (int i = 0; i < m_pictures.size(); ++i) {
         JoinPicture& picture = m_pictures[i];
@@ -211,7 +211,7 @@ CImgJoinEngine::BoxImage CImgJoinEngine::boxImage(const ImageCache::Entry& entry
                      part.topLeft() };
 }
 
-void CImgJoinEngine::DrawPictures(QPainter& painter, int viewMode)
+void CImgJoinEngine::DrawPictures(QPainter& painter, DisplayMode viewMode)
 {
     m_viewMode = viewMode;
     for (QRect& handle : m_handles)
@@ -224,7 +224,7 @@ void CImgJoinEngine::DrawPictures(QPainter& painter, int viewMode)
     if (m_pictures.isEmpty())
         return;
 
-    const bool trimming = m_trimMode >= TrimFromBelow && m_trimMode <= TrimFromLeft;
+    const bool trimming = m_trimMode != TrimMode::None;
     prepareRenditions(clipBox(painter));
     int deferred = -1;
     for (int i = 0; i < m_pictures.size(); ++i) {
@@ -309,10 +309,11 @@ void CImgJoinEngine::DrawPictureTrimmed(QPainter& painter, int index)
     const QPoint line = trimLineScreen();
     QRect kept = box;
     switch (m_trimMode) {
-        case TrimFromBelow: kept.setTop(qMax(box.top(), line.y())); break;
-        case TrimFromAbove: kept.setBottom(qMin(box.bottom(), line.y())); break;
-        case TrimFromRight: kept.setLeft(qMax(box.left(), line.x())); break;
-        case TrimFromLeft: kept.setRight(qMin(box.right(), line.x())); break;
+        case TrimMode::FromBelow: kept.setTop(qMax(box.top(), line.y())); break;
+        case TrimMode::FromAbove: kept.setBottom(qMin(box.bottom(), line.y())); break;
+        case TrimMode::FromRight: kept.setLeft(qMax(box.left(), line.x())); break;
+        case TrimMode::FromLeft: kept.setRight(qMin(box.right(), line.x())); break;
+        case TrimMode::None: break;
     }
     if (kept.isEmpty())
         kept = QRect();
@@ -344,7 +345,7 @@ void CImgJoinEngine::drawTrimLine(QPainter& painter)
 {
     const QRect clip = clipBox(painter);
     const QPoint line = trimLineScreen();
-    const bool horizontal = m_trimMode == TrimFromBelow || m_trimMode == TrimFromAbove;
+    const bool horizontal = m_trimMode == TrimMode::FromBelow || m_trimMode == TrimMode::FromAbove;
     const int length = horizontal ? clip.width() : clip.height();
     if (length > 0) {
         // Dots alternate from the clip box's first pixel on.
@@ -420,25 +421,24 @@ void CImgJoinEngine::PrintOutputPicture(QPainter& painter)
     painter.restore();
 }
 
-void CImgJoinEngine::Zoom(int code, int target)
+void CImgJoinEngine::Zoom(ZoomCode code, ZoomTarget target)
 {
-    const bool canvas = target == 1;
+    const bool canvas = target == ZoomTarget::Canvas;
     float& zoom = canvas ? m_zoom : m_outputZoom;
     switch (code) {
-        case 10: zoom = float(double(zoom) * 1.1); break;
-        case 11: zoom = float(double(zoom) * 0.9090909090909091); break;
-        case 66:
+        case ZoomCode::In: zoom = float(double(zoom) * 1.1); break;
+        case ZoomCode::Out: zoom = float(double(zoom) * 0.9090909090909091); break;
+        case ZoomCode::OneToOne:
             zoom = 1.0f;
             if (canvas)
                 m_originX = m_originY = 0;
             break;
-        case 99:
+        case ZoomCode::Fit:
             if (canvas)
                 fitCanvas();
             else
                 m_outputFit = 0;
             break;
-        default: break;
     }
 }
 

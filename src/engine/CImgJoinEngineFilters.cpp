@@ -3,7 +3,7 @@
 
 #include <QFileInfo>
 
-bool CImgJoinEngine::ApplyFilter(int code)
+bool CImgJoinEngine::ApplyFilter(FilterCode code)
 {
     PixelJob job = beginFilter(code);
     if (!job.valid())
@@ -12,7 +12,7 @@ bool CImgJoinEngine::ApplyFilter(int code)
     return endFilter(job);
 }
 
-PixelJob CImgJoinEngine::beginFilter(int code)
+PixelJob CImgJoinEngine::beginFilter(FilterCode code)
 {
     JoinPicture* picture = current();
     if (!picture)
@@ -36,7 +36,7 @@ PixelJob CImgJoinEngine::beginFilter(int code)
     const QString suffix = QFileInfo(picture->file).suffix();
     PixelJob job;
     job.kind = PixelJob::Kind::Filter;
-    job.code = code;
+    job.filter = code;
     job.source = entry.image;
     job.box = QSize(picture->width, picture->height);
     job.angle = picture->angle;
@@ -69,7 +69,7 @@ bool CImgJoinEngine::endFilter(const PixelJob& job)
     m_filterBackupOf = job.target;
     picture.file = job.target;
     picture.angle = 0.0f;
-    if (job.code == PixelRules::FilterPosterise)
+    if (job.filter == FilterCode::Posterise)
         m_filterStep = PixelRules::nextPosteriseStep(m_filterStep);
     rememberResult(job);
     return true;

@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-bool CImgJoinEngine::ProcessOutputPicture(int job)
+bool CImgJoinEngine::ProcessOutputPicture(OutputJob job)
 {
     PixelJob task = beginOutputJob(job);
     if (!task.valid())
@@ -13,7 +13,7 @@ bool CImgJoinEngine::ProcessOutputPicture(int job)
     return endOutputJob(task);
 }
 
-PixelJob CImgJoinEngine::beginOutputJob(int job)
+PixelJob CImgJoinEngine::beginOutputJob(OutputJob job)
 {
     if (m_outputFile.isEmpty()) {
         report(tr("没有打印输出图片"));
@@ -33,7 +33,7 @@ PixelJob CImgJoinEngine::beginOutputJob(int job)
     const QString suffix = QFileInfo(m_outputFile).suffix();
     PixelJob task;
     task.kind = PixelJob::Kind::Output;
-    task.code = job;
+    task.job = job;
     task.source = entry.image;
     task.format = ImageCodec::formatForSuffix(suffix, &served);
     const QString resultSuffix = served ? suffix : ImageCodec::suffixFor(task.format);

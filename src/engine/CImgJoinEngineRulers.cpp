@@ -1,14 +1,13 @@
 #include "CImgJoinEngine.h"
 
+#include <utility>
+
 // Ruler line tables: the operations the ruler bars, the view and the
 // grid-line dialog call. Operations that name a table act on 101 or 201 only;
 // editing operations act on the table the grid-line dialog has selected.
 
 namespace {
 
-constexpr int ScaleReset = 0;
-constexpr int ScaleShrink = 11;
-constexpr int ScaleGrow = 99;
 constexpr float DefaultRulerScale = 0.1f;
 
 } // namespace
@@ -20,39 +19,39 @@ int CImgJoinEngine::GridTableTarget(int id)
     return m_rulerTableSel;
 }
 
-float CImgJoinEngine::ScaleRuler(int code)
+float CImgJoinEngine::ScaleRuler(RulerScaleCode code)
 {
     // The factor is applied to the stored value and the result stored back
     // in single precision, so repeated zooming accumulates rounding.
-    if (code == ScaleReset)
+    if (code == RulerScaleCode::Reset)
         m_rulerScale = DefaultRulerScale;
-    else if (code == ScaleShrink)
+    else if (code == RulerScaleCode::Shrink)
         m_rulerScale = float(double(m_rulerScale) * 0.8);
-    else if (code == ScaleGrow)
+    else if (code == RulerScaleCode::Grow)
         m_rulerScale = float(double(m_rulerScale) * 1.25);
     return m_rulerScale;
 }
 
-int CImgJoinEngine::LayoutRuler(int table, int lo, int hi, int offset)
+int CImgJoinEngine::LayoutRuler(RulerTableId table, int lo, int hi, int offset)
 {
     RulerTable* ruler = rulerTableFor(table);
     return ruler ? ruler->layout(m_rulerScale, lo, hi, offset) : 0;
 }
 
-int CImgJoinEngine::GetRulerLineCount(int table) const
+int CImgJoinEngine::GetRulerLineCount(RulerTableId table) const
 {
     const RulerTable* ruler = rulerTable(table);
     return ruler ? ruler->lineCount() : 0;
 }
 
-int CImgJoinEngine::GetRulerLine(int table, int i, int& tickLen, int& pos, ColorRef& colour,
-                                 QString& name) const
+int CImgJoinEngine::GetRulerLine(RulerTableId table, int i, int& tickLen, int& pos,
+                                 ColorRef& colour, QString& name) const
 {
     const RulerTable* ruler = rulerTable(table);
     return (ruler && ruler->line(i, tickLen, pos, colour, name)) ? 1 : 0;
 }
 
-int CImgJoinEngine::SumRulerSpacing(int table, int from, int to) const
+int CImgJoinEngine::SumRulerSpacing(RulerTableId table, int from, int to) const
 {
     const RulerTable* ruler = rulerTable(table);
     return ruler ? ruler->sumSpacing(from, to) : 0;
@@ -60,7 +59,7 @@ int CImgJoinEngine::SumRulerSpacing(int table, int from, int to) const
 
 QString CImgJoinEngine::GetRulerCellText(int row, int col) const
 {
-    const RulerTable* ruler = rulerTable(m_rulerTableSel);
+    const RulerTable* ruler = selectedRulerTable();
     return ruler ? ruler->cellText(row, col) : QString();
 }
 
@@ -88,25 +87,28 @@ void CImgJoinEngine::InsertDeleteRulerRow(int op, int row)
         ruler->insertDeleteRow(op, row);
 }
 
-const RulerTable* CImgJoinEngine::rulerTable(int table) const
+const RulerTable* CImgJoinEngine::rulerTable(RulerTableId table) const
 {
-    if (table == RULER_HORZ)
+    return table == RulerTableId::Horizontal ? &m_horzRuler : &m_vertRuler;
+}
+
+const RulerTable* CImgJoinEngine::selectedRulerTable() const
+{
+    // The grid-line dialog selects a table by its number; any other number
+    // selects none.
+    if (m_rulerTableSel == codeValue(RulerTableId::Horizontal))
         return &m_horzRuler;
-    if (table == RULER_VERT)
+    if (m_rulerTableSel == codeValue(RulerTableId::Vertical))
         return &m_vertRuler;
     return nullptr;
 }
 
 RulerTable* CImgJoinEngine::selectedRulerTable()
 {
-    return rulerTableFor(m_rulerTableSel);
+    return const_cast<RulerTable*>(std::as_const(*this).selectedRulerTable());
 }
 
-RulerTable* CImgJoinEngine::rulerTableFor(int table)
+RulerTable* CImgJoinEngine::rulerTableFor(RulerTableId table)
 {
-    if (table == RULER_HORZ)
-        return &m_horzRuler;
-    if (table == RULER_VERT)
-        return &m_vertRuler;
-    return nullptr;
+    return table == RulerTableId::Horizontal ? &m_horzRuler : &m_vertRuler;
 }

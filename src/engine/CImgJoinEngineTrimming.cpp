@@ -9,11 +9,11 @@
 #include <QFileInfo>
 #include <QPainter>
 
-bool CImgJoinEngine::TrimByWindow(int left, int top, int right, int bottom, int viewMode)
+bool CImgJoinEngine::TrimByWindow(int left, int top, int right, int bottom, DisplayMode viewMode)
 {
     if (right - left <= 9 || bottom - top <= 9)
         return false;
-    if (viewMode == ModeOutput)
+    if (viewMode == DisplayMode::Output)
         return trimOutputPicture(left, top, right, bottom);
     return !ClipCurrentPicture(left, top, right, bottom).isEmpty();
 }
@@ -120,14 +120,14 @@ QString CImgJoinEngine::ClipCurrentPicture(int left, int top, int right, int bot
     return name;
 }
 
-void CImgJoinEngine::SetTrimLine(int x, int y, int mode)
+void CImgJoinEngine::SetTrimLine(int x, int y, TrimMode mode)
 {
     m_trimX = truncToInt(float(x - m_originX) * m_zoom);
     m_trimY = truncToInt(float(y - m_originY) * m_zoom);
     m_trimMode = mode;
 }
 
-int CImgJoinEngine::GetTrimLineShown(QPoint& point, int& mode) const
+int CImgJoinEngine::GetTrimLineShown(QPoint& point, TrimMode& mode) const
 {
     point = m_trimShownAt;
     mode = m_trimMode;

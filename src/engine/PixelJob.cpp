@@ -14,9 +14,9 @@ void PixelJob::run()
         return;
     if (kind == Kind::Filter) {
         result = renderBox(source, box, angle);
-        PixelRules::applyFilter(result, code, settings, progress);
+        PixelRules::applyFilter(result, filter, settings, progress);
     } else {
-        result = PixelRules::processOutput(source, code, progress);
+        result = PixelRules::processOutput(source, job, progress);
     }
     if (result.isNull()) {
         error = QStringLiteral("内存不足, 无法处理图片");

@@ -24,8 +24,9 @@ struct PixelJob
     };
 
     Kind kind = Kind::None;
-    int code = 0;  // filter code or job code
-    QImage source; // the decoded picture
+    FilterCode filter = FilterCode::Invert; // the filter of a filter run
+    OutputJob job = OutputJob::Grey;        // the job of a print-output job
+    QImage source;                          // the decoded picture
 
     // Filters: the box the picture is shown in and its turn in degrees.
     QSize box;

@@ -85,13 +85,15 @@ inline QRgb cadGrey2(QRgb p)
 }
 
 template<typename Visit>
-void visitJobRule(int job, Visit&& visit)
+void visitJobRule(OutputJob job, Visit&& visit)
 {
     switch (job) {
-        case JobWhiteBackColour: visit([](QRgb p) { return whiteBackColour(readable(p)); }); break;
-        case JobCadGrey1: visit([](QRgb p) { return cadGrey1(readable(p)); }); break;
-        case JobGrey: visit([](QRgb p) { return ordinaryGrey(readable(p)); }); break;
-        case JobCadGrey2: visit([](QRgb p) { return cadGrey2(readable(p)); }); break;
+        case OutputJob::WhiteBackColour:
+            visit([](QRgb p) { return whiteBackColour(readable(p)); });
+            break;
+        case OutputJob::CadGrey1: visit([](QRgb p) { return cadGrey1(readable(p)); }); break;
+        case OutputJob::Grey: visit([](QRgb p) { return ordinaryGrey(readable(p)); }); break;
+        case OutputJob::CadGrey2: visit([](QRgb p) { return cadGrey2(readable(p)); }); break;
         default: visit([](QRgb p) { return readable(p) | Opaque; }); break;
     }
 }
@@ -135,25 +137,25 @@ inline bool inRange(QRgb p, const std::array<uchar, 6>& range)
 }
 
 template<typename Visit>
-void visitFilterRule(int code, const FilterSettings& settings, Visit&& visit)
+void visitFilterRule(FilterCode code, const FilterSettings& settings, Visit&& visit)
 {
     const int step = qMax(1, settings.step);
     const std::array<uchar, 6> range = settings.range;
     const QRgb replacement = colorRefToRgb(settings.replacement);
     switch (code) {
-        case FilterRemoveBlue: visit([](QRgb p) { return removeBlue(readable(p)); }); break;
-        case FilterInvert: visit([](QRgb p) { return inverted(readable(p)); }); break;
-        case FilterFade: visit([](QRgb p) { return eachChannel(readable(p), fade); }); break;
-        case FilterBrighten:
+        case FilterCode::RemoveBlue: visit([](QRgb p) { return removeBlue(readable(p)); }); break;
+        case FilterCode::Invert: visit([](QRgb p) { return inverted(readable(p)); }); break;
+        case FilterCode::Fade: visit([](QRgb p) { return eachChannel(readable(p), fade); }); break;
+        case FilterCode::Brighten:
             visit([](QRgb p) { return eachChannel(readable(p), brighten); });
             break;
-        case FilterGrey: visit([](QRgb p) { return ordinaryGrey(readable(p)); }); break;
-        case FilterPosterise:
+        case FilterCode::Grey: visit([](QRgb p) { return ordinaryGrey(readable(p)); }); break;
+        case FilterCode::Posterise:
             visit([step](QRgb p) {
                 return eachChannel(readable(p), [step](int c) { return posterise(c, step); });
             });
             break;
-        case FilterReplaceBackground:
+        case FilterCode::ReplaceBackground:
             visit([range, replacement](QRgb p) {
                 p = readable(p);
                 return inRange(p, range) ? replacement : p;
@@ -349,23 +351,23 @@ void mapAnyInput(const QImage& source, QImage& target, const Rule& rule, Progres
 
 } // namespace
 
-QRgb filterPixel(int code, QRgb pixel, const FilterSettings& settings)
+QRgb filterPixel(FilterCode code, QRgb pixel, const FilterSettings& settings)
 {
     QRgb result = pixel;
     visitFilterRule(code, settings, [&](const auto& rule) { result = rule(pixel); });
     return result;
 }
 
-QRgb outputPixel(int job, QRgb pixel)
+QRgb outputPixel(OutputJob job, QRgb pixel)
 {
     QRgb result = pixel;
     visitJobRule(job, [&](const auto& rule) { result = rule(pixel); });
     return result;
 }
 
-bool jobGivesGrey(int job)
+bool jobGivesGrey(OutputJob job)
 {
-    return job == JobCadGrey1 || job == JobGrey || job == JobCadGrey2;
+    return job == OutputJob::CadGrey1 || job == OutputJob::Grey || job == OutputJob::CadGrey2;
 }
 
 int nextPosteriseStep(int step)
@@ -397,8 +399,8 @@ void forEachRow(int height, qint64 pixels, const std::function<void(int)>& row,
         helper.join();
 }
 
-void applyFilter(QImage& picture, int code, const FilterSettings& settings, ProgressMeter* progress,
-                 int threads)
+void applyFilter(QImage& picture, FilterCode code, const FilterSettings& settings,
+                 ProgressMeter* progress, int threads)
 {
     if (picture.isNull())
         return;
@@ -425,7 +427,7 @@ void applyFilter(QImage& picture, int code, const FilterSettings& settings, Prog
     picture = result;
 }
 
-void processOutputRow(int job, const QRgb* row, uchar* out, int width)
+void processOutputRow(OutputJob job, const QRgb* row, uchar* out, int width)
 {
     const auto* source = reinterpret_cast<const uchar*>(row);
     visitJobRule(job, [&](const auto& rule) {
@@ -436,7 +438,7 @@ void processOutputRow(int job, const QRgb* row, uchar* out, int width)
     });
 }
 
-QImage processOutput(const QImage& picture, int job, ProgressMeter* progress, int threads)
+QImage processOutput(const QImage& picture, OutputJob job, ProgressMeter* progress, int threads)
 {
     if (picture.isNull())
         return {};

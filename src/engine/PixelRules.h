@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ColorRef.h"
+#include "JoinCodes.h"
 
 #include <QImage>
 
@@ -17,21 +18,6 @@ class ProgressMeter;
 // toward zero, so they match the program's earlier output to the bit.
 namespace PixelRules {
 
-// Filter codes.
-constexpr int FilterRemoveBlue = 100;
-constexpr int FilterInvert = 101;
-constexpr int FilterFade = 102;
-constexpr int FilterBrighten = 103;
-constexpr int FilterGrey = 201;
-constexpr int FilterPosterise = 202;
-constexpr int FilterReplaceBackground = 301;
-
-// Print-output job codes.
-constexpr int JobWhiteBackColour = 99; // colour printer, white background
-constexpr int JobCadGrey1 = 100;       // CAD drawing, black and white, variant 1
-constexpr int JobGrey = 101;           // ordinary black and white
-constexpr int JobCadGrey2 = 109;       // CAD drawing, black and white, variant 2
-
 // What the filters need besides the pixel.
 struct FilterSettings
 {
@@ -42,13 +28,13 @@ struct FilterSettings
 
 // One pixel through a filter. Where the filter's rule writes nothing the pixel
 // comes back as it was read (alpha included).
-QRgb filterPixel(int code, QRgb pixel, const FilterSettings& settings);
+QRgb filterPixel(FilterCode code, QRgb pixel, const FilterSettings& settings);
 
 // One pixel through a print-output job; the result is always opaque.
-QRgb outputPixel(int job, QRgb pixel);
+QRgb outputPixel(OutputJob job, QRgb pixel);
 
 // Whether the job turns every pixel into a grey.
-bool jobGivesGrey(int job);
+bool jobGivesGrey(OutputJob job);
 
 // The posterise step after one more use: doubled, at most 128.
 int nextPosteriseStep(int step);
@@ -56,18 +42,18 @@ int nextPosteriseStep(int step);
 // The filter applied to a whole picture in place. An 8-bit indexed picture
 // has its colour table changed; any other is turned into 32-bit ARGB and
 // walked row by row.
-void applyFilter(QImage& picture, int code, const FilterSettings& settings,
+void applyFilter(QImage& picture, FilterCode code, const FilterSettings& settings,
                  ProgressMeter* progress = nullptr, int threads = 0);
 
 // A new, opaque picture: the job applied to every pixel. Indexed pictures
 // stay indexed; grey jobs give 8-bit grey pictures, the colour job keeps
 // 24-bit pictures at 24 bits and gives 32-bit RGB otherwise.
-QImage processOutput(const QImage& picture, int job, ProgressMeter* progress = nullptr,
+QImage processOutput(const QImage& picture, OutputJob job, ProgressMeter* progress = nullptr,
                      int threads = 0);
 
 // One row of width pixels through a job, into the layout processOutput gives
 // a 32-bit picture: one grey byte a pixel for grey jobs, 0xFFRRGGBB otherwise.
-void processOutputRow(int job, const QRgb* row, uchar* out, int width);
+void processOutputRow(OutputJob job, const QRgb* row, uchar* out, int width);
 
 // Calls row(y) once for every y in [0, height), spread over the given number
 // of threads (0: as many as the machine has cores, one for small pictures).

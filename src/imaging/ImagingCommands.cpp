@@ -13,12 +13,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
-namespace {
-
-constexpr int ModeOutput = CImgJoinEngine::ModeOutput;
-
-} // namespace
-
 ImagingCommands::ImagingCommands() = default;
 ImagingCommands::~ImagingCommands() = default;
 
@@ -60,7 +54,7 @@ bool ImagingCommands::onCopyOutput(QWidget* parent, CImgJoinEngine& engine)
 
 // ---- print-output jobs
 
-bool ImagingCommands::runOutputJob(QWidget* parent, CImgJoinEngine& engine, int job)
+bool ImagingCommands::runOutputJob(QWidget* parent, CImgJoinEngine& engine, OutputJob job)
 {
     PixelJob task = engine.beginOutputJob(job);
     if (!task.valid())
@@ -72,32 +66,6 @@ bool ImagingCommands::runOutputJob(QWidget* parent, CImgJoinEngine& engine, int 
     return true;
 }
 
-bool ImagingCommands::onJobWhiteBackColour(QWidget* parent, CImgJoinEngine& engine)
-{
-    return runOutputJob(parent, engine, PixelRules::JobWhiteBackColour);
-}
-
-bool ImagingCommands::onJobCadGrey1(QWidget* parent, CImgJoinEngine& engine)
-{
-    return runOutputJob(parent, engine, PixelRules::JobCadGrey1);
-}
-
-bool ImagingCommands::onJobGrey(QWidget* parent, CImgJoinEngine& engine)
-{
-    return runOutputJob(parent, engine, PixelRules::JobGrey);
-}
-
-bool ImagingCommands::onJobCadGrey2(QWidget* parent, CImgJoinEngine& engine)
-{
-    return runOutputJob(parent, engine, PixelRules::JobCadGrey2);
-}
-
-bool ImagingCommands::onRestoreOutput(QWidget*, CImgJoinEngine& engine)
-{
-    engine.RestoreOutputPicture();
-    return true;
-}
-
 // ---- printing
 
 void ImagingCommands::reportPrintFailure(QWidget* parent)
@@ -105,7 +73,7 @@ void ImagingCommands::reportPrintFailure(QWidget* parent)
     m_prompts.tell(parent, QObject::tr("打印"), QObject::tr("无法启动打印作业。"));
 }
 
-bool ImagingCommands::onPrint(QWidget* parent, CImgJoinEngine& engine, int displayMode)
+bool ImagingCommands::onPrint(QWidget* parent, CImgJoinEngine& engine, DisplayMode displayMode)
 {
     QPrintDialog dialog(&printer(), parent);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
@@ -117,14 +85,16 @@ bool ImagingCommands::onPrint(QWidget* parent, CImgJoinEngine& engine, int displ
     return false;
 }
 
-bool ImagingCommands::onPrintDirect(QWidget* parent, CImgJoinEngine& engine, int displayMode)
+bool ImagingCommands::onPrintDirect(QWidget* parent, CImgJoinEngine& engine,
+                                    DisplayMode displayMode)
 {
     if (!PagePrinter::print(printer(), engine, displayMode))
         reportPrintFailure(parent);
     return false;
 }
 
-bool ImagingCommands::onPrintPreview(QWidget* parent, CImgJoinEngine& engine, int displayMode)
+bool ImagingCommands::onPrintPreview(QWidget* parent, CImgJoinEngine& engine,
+                                     DisplayMode displayMode)
 {
     QPrintPreviewDialog preview(&printer(), parent);
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested,
@@ -144,7 +114,7 @@ bool ImagingCommands::onPrintSetup(QWidget* parent)
 
 // ---- filters
 
-bool ImagingCommands::runFilter(QWidget* parent, CImgJoinEngine& engine, int code)
+bool ImagingCommands::runFilter(QWidget* parent, CImgJoinEngine& engine, FilterCode code)
 {
     PixelJob task = engine.beginFilter(code);
     if (!task.valid())
@@ -154,126 +124,4 @@ bool ImagingCommands::runFilter(QWidget* parent, CImgJoinEngine& engine, int cod
     box.runDelayed(FilterBoxDelay);
     engine.endFilter(task);
     return true;
-}
-
-bool ImagingCommands::onRemoveBlue(QWidget* parent, CImgJoinEngine& engine)
-{
-    return runFilter(parent, engine, PixelRules::FilterRemoveBlue);
-}
-
-bool ImagingCommands::onInvert(QWidget* parent, CImgJoinEngine& engine)
-{
-    return runFilter(parent, engine, PixelRules::FilterInvert);
-}
-
-bool ImagingCommands::onFade(QWidget* parent, CImgJoinEngine& engine)
-{
-    return runFilter(parent, engine, PixelRules::FilterFade);
-}
-
-bool ImagingCommands::onBrighten(QWidget* parent, CImgJoinEngine& engine)
-{
-    return runFilter(parent, engine, PixelRules::FilterBrighten);
-}
-
-bool ImagingCommands::onGrey(QWidget* parent, CImgJoinEngine& engine)
-{
-    return runFilter(parent, engine, PixelRules::FilterGrey);
-}
-
-bool ImagingCommands::onContrast(QWidget* parent, CImgJoinEngine& engine)
-{
-    return runFilter(parent, engine, PixelRules::FilterPosterise);
-}
-
-bool ImagingCommands::onUndoFilter(QWidget*, CImgJoinEngine& engine)
-{
-    engine.UndoFilter();
-    return true;
-}
-
-// ---- by id
-
-int ImagingCommands::jobFor(int id)
-{
-    switch (id) {
-        case JobWhiteBackColour: return PixelRules::JobWhiteBackColour;
-        case JobCadGrey1: return PixelRules::JobCadGrey1;
-        case JobGrey: return PixelRules::JobGrey;
-        case JobCadGrey2: return PixelRules::JobCadGrey2;
-        default: return 0;
-    }
-}
-
-int ImagingCommands::filterFor(int id)
-{
-    switch (id) {
-        case FilterRemoveBlue: return PixelRules::FilterRemoveBlue;
-        case FilterInvert: return PixelRules::FilterInvert;
-        case FilterFade: return PixelRules::FilterFade;
-        case FilterBrighten: return PixelRules::FilterBrighten;
-        case FilterGrey: return PixelRules::FilterGrey;
-        case FilterContrast: return PixelRules::FilterPosterise;
-        default: return 0;
-    }
-}
-
-bool ImagingCommands::handles(int id)
-{
-    switch (id) {
-        case SaveJoined:
-        case SaveOutputAs:
-        case CopyOutput:
-        case RestoreOutput:
-        case Print:
-        case PrintDirect:
-        case PrintPreview:
-        case PrintSetup:
-        case FilterUndo: return true;
-        default: return jobFor(id) != 0 || filterFor(id) != 0;
-    }
-}
-
-bool ImagingCommands::isEnabled(int id, CImgJoinEngine& engine, int displayMode)
-{
-    const bool output = displayMode == ModeOutput;
-    switch (id) {
-        case SaveJoined: return !output && engine.GetPictureCount() > 0; // U6
-        case SaveOutputAs:
-        case CopyOutput:
-        case RestoreOutput: return output; // U2
-        case Print:
-        case PrintDirect:
-        case PrintPreview:
-        case PrintSetup: return true;                                      // U0
-        case FilterGrey: return !output && engine.BkColorDlgOpen(-1) != 1; // U9
-        case FilterUndo: return engine.HasFilterUndo() != ' ';             // U8
-        default: break;
-    }
-    if (jobFor(id) != 0)
-        return output; // U2
-    if (filterFor(id) != 0)
-        return !output; // U3
-    return false;
-}
-
-bool ImagingCommands::execute(int id, QWidget* parent, CImgJoinEngine& engine, int displayMode)
-{
-    switch (id) {
-        case SaveJoined: return onSaveJoined(parent, engine);
-        case SaveOutputAs: return onSaveOutputAs(parent, engine);
-        case CopyOutput: return onCopyOutput(parent, engine);
-        case RestoreOutput: return onRestoreOutput(parent, engine);
-        case Print: return onPrint(parent, engine, displayMode);
-        case PrintDirect: return onPrintDirect(parent, engine, displayMode);
-        case PrintPreview: return onPrintPreview(parent, engine, displayMode);
-        case PrintSetup: return onPrintSetup(parent);
-        case FilterUndo: return onUndoFilter(parent, engine);
-        default: break;
-    }
-    if (const int job = jobFor(id))
-        return runOutputJob(parent, engine, job);
-    if (const int code = filterFor(id))
-        return runFilter(parent, engine, code);
-    return false;
 }

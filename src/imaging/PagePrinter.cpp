@@ -5,14 +5,14 @@
 #include <QPainter>
 #include <QPrinter>
 
-void PagePrinter::drawPage(QPainter& painter, CImgJoinEngine& engine, int displayMode)
+void PagePrinter::drawPage(QPainter& painter, CImgJoinEngine& engine, DisplayMode displayMode)
 {
-    if (displayMode == CImgJoinEngine::ModeOutput)
+    if (displayMode == DisplayMode::Output)
         engine.PrintOutputPicture(painter);
     engine.DrawPictures(painter, displayMode);
 }
 
-bool PagePrinter::print(QPrinter& printer, CImgJoinEngine& engine, int displayMode)
+bool PagePrinter::print(QPrinter& printer, CImgJoinEngine& engine, DisplayMode displayMode)
 {
     QPainter painter;
     if (!painter.begin(&printer))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "JoinCodes.h"
+
 class CImgJoinEngine;
 class QPainter;
 class QPrinter;
@@ -11,8 +13,8 @@ class QPrinter;
 class PagePrinter
 {
 public:
-    static void drawPage(QPainter& painter, CImgJoinEngine& engine, int displayMode);
+    static void drawPage(QPainter& painter, CImgJoinEngine& engine, DisplayMode displayMode);
 
     // Prints the page; false when the printer refused to start the job.
-    static bool print(QPrinter& printer, CImgJoinEngine& engine, int displayMode);
+    static bool print(QPrinter& printer, CImgJoinEngine& engine, DisplayMode displayMode);
 };

@@ -17,7 +17,7 @@ constexpr int HintLength = 200;
 } // namespace
 
 CHorzRulerBar::CHorzRulerBar(CImgJoinEngine& engine, QWidget* parent)
-    : CRulerBar(engine, CImgJoinEngine::RULER_HORZ, parent)
+    : CRulerBar(engine, RulerTableId::Horizontal, parent)
 {
     setFixedHeight(BarHeight);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);

@@ -34,7 +34,7 @@ void draw3dFrame(QPainter& painter, const QRect& box, ColorRef topLeft, ColorRef
 
 } // namespace
 
-CRulerBar::CRulerBar(CImgJoinEngine& engine, int table, QWidget* parent)
+CRulerBar::CRulerBar(CImgJoinEngine& engine, RulerTableId table, QWidget* parent)
     : QWidget(parent)
     , m_engine(engine)
     , m_table(table)

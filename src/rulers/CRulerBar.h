@@ -1,5 +1,7 @@
 #pragma once
 
+#include "JoinCodes.h"
+
 #include "ColorRef.h"
 
 #include <QCursor>
@@ -51,9 +53,9 @@ public:
         QString name;
     };
 
-    CRulerBar(CImgJoinEngine& engine, int table, QWidget* parent = nullptr);
+    CRulerBar(CImgJoinEngine& engine, RulerTableId table, QWidget* parent = nullptr);
 
-    int table() const { return m_table; }
+    RulerTableId table() const { return m_table; }
     int offset() const { return m_offset; }
     QRect resetRect() const { return m_resetRect; }
     const QList<SpanLabel>& spanLabels() const { return m_spanLabels; }
@@ -93,7 +95,7 @@ protected:
     static int rectBottom(const QRect& rc) { return rc.top() + rc.height(); }
 
     CImgJoinEngine& m_engine;
-    int m_table;
+    RulerTableId m_table;
     int m_offset = 0;
     bool m_laidOut = false;
     int m_pendingCode = 0;

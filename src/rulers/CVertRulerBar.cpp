@@ -16,7 +16,7 @@ constexpr int HintLength = 200;
 } // namespace
 
 CVertRulerBar::CVertRulerBar(CImgJoinEngine& engine, QWidget* parent)
-    : CRulerBar(engine, CImgJoinEngine::RULER_VERT, parent)
+    : CRulerBar(engine, RulerTableId::Vertical, parent)
 {
     setFixedWidth(BarWidth);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);

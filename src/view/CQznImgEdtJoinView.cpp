@@ -55,7 +55,7 @@ CQznImgEdtJoinView::CQznImgEdtJoinView(CImgJoinEngine& engine, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     m_commands->setStateSource([this] {
         CViewCommands::State state;
-        state.outputMode = m_displayMode == DISPLAY_OUTPUT;
+        state.outputMode = m_displayMode == DisplayMode::Output;
         state.wholeDrawing = m_wholeDrawing;
         state.transparent = m_transparent;
         state.horzLines = m_showHorzLines;
@@ -86,8 +86,8 @@ void CQznImgEdtJoinView::invalidate()
 
 bool CQznImgEdtJoinView::bandVisible() const
 {
-    return (m_mouseMode == MODE_TRIMWIN_BAND || m_mouseMode == MODE_SAMPLE_BAND) &&
-           m_dragState == BAND_SHOWN;
+    return (m_mouseMode == MouseMode::TrimWindowBand || m_mouseMode == MouseMode::SampleBand) &&
+           m_dragState == DragState::BandShown;
 }
 
 void CQznImgEdtJoinView::onRulerRefresh(int code, int /*param*/)
@@ -123,7 +123,7 @@ void CQznImgEdtJoinView::renderCanvas()
     // What the engine leaves unpainted stays black, like a screen capture's
     // drawing background.
     m_canvas.fill(Qt::black);
-    const int modeBefore = m_displayMode;
+    const DisplayMode modeBefore = m_displayMode;
     {
         QPainter painter(&m_canvas);
         decideDisplayMode(painter);
@@ -145,14 +145,14 @@ void CQznImgEdtJoinView::renderCanvas()
 
 void CQznImgEdtJoinView::decideDisplayMode(QPainter& painter)
 {
-    if (m_displayMode == DISPLAY_UNDECIDED) {
-        m_displayMode = DISPLAY_JOIN;
+    if (m_displayMode == DisplayMode::Undecided) {
+        m_displayMode = DisplayMode::Joining;
         // A picture handed over by another program opens in print-output mode.
         if (m_engine.TakePendingPrintImage() == 1) {
-            m_displayMode = DISPLAY_OUTPUT;
+            m_displayMode = DisplayMode::Output;
             m_engine.DrawOutputPicture(painter);
         }
-    } else if (m_displayMode == DISPLAY_OUTPUT) {
+    } else if (m_displayMode == DisplayMode::Output) {
         m_engine.DrawOutputPicture(painter);
     }
 }
@@ -177,7 +177,7 @@ void CQznImgEdtJoinView::drawRulerLines()
 void CQznImgEdtJoinView::drawVertRulerLines()
 {
     // Rows of the horizontal ruler table, counted from the left edge.
-    const int table = CImgJoinEngine::RULER_HORZ;
+    const RulerTableId table = RulerTableId::Horizontal;
     const int w = m_canvas.width(), h = m_canvas.height();
     int tick = 0, position = 0;
     ColorRef colour = 0;
@@ -200,7 +200,7 @@ void CQznImgEdtJoinView::drawVertRulerLines()
 void CQznImgEdtJoinView::drawHorzRulerLines()
 {
     // Rows of the vertical ruler table, counted upward from the bottom edge.
-    const int table = CImgJoinEngine::RULER_VERT;
+    const RulerTableId table = RulerTableId::Vertical;
     const int w = m_canvas.width(), h = m_canvas.height();
     int tick = 0, position = 0;
     ColorRef colour = 0;
@@ -224,7 +224,7 @@ void CQznImgEdtJoinView::drawHorzRulerLines()
 void CQznImgEdtJoinView::drawTrimLineMark(QPainter& painter) const
 {
     QPoint point(50, 50);
-    int mode = 0;
+    TrimMode mode = TrimMode::None;
     if (m_engine.GetTrimLineShown(point, mode) != 1)
         return;
     const QImage mark = m_cursors.joinMark(mode);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CViewCursors.h"
+#include "JoinCodes.h"
 
 #include <QImage>
 #include <QPoint>
@@ -29,26 +30,6 @@ class CQznImgEdtJoinView : public QWidget
     Q_OBJECT
 
 public:
-    // Display modes.
-    static constexpr int DISPLAY_UNDECIDED = 0;
-    static constexpr int DISPLAY_JOIN = 1;
-    static constexpr int DISPLAY_OUTPUT = 9;
-
-    // Interaction modes.
-    static constexpr int MODE_IDLE = 0;
-    static constexpr int MODE_TRIMWIN_ARMED = 101;
-    static constexpr int MODE_TRIMWIN_BAND = 102;
-    static constexpr int MODE_TRIMLINE_UP = 201;
-    static constexpr int MODE_TRIMLINE_DOWN = 202;
-    static constexpr int MODE_TRIMLINE_LEFT = 203;
-    static constexpr int MODE_TRIMLINE_RIGHT = 204;
-    static constexpr int MODE_SAMPLE_ARMED = 601;
-    static constexpr int MODE_SAMPLE_BAND = 602;
-
-    // Drag states.
-    static constexpr int BAND_SHOWN = 9;
-    static constexpr int HANDLE_ARMED = 110816;
-    static constexpr int HANDLE_BAND_SHOWN = 110817;
     // A handle's drag band reaches this far across the view.
     static constexpr int HandleBandLength = 2048;
 
@@ -71,10 +52,10 @@ public:
     // The file filter of the load dialog.
     static QString pictureFilter();
 
-    int displayMode() const { return m_displayMode; }
-    int mouseMode() const { return m_mouseMode; }
-    int dragState() const { return m_dragState; }
-    int dragHandle() const { return m_dragHandle; }
+    DisplayMode displayMode() const { return m_displayMode; }
+    MouseMode mouseMode() const { return m_mouseMode; }
+    DragState dragState() const { return m_dragState; }
+    GrabHandle dragHandle() const { return m_dragHandle; }
     bool wholeDrawing() const { return m_wholeDrawing; }
     bool transparent() const { return m_transparent; }
     bool showHorzLines() const { return m_showHorzLines; }
@@ -82,7 +63,7 @@ public:
     QRect bandRect() const { return m_rcBand; }
     QRect handleBandRect() const { return m_rcHandleBand; }
     bool bandVisible() const;
-    bool handleBandVisible() const { return m_dragState == HANDLE_BAND_SHOWN; }
+    bool handleBandVisible() const { return m_dragState == DragState::HandleBandShown; }
     // How often the canvas was composed anew (not counting plain blits).
     int canvasRenders() const { return m_canvasRenders; }
 
@@ -128,7 +109,7 @@ private:
     void rightPress();
     void middlePress(const QPoint& p);
     void middleRelease(const QPoint& p);
-    void setMouseMode(int mode);
+    void setMouseMode(MouseMode mode);
     void showIdleCursor();
 
     // commands
@@ -138,14 +119,14 @@ private:
     void bindPopupCommands();
     void bindRulerCommands();
     void bindImagingCommands();
-    void zoom(int code);
-    void modifyPicture(int code);
-    void reorderPicture(int code);
+    void zoom(ZoomCode code);
+    void modifyPicture(ModifyCode code);
+    void reorderPicture(LayerCode code);
     void deletePicture();
     void chooseAndLoadPicture();
     void switchOutputMode();
     void trimByTrimLine();
-    void scaleRuler(int code);
+    void scaleRuler(RulerScaleCode code);
     void showPopupMenu(int menuId);
 
     CImgJoinEngine& m_engine;
@@ -160,17 +141,17 @@ private:
     bool m_canvasDirty = true;
     int m_canvasRenders = 0;
 
-    int m_dragState = 0;
-    int m_mouseMode = MODE_IDLE;
+    DragState m_dragState = DragState::None;
+    MouseMode m_mouseMode = MouseMode::Idle;
     QRect m_rcBand;
     QRect m_rcHandleBand;
     QPoint m_ptStart;
-    int m_panState = 0;
+    bool m_panning = false; // the middle button is held
     bool m_showHorzLines = false;
     bool m_showVertLines = false;
     bool m_inRefresh = false;
-    int m_displayMode = DISPLAY_UNDECIDED;
-    int m_dragHandle = 0;
+    DisplayMode m_displayMode = DisplayMode::Undecided;
+    GrabHandle m_dragHandle = GrabHandle::None;
     bool m_wholeDrawing = false;
     bool m_transparent = false;
 };

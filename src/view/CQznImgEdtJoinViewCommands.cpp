@@ -19,23 +19,6 @@
 
 using namespace CommandId;
 
-namespace {
-
-// Engine codes of the picture operations.
-constexpr int ZoomInCode = 10;
-constexpr int ZoomOutCode = 11;
-constexpr int ZoomOneToOneCode = 66;
-constexpr int ZoomFitCode = 99;
-constexpr int NextPictureCode = 9966;
-constexpr int DeleteCode = 100;
-constexpr int LayerUpCode = 201;
-constexpr int LayerDownCode = 206;
-constexpr int RulerBiggerCode = 99;
-constexpr int RulerSmallerCode = 11;
-constexpr int RulerResetCode = 0;
-
-} // namespace
-
 QString CQznImgEdtJoinView::pictureFilter()
 {
     return QStringLiteral("图形文件(*.bmp,*.jpg,*.png,*.gif) "
@@ -56,39 +39,50 @@ void CQznImgEdtJoinView::bindCommands()
 
 void CQznImgEdtJoinView::bindImagingCommands()
 {
-    // Saving, copying, printing, the print-output jobs and the filters.
-    static constexpr int ids[] = {
-        ImagingCommands::SaveJoined,     ImagingCommands::SaveOutputAs,
-        ImagingCommands::CopyOutput,     ImagingCommands::JobWhiteBackColour,
-        ImagingCommands::JobCadGrey1,    ImagingCommands::JobGrey,
-        ImagingCommands::JobCadGrey2,    ImagingCommands::RestoreOutput,
-        ImagingCommands::Print,          ImagingCommands::PrintPreview,
-        ImagingCommands::PrintSetup,     ImagingCommands::FilterRemoveBlue,
-        ImagingCommands::FilterInvert,   ImagingCommands::FilterFade,
-        ImagingCommands::FilterBrighten, ImagingCommands::FilterGrey,
-        ImagingCommands::FilterContrast, ImagingCommands::FilterUndo,
-    };
+    // Saving, copying, printing, and the filters and print-output jobs that
+    // the command table names.
     if (!m_imaging)
         m_imaging = std::make_unique<ImagingCommands>();
-    for (int id : ids) {
-        m_commands->setHandler(id, [this, id] {
-            if (m_imaging->execute(id, this, m_engine, m_displayMode))
+    CViewCommands& c = *m_commands;
+    const auto bind = [this, &c](int id, auto work) {
+        c.setHandler(id, [this, work] {
+            if (work())
                 invalidate();
         });
+    };
+    for (int id : c.ids()) {
+        if (const std::optional<FilterCode> filter = CViewCommands::filterOf(id))
+            bind(id, [this, code = *filter] { return m_imaging->runFilter(this, m_engine, code); });
+        else if (const std::optional<OutputJob> job = CViewCommands::jobOf(id))
+            bind(id, [this, job = *job] { return m_imaging->runOutputJob(this, m_engine, job); });
     }
+    bind(SaveJoined, [this] { return m_imaging->onSaveJoined(this, m_engine); });
+    bind(SaveOutputAs, [this] { return m_imaging->onSaveOutputAs(this, m_engine); });
+    bind(CopyPicture, [this] { return m_imaging->onCopyOutput(this, m_engine); });
+    bind(Print, [this] { return m_imaging->onPrint(this, m_engine, m_displayMode); });
+    bind(PrintPreview, [this] { return m_imaging->onPrintPreview(this, m_engine, m_displayMode); });
+    bind(PrintSetup, [this] { return m_imaging->onPrintSetup(this); });
+    bind(RestoreOutput, [this] {
+        m_engine.RestoreOutputPicture();
+        return true;
+    });
+    bind(FilterUndo, [this] {
+        m_engine.UndoFilter();
+        return true;
+    });
 }
 
 void CQznImgEdtJoinView::bindCanvasCommands()
 {
     CViewCommands& c = *m_commands;
     c.setHandler(TrimWindow, [this] {
-        setMouseMode(MODE_TRIMWIN_ARMED);
-        m_dragState = 0;
+        setMouseMode(MouseMode::TrimWindowArmed);
+        m_dragState = DragState::None;
     });
-    c.setHandler(ZoomIn, [this] { zoom(ZoomInCode); });
-    c.setHandler(ZoomOut, [this] { zoom(ZoomOutCode); });
-    c.setHandler(ZoomOriginal, [this] { zoom(ZoomOneToOneCode); });
-    c.setHandler(ZoomFit, [this] { zoom(ZoomFitCode); });
+    c.setHandler(ZoomIn, [this] { zoom(ZoomCode::In); });
+    c.setHandler(ZoomOut, [this] { zoom(ZoomCode::Out); });
+    c.setHandler(ZoomOriginal, [this] { zoom(ZoomCode::OneToOne); });
+    c.setHandler(ZoomFit, [this] { zoom(ZoomCode::Fit); });
     c.setHandler(Redraw, [this] { invalidate(); });
     const auto toggleWhole = [this] { m_wholeDrawing = !m_wholeDrawing; };
     c.setHandler(WholeDrawing, toggleWhole);
@@ -105,16 +99,16 @@ void CQznImgEdtJoinView::bindCanvasCommands()
 void CQznImgEdtJoinView::bindPictureCommands()
 {
     CViewCommands& c = *m_commands;
-    c.setHandler(NextPicture, [this] { modifyPicture(NextPictureCode); });
-    c.setHandler(NudgeUp, [this] { modifyPicture(101); });
-    c.setHandler(NudgeDown, [this] { modifyPicture(102); });
-    c.setHandler(NudgeLeft, [this] { modifyPicture(201); });
-    c.setHandler(NudgeRight, [this] { modifyPicture(202); });
-    c.setHandler(RotateLeftStep, [this] { modifyPicture(302); });
-    c.setHandler(RotateRightStep, [this] { modifyPicture(301); });
+    c.setHandler(NextPicture, [this] { modifyPicture(ModifyCode::NextPicture); });
+    c.setHandler(NudgeUp, [this] { modifyPicture(ModifyCode::NudgeUp); });
+    c.setHandler(NudgeDown, [this] { modifyPicture(ModifyCode::NudgeDown); });
+    c.setHandler(NudgeLeft, [this] { modifyPicture(ModifyCode::NudgeLeft); });
+    c.setHandler(NudgeRight, [this] { modifyPicture(ModifyCode::NudgeRight); });
+    c.setHandler(RotateLeftStep, [this] { modifyPicture(ModifyCode::TurnLeftStep); });
+    c.setHandler(RotateRightStep, [this] { modifyPicture(ModifyCode::TurnRightStep); });
     c.setHandler(DeletePicture, [this] { deletePicture(); });
-    c.setHandler(LayerUp, [this] { reorderPicture(LayerUpCode); });
-    c.setHandler(LayerDown, [this] { reorderPicture(LayerDownCode); });
+    c.setHandler(LayerUp, [this] { reorderPicture(LayerCode::Up); });
+    c.setHandler(LayerDown, [this] { reorderPicture(LayerCode::Down); });
 }
 
 void CQznImgEdtJoinView::bindPopupCommands()
@@ -123,13 +117,15 @@ void CQznImgEdtJoinView::bindPopupCommands()
     c.setHandler(RotationMenu, [this] { showPopupMenu(RotationMenu); });
     c.setHandler(TrimLineMenu, [this] { showPopupMenu(TrimLineMenu); });
     c.setHandler(RulerMenu, [this] { showPopupMenu(RulerMenu); });
-    c.setHandler(RotateNone, [this] { modifyPicture(366); });
-    c.setHandler(RotateRight90, [this] { modifyPicture(370); });
-    c.setHandler(RotateRight180, [this] { modifyPicture(371); });
-    c.setHandler(RotateLeft90, [this] { modifyPicture(380); });
-    c.setHandler(RotateLeft180, [this] { modifyPicture(381); });
-    for (int mode = MODE_TRIMLINE_UP; mode <= MODE_TRIMLINE_RIGHT; ++mode)
-        c.setHandler(TrimLineUp + mode - MODE_TRIMLINE_UP, [this, mode] { setMouseMode(mode); });
+    c.setHandler(RotateNone, [this] { modifyPicture(ModifyCode::TurnNone); });
+    c.setHandler(RotateRight90, [this] { modifyPicture(ModifyCode::TurnRight90); });
+    c.setHandler(RotateRight180, [this] { modifyPicture(ModifyCode::TurnRight180); });
+    c.setHandler(RotateLeft90, [this] { modifyPicture(ModifyCode::TurnLeft90); });
+    c.setHandler(RotateLeft180, [this] { modifyPicture(ModifyCode::TurnLeft180); });
+    c.setHandler(TrimLineUp, [this] { setMouseMode(MouseMode::TrimLineUp); });
+    c.setHandler(TrimLineDown, [this] { setMouseMode(MouseMode::TrimLineDown); });
+    c.setHandler(TrimLineLeft, [this] { setMouseMode(MouseMode::TrimLineLeft); });
+    c.setHandler(TrimLineRight, [this] { setMouseMode(MouseMode::TrimLineRight); });
     c.setHandler(ClearTrimLine, [this] {
         m_engine.ClearTrimLine();
         invalidate();
@@ -148,24 +144,24 @@ void CQznImgEdtJoinView::bindRulerCommands()
         m_showVertLines = !m_showVertLines;
         invalidate();
     });
-    c.setHandler(RulerZoomIn, [this] { scaleRuler(RulerBiggerCode); });
-    c.setHandler(RulerZoomOut, [this] { scaleRuler(RulerSmallerCode); });
-    c.setHandler(RulerZoomReset, [this] { scaleRuler(RulerResetCode); });
+    c.setHandler(RulerZoomIn, [this] { scaleRuler(RulerScaleCode::Grow); });
+    c.setHandler(RulerZoomOut, [this] { scaleRuler(RulerScaleCode::Shrink); });
+    c.setHandler(RulerZoomReset, [this] { scaleRuler(RulerScaleCode::Reset); });
 }
 
-void CQznImgEdtJoinView::zoom(int code)
+void CQznImgEdtJoinView::zoom(ZoomCode code)
 {
-    m_engine.Zoom(code, m_wholeDrawing ? 1 : 0);
+    m_engine.Zoom(code, m_wholeDrawing ? ZoomTarget::Canvas : ZoomTarget::OutputPicture);
     invalidate();
 }
 
-void CQznImgEdtJoinView::modifyPicture(int code)
+void CQznImgEdtJoinView::modifyPicture(ModifyCode code)
 {
     m_engine.ModifyCurrentPicture(code);
     invalidate();
 }
 
-void CQznImgEdtJoinView::reorderPicture(int code)
+void CQznImgEdtJoinView::reorderPicture(LayerCode code)
 {
     if (m_engine.ReorderPicture(code) == 1)
         invalidate();
@@ -179,7 +175,7 @@ void CQznImgEdtJoinView::deletePicture()
     box.setObjectName(QStringLiteral("deleteConfirmation"));
     box.setDefaultButton(QMessageBox::Yes);
     if (box.exec() == QMessageBox::Yes)
-        reorderPicture(DeleteCode);
+        reorderPicture(LayerCode::Delete);
 }
 
 void CQznImgEdtJoinView::chooseAndLoadPicture()
@@ -215,7 +211,8 @@ void CQznImgEdtJoinView::switchOutputMode()
         emit statusMessage(QStringLiteral("没有当前拼接图片，不能切换到打印输出图片方式"));
         return;
     }
-    m_displayMode = m_displayMode == DISPLAY_OUTPUT ? DISPLAY_UNDECIDED : DISPLAY_OUTPUT;
+    m_displayMode =
+        m_displayMode == DisplayMode::Output ? DisplayMode::Undecided : DisplayMode::Output;
     invalidate();
 }
 
@@ -226,7 +223,7 @@ void CQznImgEdtJoinView::trimByTrimLine()
     invalidate();
 }
 
-void CQznImgEdtJoinView::scaleRuler(int code)
+void CQznImgEdtJoinView::scaleRuler(RulerScaleCode code)
 {
     m_engine.ScaleRuler(code);
     emit rulerRefresh(RulerRefresh::RRN_SCALE_CHANGED, RulerRefresh::RelayParam);

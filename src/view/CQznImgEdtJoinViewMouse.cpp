@@ -17,10 +17,9 @@ QRect spanned(const QPoint& a, const QPoint& b)
                  QPoint(qMax(a.x(), b.x()) - 1, qMax(a.y(), b.y()) - 1));
 }
 
-bool isTrimLineMode(int mode)
+bool isTrimLineMode(MouseMode mode)
 {
-    return mode >= CQznImgEdtJoinView::MODE_TRIMLINE_UP &&
-           mode <= CQznImgEdtJoinView::MODE_TRIMLINE_RIGHT;
+    return trimModeFor(mode) != TrimMode::None;
 }
 
 } // namespace
@@ -61,26 +60,27 @@ void CQznImgEdtJoinView::wheelEvent(QWheelEvent* event)
 void CQznImgEdtJoinView::leftPress(const QPoint& p)
 {
     // Each step looks at the mode the step before left.
-    m_dragHandle = 0;
-    if (m_mouseMode == MODE_IDLE) {
+    m_dragHandle = GrabHandle::None;
+    if (m_mouseMode == MouseMode::Idle) {
         m_dragHandle = m_engine.HitTestHandle(p.x(), p.y());
-        if (m_dragHandle > 0) {
+        if (m_dragHandle != GrabHandle::None) {
             m_ptStart = p;
-            m_dragState = HANDLE_ARMED;
+            m_dragState = DragState::HandleArmed;
         }
     }
-    if (m_mouseMode == MODE_TRIMWIN_BAND)
+    if (m_mouseMode == MouseMode::TrimWindowBand)
         finishTrimWindow();
-    if (m_mouseMode == MODE_SAMPLE_BAND)
+    if (m_mouseMode == MouseMode::SampleBand)
         finishSampleBand();
-    if (m_mouseMode == MODE_TRIMWIN_ARMED || m_mouseMode == MODE_SAMPLE_ARMED) {
+    if (m_mouseMode == MouseMode::TrimWindowArmed || m_mouseMode == MouseMode::SampleArmed) {
         m_ptStart = p;
-        m_dragState = 0;
-        m_mouseMode = m_mouseMode == MODE_TRIMWIN_ARMED ? MODE_TRIMWIN_BAND : MODE_SAMPLE_BAND;
+        m_dragState = DragState::None;
+        m_mouseMode = m_mouseMode == MouseMode::TrimWindowArmed ? MouseMode::TrimWindowBand
+                                                                : MouseMode::SampleBand;
     }
     if (isTrimLineMode(m_mouseMode)) {
-        m_engine.SetTrimLine(p.x(), p.y(), m_mouseMode);
-        m_mouseMode = MODE_IDLE;
+        m_engine.SetTrimLine(p.x(), p.y(), trimModeFor(m_mouseMode));
+        m_mouseMode = MouseMode::Idle;
         invalidate();
         updateActions();
     }
@@ -89,37 +89,37 @@ void CQznImgEdtJoinView::leftPress(const QPoint& p)
 void CQznImgEdtJoinView::finishTrimWindow()
 {
     // A second press without a move in between trims nothing.
-    if (m_dragState > 0) {
+    if (m_dragState != DragState::None) {
         const QRect band = m_rcBand;
-        m_dragState = 0;
+        m_dragState = DragState::None;
         repaintBand(band, QRect());
         m_engine.TrimByWindow(band.left(), band.top(), band.right() + 1, band.bottom() + 1,
                               m_displayMode);
         invalidate();
     }
-    m_mouseMode = MODE_IDLE;
+    m_mouseMode = MouseMode::Idle;
     updateActions();
 }
 
 void CQznImgEdtJoinView::finishSampleBand()
 {
-    if (m_dragState > 0) {
-        m_dragState = 0;
+    if (m_dragState != DragState::None) {
+        m_dragState = DragState::None;
         repaintBand(m_rcBand, QRect());
         // The background-colour tool takes the band over once it exists; it
         // is not started while its dialog is open.
         invalidate();
     }
-    m_mouseMode = MODE_IDLE;
+    m_mouseMode = MouseMode::Idle;
     updateActions();
 }
 
 void CQznImgEdtJoinView::leftRelease(const QPoint& p)
 {
-    if (m_dragHandle <= 0)
+    if (m_dragHandle == GrabHandle::None)
         return;
-    const bool bandShown = m_dragState == HANDLE_BAND_SHOWN;
-    m_dragState = 0;
+    const bool bandShown = m_dragState == DragState::HandleBandShown;
+    m_dragState = DragState::None;
     if (bandShown)
         repaintBand(m_rcHandleBand, QRect());
     m_engine.StretchPicture(m_ptStart.x(), m_ptStart.y(), p.x(), p.y(), m_dragHandle);
@@ -133,15 +133,15 @@ void CQznImgEdtJoinView::mouseMoved(const QPoint& p, Qt::MouseButtons buttons)
         setCursor(m_cursors.pan());
         return;
     }
-    if ((buttons & Qt::LeftButton) && m_dragHandle > 0) {
+    if ((buttons & Qt::LeftButton) && m_dragHandle != GrabHandle::None) {
         trackHandleBand(p);
         return;
     }
-    if (m_mouseMode == MODE_IDLE)
+    if (m_mouseMode == MouseMode::Idle)
         showIdleCursor();
-    else if (m_mouseMode == MODE_TRIMWIN_ARMED || m_mouseMode == MODE_SAMPLE_ARMED)
+    else if (m_mouseMode == MouseMode::TrimWindowArmed || m_mouseMode == MouseMode::SampleArmed)
         setCursor(m_cursors.band());
-    else if (m_mouseMode == MODE_TRIMWIN_BAND || m_mouseMode == MODE_SAMPLE_BAND)
+    else if (m_mouseMode == MouseMode::TrimWindowBand || m_mouseMode == MouseMode::SampleBand)
         trackBand(p);
     else if (isTrimLineMode(m_mouseMode))
         setCursor(m_cursors.trimLine());
@@ -151,13 +151,13 @@ void CQznImgEdtJoinView::trackHandleBand(const QPoint& p)
 {
     // The band runs across the view, always HandleBandLength pixels long.
     const QRect before = handleBandVisible() ? m_rcHandleBand : QRect();
-    if (m_dragHandle > CImgJoinEngine::HandleRight)
+    if (m_dragHandle == GrabHandle::Top || m_dragHandle == GrabHandle::Bottom)
         m_rcHandleBand = QRect(QPoint(0, qMin(m_ptStart.y(), p.y())),
                                QPoint(HandleBandLength - 1, qMax(m_ptStart.y(), p.y()) - 1));
     else
         m_rcHandleBand = QRect(QPoint(qMin(m_ptStart.x(), p.x()), 0),
                                QPoint(qMax(m_ptStart.x(), p.x()) - 1, HandleBandLength - 1));
-    m_dragState = HANDLE_BAND_SHOWN;
+    m_dragState = DragState::HandleBandShown;
     repaintBand(before, m_rcHandleBand);
     setCursor(m_cursors.band());
 }
@@ -166,16 +166,16 @@ void CQznImgEdtJoinView::trackBand(const QPoint& p)
 {
     const QRect before = bandVisible() ? m_rcBand : QRect();
     m_rcBand = spanned(m_ptStart, p);
-    m_dragState = BAND_SHOWN;
+    m_dragState = DragState::BandShown;
     repaintBand(before, m_rcBand);
     setCursor(m_cursors.band());
 }
 
 void CQznImgEdtJoinView::rightPress()
 {
-    if (m_mouseMode <= MODE_IDLE)
+    if (m_mouseMode == MouseMode::Idle)
         return;
-    setMouseMode(MODE_IDLE);
+    setMouseMode(MouseMode::Idle);
     showIdleCursor();
 }
 
@@ -183,9 +183,9 @@ void CQznImgEdtJoinView::middlePress(const QPoint& p)
 {
     // Nothing moves while the button is held; the release pans.
     const QRect shown = bandVisible() ? m_rcBand : QRect();
-    m_dragState = 0;
+    m_dragState = DragState::None;
     repaintBand(shown, QRect());
-    m_panState = BAND_SHOWN;
+    m_panning = true;
     m_ptStart = p;
     setCursor(m_cursors.pan());
 }
@@ -193,18 +193,18 @@ void CQznImgEdtJoinView::middlePress(const QPoint& p)
 void CQznImgEdtJoinView::middleRelease(const QPoint& p)
 {
     showIdleCursor();
-    if (m_panState != BAND_SHOWN)
+    if (!m_panning)
         return;
-    m_panState = 0;
+    m_panning = false;
     const QPoint d = p - m_ptStart;
-    if (m_displayMode == DISPLAY_OUTPUT)
+    if (m_displayMode == DisplayMode::Output)
         m_engine.MoveOutputPicture(d.x(), d.y());
     else
         m_engine.MovePicture(d.x(), d.y(), m_wholeDrawing ? 1 : 0);
     invalidate();
 }
 
-void CQznImgEdtJoinView::setMouseMode(int mode)
+void CQznImgEdtJoinView::setMouseMode(MouseMode mode)
 {
     // Leaving a band mode takes its band off the screen.
     if (bandVisible())

@@ -3,6 +3,7 @@
 #include "CommandIds.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFile>
 #include <QKeySequence>
 
@@ -17,6 +18,9 @@ struct CViewCommands::Entry
     Rule rule;
     const char* theme; // freedesktop icon name, or null
     QKeySequence::StandardKey key = QKeySequence::UnknownKey;
+    // The pixel work the command starts, if any.
+    std::optional<FilterCode> filter = std::nullopt;
+    std::optional<OutputJob> job = std::nullopt;
 };
 
 const QList<CViewCommands::Entry>& CViewCommands::table()
@@ -37,10 +41,38 @@ const QList<CViewCommands::Entry>& CViewCommands::table()
         { LoadPicture, "选择装入新的图片", nullptr, Rule::NotInOutput, "document-open" },
         { SaveJoined, "保存当前拼接图片", nullptr, Rule::HasPictures, "document-save" },
         { CopyPicture, "图片复制", nullptr, Rule::OutputOnly, "edit-copy" },
-        { PrintJobCad1, "CAD图黑白灰度打印模式处理图片(1)", nullptr, Rule::OutputOnly, nullptr },
-        { PrintJobCad2, "CAD图黑白灰度打印模式处理图片(2)", nullptr, Rule::OutputOnly, nullptr },
-        { PrintJobColour, "按白底彩色打印模式处理图片", nullptr, Rule::OutputOnly, nullptr },
-        { PrintJobGrey, "按普通黑白灰度打印模式处理图片", nullptr, Rule::OutputOnly, nullptr },
+        { PrintJobCad1,
+          "CAD图黑白灰度打印模式处理图片(1)",
+          nullptr,
+          Rule::OutputOnly,
+          nullptr,
+          {},
+          {},
+          OutputJob::CadGrey1 },
+        { PrintJobCad2,
+          "CAD图黑白灰度打印模式处理图片(2)",
+          nullptr,
+          Rule::OutputOnly,
+          nullptr,
+          {},
+          {},
+          OutputJob::CadGrey2 },
+        { PrintJobColour,
+          "按白底彩色打印模式处理图片",
+          nullptr,
+          Rule::OutputOnly,
+          nullptr,
+          {},
+          {},
+          OutputJob::WhiteBackColour },
+        { PrintJobGrey,
+          "按普通黑白灰度打印模式处理图片",
+          nullptr,
+          Rule::OutputOnly,
+          nullptr,
+          {},
+          {},
+          OutputJob::Grey },
         { RestoreOutput, "恢复原图片", nullptr, Rule::OutputOnly, "edit-undo" },
         { SaveOutputAs, "打印/输出图片另存", nullptr, Rule::OutputOnly, "document-save-as" },
         // control menu
@@ -51,12 +83,36 @@ const QList<CViewCommands::Entry>& CViewCommands::table()
         { PlayMusic, "选择播放背景音乐", nullptr, Rule::Always, nullptr },
         { MusicLoop, "背景音乐循环播放", nullptr, Rule::MusicLoop, nullptr },
         // filter menu
-        { FilterNoBlue, "图片消蓝", nullptr, Rule::NotInOutput, nullptr },
-        { FilterInvert, "图片反色", nullptr, Rule::NotInOutput, nullptr },
-        { FilterLighten, "图片减淡", nullptr, Rule::NotInOutput, nullptr },
-        { FilterBrighten, "图片增亮", nullptr, Rule::NotInOutput, nullptr },
-        { FilterGrey, "彩色变灰度图", nullptr, Rule::BackgroundTool, nullptr },
-        { FilterContrast, "调整图片反差", nullptr, Rule::NotInOutput, nullptr },
+        { FilterNoBlue,
+          "图片消蓝",
+          nullptr,
+          Rule::NotInOutput,
+          nullptr,
+          {},
+          FilterCode::RemoveBlue },
+        { FilterInvert, "图片反色", nullptr, Rule::NotInOutput, nullptr, {}, FilterCode::Invert },
+        { FilterLighten, "图片减淡", nullptr, Rule::NotInOutput, nullptr, {}, FilterCode::Fade },
+        { FilterBrighten,
+          "图片增亮",
+          nullptr,
+          Rule::NotInOutput,
+          nullptr,
+          {},
+          FilterCode::Brighten },
+        { FilterGrey,
+          "彩色变灰度图",
+          nullptr,
+          Rule::BackgroundTool,
+          nullptr,
+          {},
+          FilterCode::Grey },
+        { FilterContrast,
+          "调整图片反差",
+          nullptr,
+          Rule::NotInOutput,
+          nullptr,
+          {},
+          FilterCode::Posterise },
         { FilterUndo, "撤消图片滤镜/修改", nullptr, Rule::FilterUndo, nullptr },
         { BackgroundColour, "调整设置背景色", nullptr, Rule::NotInOutput, nullptr },
         { BrushEdit, "图片修改", nullptr, Rule::NotInOutput, nullptr },
@@ -128,13 +184,31 @@ QList<int> CViewCommands::ids() const
     return result;
 }
 
-CViewCommands::Rule CViewCommands::ruleOf(int id)
+const CViewCommands::Entry* CViewCommands::entryOf(int id)
 {
     for (const Entry& entry : table()) {
         if (entry.id == id)
-            return entry.rule;
+            return &entry;
     }
-    return Rule::Always;
+    return nullptr;
+}
+
+CViewCommands::Rule CViewCommands::ruleOf(int id)
+{
+    const Entry* entry = entryOf(id);
+    return entry != nullptr ? entry->rule : Rule::Always;
+}
+
+std::optional<FilterCode> CViewCommands::filterOf(int id)
+{
+    const Entry* entry = entryOf(id);
+    return entry != nullptr ? entry->filter : std::nullopt;
+}
+
+std::optional<OutputJob> CViewCommands::jobOf(int id)
+{
+    const Entry* entry = entryOf(id);
+    return entry != nullptr ? entry->job : std::nullopt;
 }
 
 bool CViewCommands::isPopupItem(int id)
@@ -143,10 +217,14 @@ bool CViewCommands::isPopupItem(int id)
            (id >= HorzRulerTable && id <= RulerZoomReset);
 }
 
+QString CViewCommands::translated(const char* text)
+{
+    return QCoreApplication::translate("CViewCommands", text);
+}
+
 QString CViewCommands::outputSwitchText(bool outputMode)
 {
-    return outputMode ? QStringLiteral("切换到图片拼接方式")
-                      : QStringLiteral("切换到打印输出图片方式");
+    return outputMode ? tr("切换到图片拼接方式") : tr("切换到打印输出图片方式");
 }
 
 QIcon CViewCommands::iconFor(const Entry& entry)
@@ -163,12 +241,12 @@ QIcon CViewCommands::iconFor(const Entry& entry)
 
 QAction* CViewCommands::makeAction(const Entry& entry)
 {
-    auto* action = new QAction(QString::fromUtf8(entry.text), this);
+    auto* action = new QAction(translated(entry.text), this);
     action->setData(entry.id);
     action->setIcon(iconFor(entry));
     action->setIconVisibleInMenu(true);
     // Menu-only commands have no tip text of their own: their menu text serves.
-    QString tip = QString::fromUtf8(entry.tip != nullptr ? entry.tip : entry.text);
+    QString tip = translated(entry.tip != nullptr ? entry.tip : entry.text);
     action->setToolTip(tip.remove(QLatin1Char('&')));
     if (entry.key != QKeySequence::UnknownKey)
         action->setShortcuts(entry.key);

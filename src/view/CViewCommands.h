@@ -1,5 +1,7 @@
 #pragma once
 
+#include "JoinCodes.h"
+
 #include <QHash>
 #include <QIcon>
 #include <QList>
@@ -7,6 +9,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QAction;
 
@@ -64,6 +67,9 @@ public:
     QAction* action(int id) const { return m_actions.value(id); }
     QList<int> ids() const;
     static Rule ruleOf(int id);
+    // The filter or print-output job a command starts; none for other commands.
+    static std::optional<FilterCode> filterOf(int id);
+    static std::optional<OutputJob> jobOf(int id);
 
     // The one place where a command id meets the code that carries it out.
     void setHandler(int id, std::function<void()> handler);
@@ -84,6 +90,8 @@ signals:
 private:
     struct Entry;
     static const QList<Entry>& table();
+    static const Entry* entryOf(int id);
+    static QString translated(const char* text);
     static QIcon iconFor(const Entry& entry);
     QAction* makeAction(const Entry& entry);
     void dispatch(int id);

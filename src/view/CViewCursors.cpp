@@ -7,8 +7,6 @@
 namespace {
 
 constexpr int CursorSize = 32;
-constexpr int ModeUp = 201;
-constexpr int ModeRight = 204;
 constexpr QRgb MarkFill = 0xFFFFF2B3;
 constexpr QRgb MarkEdge = 0xFFB22222;
 
@@ -61,13 +59,14 @@ QImage CViewCursors::drawMark(int quarterTurns)
     return mark;
 }
 
-QImage CViewCursors::joinMark(int mode) const
+QImage CViewCursors::joinMark(TrimMode mode) const
 {
     switch (mode) {
-        case ModeUp: return m_marks[0];
-        case ModeUp + 1: return m_marks[2]; // down
-        case ModeUp + 2: return m_marks[3]; // left
-        case ModeRight: return m_marks[1];
-        default: return {};
+        case TrimMode::FromBelow: return m_marks[0]; // up
+        case TrimMode::FromAbove: return m_marks[2]; // down
+        case TrimMode::FromRight: return m_marks[3]; // left
+        case TrimMode::FromLeft: return m_marks[1];  // right
+        case TrimMode::None: break;
     }
+    return {};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "JoinCodes.h"
+
 #include <QCursor>
 #include <QImage>
 
@@ -18,7 +20,7 @@ public:
 
     // The 32 x 32 mark of a trim line mode (201 up, 202 down, 203 left,
     // 204 right); a null image for any other mode.
-    QImage joinMark(int mode) const;
+    QImage joinMark(TrimMode mode) const;
 
     static constexpr int MarkSize = 32;
 

@@ -247,7 +247,7 @@ void CMainFrameTest::rulerScaleReachesViewThroughBars()
         ColorRef ref = 0;
         QString name;
         const bool laidOut =
-            m_engine->GetRulerLine(CImgJoinEngine::RULER_HORZ, 0, tick, position, ref, name) == 1;
+            m_engine->GetRulerLine(RulerTableId::Horizontal, 0, tick, position, ref, name) == 1;
         colour = colorRefToColor(ref);
         return laidOut;
     };
@@ -351,7 +351,7 @@ void CMainFrameTest::handedOverPictureOpensInOutputMode()
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
     CQznImgEdtJoinView* view = frame.view();
-    QTRY_COMPARE(view->displayMode(), CQznImgEdtJoinView::DISPLAY_OUTPUT);
+    QTRY_COMPARE(view->displayMode(), DisplayMode::Output);
     QCOMPARE(m_engine->GetOutputFile(), plan);
     // The output picture fills the view, fitted at the first paint.
     QCOMPARE(view->grab().toImage().pixelColor(10, 10), QColor(Qt::darkRed));

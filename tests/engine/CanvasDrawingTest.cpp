@@ -24,7 +24,7 @@ class CanvasDrawingTest : public EngineFixture
 
 TEST_F(CanvasDrawingTest, EmptyCanvasDrawsNothingNotEvenTheTrimLine)
 {
-    m_engine.SetTrimLine(50, 50, CImgJoinEngine::TrimFromBelow);
+    m_engine.SetTrimLine(50, 50, TrimMode::FromBelow);
     const QImage shown = paint();
     for (int y = 0; y < shown.height(); y += 7)
         for (int x = 0; x < shown.width(); x += 7)
@@ -32,7 +32,7 @@ TEST_F(CanvasDrawingTest, EmptyCanvasDrawsNothingNotEvenTheTrimLine)
     for (int i = 0; i < 4; ++i)
         EXPECT_TRUE(m_engine.handleRect(i).isNull());
     QPoint point;
-    int mode = 0;
+    TrimMode mode = TrimMode::None;
     EXPECT_EQ(m_engine.GetTrimLineShown(point, mode), 0);
     EXPECT_FALSE(m_engine.drawnValid());
 }
@@ -86,10 +86,10 @@ TEST_F(CanvasDrawingTest, TransparentPictureIsAScreenDoorDrawnAboveAllOthers)
 {
     addPicture(coordinatePicture(40, 30), "top.png"); // index 0, will be current
     addPicture(solidPicture(100, 100, Qt::blue), "cover.png");
-    m_engine.ModifyCurrentPicture(9966); // wraps to picture 0
+    m_engine.ModifyCurrentPicture(ModifyCode::NextPicture); // wraps to picture 0
     ASSERT_EQ(m_engine.currentPicture(), 0);
     m_engine.SetHotTransparent(1);
-    m_engine.SetTrimLine(0, 10, CImgJoinEngine::TrimFromBelow);
+    m_engine.SetTrimLine(0, 10, TrimMode::FromBelow);
     const QImage shown = paint();
 
     // Even rows show pixels at even columns; odd rows are shifted by one.
@@ -118,7 +118,7 @@ TEST_F(CanvasDrawingTest, TrimLineCutsTheCurrentPictureAndIsDrawnDotted)
 {
     addPicture(coordinatePicture(100, 80), "a.png");
     m_engine.MovePicture(10, 10, 0);
-    m_engine.SetTrimLine(50, 40, CImgJoinEngine::TrimFromBelow);
+    m_engine.SetTrimLine(50, 40, TrimMode::FromBelow);
     const QImage shown = paint(200, 150);
 
     EXPECT_EQ(m_engine.IsTrimCut(), 1);
@@ -130,10 +130,10 @@ TEST_F(CanvasDrawingTest, TrimLineCutsTheCurrentPictureAndIsDrawnDotted)
     EXPECT_EQ(at(shown, 1, 40), qRgb(0x13, 0xE9, 0xE9));
     EXPECT_EQ(at(shown, 198, 40), qRgb(0xE9, 0x13, 0x13));
     QPoint point;
-    int mode = 0;
+    TrimMode mode = TrimMode::None;
     EXPECT_EQ(m_engine.GetTrimLineShown(point, mode), 1);
     EXPECT_EQ(point, QPoint(50, 40));
-    EXPECT_EQ(mode, CImgJoinEngine::TrimFromBelow);
+    EXPECT_EQ(mode, TrimMode::FromBelow);
 }
 
 TEST_F(CanvasDrawingTest, EachTrimDirectionKeepsItsSideWithTheLineIncluded)
@@ -141,20 +141,20 @@ TEST_F(CanvasDrawingTest, EachTrimDirectionKeepsItsSideWithTheLineIncluded)
     addPicture(coordinatePicture(100, 80), "a.png");
     struct Case
     {
-        int mode;
+        TrimMode mode;
         QRect kept;
     };
     const Case cases[] = {
-        { CImgJoinEngine::TrimFromBelow, QRect(0, 30, 100, 50) },
-        { CImgJoinEngine::TrimFromAbove, QRect(0, 0, 100, 31) },
-        { CImgJoinEngine::TrimFromRight, QRect(20, 0, 80, 80) },
-        { CImgJoinEngine::TrimFromLeft, QRect(0, 0, 21, 80) },
+        { TrimMode::FromBelow, QRect(0, 30, 100, 50) },
+        { TrimMode::FromAbove, QRect(0, 0, 100, 31) },
+        { TrimMode::FromRight, QRect(20, 0, 80, 80) },
+        { TrimMode::FromLeft, QRect(0, 0, 21, 80) },
     };
     for (const Case& c : cases) {
         m_engine.SetTrimLine(20, 30, c.mode);
         paint();
-        EXPECT_EQ(m_engine.trimKeptRect(), c.kept) << c.mode;
-        EXPECT_EQ(m_engine.IsTrimCut(), 1) << c.mode;
+        EXPECT_EQ(m_engine.trimKeptRect(), c.kept) << codeValue(c.mode);
+        EXPECT_EQ(m_engine.IsTrimCut(), 1) << codeValue(c.mode);
     }
 }
 
@@ -162,12 +162,12 @@ TEST_F(CanvasDrawingTest, TrimLineOutsideThePictureCutsNothingOrEverything)
 {
     addPicture(coordinatePicture(100, 80), "a.png");
     m_engine.MovePicture(50, 50, 0);
-    m_engine.SetTrimLine(10, 10, CImgJoinEngine::TrimFromBelow); // above the picture
+    m_engine.SetTrimLine(10, 10, TrimMode::FromBelow); // above the picture
     paint();
     EXPECT_EQ(m_engine.IsTrimCut(), 0);
     EXPECT_EQ(m_engine.trimKeptRect(), QRect(50, 50, 100, 80));
 
-    m_engine.SetTrimLine(10, 10, CImgJoinEngine::TrimFromLeft); // left of the picture
+    m_engine.SetTrimLine(10, 10, TrimMode::FromLeft); // left of the picture
     const QImage shown = paint();
     EXPECT_EQ(m_engine.IsTrimCut(), 1);
     EXPECT_TRUE(m_engine.trimKeptRect().isEmpty());
@@ -179,7 +179,7 @@ TEST_F(CanvasDrawingTest, PictureTurnedHalfWayIsUpsideDownInItsOwnBox)
 {
     addPicture(coordinatePicture(60, 40), "a.png");
     m_engine.MovePicture(30, 20, 0);
-    m_engine.ModifyCurrentPicture(371);
+    m_engine.ModifyCurrentPicture(ModifyCode::TurnRight180);
     const QImage shown = paint();
     // Box pixel (c, r) shows picture pixel (59 - c, 39 - r).
     for (const QPoint p : { QPoint(0, 0), QPoint(10, 5), QPoint(59, 39), QPoint(33, 21) }) {
@@ -192,29 +192,27 @@ TEST_F(CanvasDrawingTest, PictureTurnedHalfWayIsUpsideDownInItsOwnBox)
 
 TEST_F(CanvasDrawingTest, ZoomCommandsAndFitUseTheLastPaint)
 {
-    m_engine.Zoom(99, 1); // before any paint: nothing drawn, zoom 1
+    m_engine.Zoom(ZoomCode::Fit, ZoomTarget::Canvas); // before any paint: nothing drawn, zoom 1
     EXPECT_FLOAT_EQ(m_engine.canvasZoom(), 1.0f);
 
     addPicture(coordinatePicture(800, 200), "a.png");
     m_engine.MovePicture(5, 5, 1);
     m_engine.SetClientRect(0, 0, 400, 300);
     paint();
-    m_engine.Zoom(99, 1);
+    m_engine.Zoom(ZoomCode::Fit, ZoomTarget::Canvas);
     EXPECT_FLOAT_EQ(m_engine.canvasZoom(), 0.5f);
     EXPECT_EQ(m_engine.canvasOrigin(), QPoint(0, 0));
-    m_engine.Zoom(10, 1);
+    m_engine.Zoom(ZoomCode::In, ZoomTarget::Canvas);
     EXPECT_FLOAT_EQ(m_engine.canvasZoom(), float(0.5 * 1.1));
-    m_engine.Zoom(11, 1);
-    EXPECT_NEAR(m_engine.canvasZoom(), 0.5f, 1e-6);
-    m_engine.Zoom(12, 1);
+    m_engine.Zoom(ZoomCode::Out, ZoomTarget::Canvas);
     EXPECT_NEAR(m_engine.canvasZoom(), 0.5f, 1e-6);
     m_engine.MovePicture(7, 9, 1);
-    m_engine.Zoom(66, 1);
+    m_engine.Zoom(ZoomCode::OneToOne, ZoomTarget::Canvas);
     EXPECT_FLOAT_EQ(m_engine.canvasZoom(), 1.0f);
     EXPECT_EQ(m_engine.canvasOrigin(), QPoint(0, 0));
 
     const QImage shown = paint();
-    m_engine.Zoom(99, 1);
+    m_engine.Zoom(ZoomCode::Fit, ZoomTarget::Canvas);
     const QImage fitted = paint();
     EXPECT_EQ(m_engine.drawnRect(), QRect(0, 0, 400, 100));
     EXPECT_EQ(at(fitted, 0, 0), at(shown, 0, 0));
@@ -228,7 +226,7 @@ TEST_F(CanvasDrawingTest, PaintingDecodesAFileOnlyWhenItChanged)
     paint();
     m_engine.SetHotTransparent(1);
     paint();
-    m_engine.Zoom(10, 1);
+    m_engine.Zoom(ZoomCode::In, ZoomTarget::Canvas);
     paint();
     EXPECT_EQ(m_engine.imageCache().decodeCount(), 2);
 
@@ -257,7 +255,7 @@ TEST_F(CanvasDrawingTest, OutputPictureFitsOnlyInWindowsWiderThan300)
 {
     const QString file = TestPictures::save(coordinatePicture(200, 100), path("out.png"));
     m_engine.AddPicture(file);
-    ASSERT_EQ(m_engine.EnterOutputMode(CImgJoinEngine::ModeJoining), 1);
+    ASSERT_EQ(m_engine.EnterOutputMode(DisplayMode::Joining), 1);
 
     QImage narrow(300, 300, QImage::Format_RGB32);
     {
@@ -278,9 +276,9 @@ TEST_F(CanvasDrawingTest, OutputPictureFitsOnlyInWindowsWiderThan300)
     EXPECT_FLOAT_EQ(m_engine.outputZoom(), 2.0f);
     EXPECT_EQ(at(wide, 399, 250), background);
 
-    m_engine.Zoom(10, 0);
+    m_engine.Zoom(ZoomCode::In, ZoomTarget::OutputPicture);
     EXPECT_FLOAT_EQ(m_engine.outputZoom(), float(2.0 * 1.1));
-    m_engine.Zoom(99, 0);
+    m_engine.Zoom(ZoomCode::Fit, ZoomTarget::OutputPicture);
     EXPECT_FALSE(m_engine.outputFitted());
     m_engine.MoveOutputPicture(5, -3);
     EXPECT_EQ(m_engine.outputPos(), QPoint(5, -3));
@@ -290,7 +288,7 @@ TEST_F(CanvasDrawingTest, PrintedPageHasMarginsAndOneUniformScale)
 {
     const QString file = TestPictures::save(solidPicture(1050, 500, Qt::red), path("p.png"));
     m_engine.AddPicture(file);
-    m_engine.EnterOutputMode(CImgJoinEngine::ModeJoining);
+    m_engine.EnterOutputMode(DisplayMode::Joining);
     QImage page(4800, 6400, QImage::Format_RGB16);
     {
         QPainter painter(&page);

@@ -27,12 +27,12 @@ TEST_F(FiltersTest, FilterWritesNumberedFilesSharedWithTrimmingAndKeepsTheBox)
     addPicture(solidPicture(40, 20, QColor(10, 100, 200)), "a.png");
     m_engine.MovePicture(7, 9, 0);
     paint();
-    ASSERT_TRUE(m_engine.ApplyFilter(PixelRules::FilterInvert));
+    ASSERT_TRUE(m_engine.ApplyFilter(FilterCode::Invert));
     EXPECT_EQ(m_engine.picture(0).file, tempFile("tmpClipWinPic_0.png"));
-    ASSERT_TRUE(m_engine.ApplyFilter(PixelRules::FilterFade));
+    ASSERT_TRUE(m_engine.ApplyFilter(FilterCode::Fade));
     EXPECT_EQ(m_engine.picture(0).file, tempFile("tmpClipWinPic_1.png"));
-    ASSERT_TRUE(m_engine.TrimByWindow(10, 12, 37, 27, CImgJoinEngine::ModeJoining));
-    ASSERT_TRUE(m_engine.ApplyFilter(PixelRules::FilterBrighten));
+    ASSERT_TRUE(m_engine.TrimByWindow(10, 12, 37, 27, DisplayMode::Joining));
+    ASSERT_TRUE(m_engine.ApplyFilter(FilterCode::Brighten));
     EXPECT_EQ(m_engine.picture(0).file, tempFile("tmpClipWinPic_3.png"));
 
     const JoinPicture& picture = m_engine.picture(0);
@@ -48,9 +48,9 @@ TEST_F(FiltersTest, TurnedPictureIsFilteredInItsBoxAndShownUnturned)
     // 40 x 20 turned by 90 degrees in its 40 x 20 box: the middle 20 columns
     // are covered, the sides are not.
     addPicture(solidPicture(40, 20, QColor(0, 0, 255)), "blue.png");
-    m_engine.ModifyCurrentPicture(370);
+    m_engine.ModifyCurrentPicture(ModifyCode::TurnRight90);
     paint();
-    ASSERT_TRUE(m_engine.ApplyFilter(PixelRules::FilterInvert));
+    ASSERT_TRUE(m_engine.ApplyFilter(FilterCode::Invert));
     EXPECT_EQ(m_engine.picture(0).angle, 0.0f);
     QImage pixels = load(m_engine.picture(0).file);
     ASSERT_EQ(pixels.size(), QSize(40, 20));
@@ -59,7 +59,7 @@ TEST_F(FiltersTest, TurnedPictureIsFilteredInItsBoxAndShownUnturned)
 
     m_engine.UndoFilter();
     ASSERT_EQ(m_engine.picture(0).angle, 90.0f);
-    ASSERT_TRUE(m_engine.ApplyFilter(PixelRules::FilterRemoveBlue));
+    ASSERT_TRUE(m_engine.ApplyFilter(FilterCode::RemoveBlue));
     pixels = load(m_engine.picture(0).file);
     EXPECT_EQ(pixels.pixel(20, 10), qRgb(255, 255, 255));
     EXPECT_EQ(qAlpha(pixels.pixel(1, 1)), 0); // the corner stays transparent
@@ -69,7 +69,7 @@ TEST_F(FiltersTest, StretchedPictureIsFilteredAtItsShownSize)
 {
     addPicture(TestPictures::coordinatePicture(30, 10), "c.png");
     m_engine.addPlacedPicture(m_engine.picture(0).file, 0, 0, 60, 20);
-    ASSERT_TRUE(m_engine.ApplyFilter(PixelRules::FilterGrey));
+    ASSERT_TRUE(m_engine.ApplyFilter(FilterCode::Grey));
     const QImage pixels = load(m_engine.picture(1).file);
     EXPECT_EQ(pixels.size(), QSize(60, 20));
     EXPECT_EQ(qRed(pixels.pixel(5, 5)), qBlue(pixels.pixel(5, 5)));
@@ -82,9 +82,9 @@ TEST_F(FiltersTest, UndoBringsBackTheRecordBeforeTheLastFilterOnce)
     m_engine.UndoFilter(); // nothing to undo: nothing happens
     EXPECT_EQ(m_engine.picture(0).file, original);
 
-    ASSERT_TRUE(m_engine.ApplyFilter(PixelRules::FilterInvert));
+    ASSERT_TRUE(m_engine.ApplyFilter(FilterCode::Invert));
     const JoinPicture afterFirst = m_engine.picture(0);
-    ASSERT_TRUE(m_engine.ApplyFilter(PixelRules::FilterGrey));
+    ASSERT_TRUE(m_engine.ApplyFilter(FilterCode::Grey));
     EXPECT_EQ(m_engine.HasFilterUndo(), JoinPicture::Measured);
     m_engine.UndoFilter();
     EXPECT_EQ(m_engine.picture(0).file, afterFirst.file);
@@ -97,17 +97,17 @@ TEST_F(FiltersTest, UndoFollowsItsPictureAndDoesNothingOnceItIsGone)
 {
     const QString a = addPicture(solidPicture(8, 8, Qt::red), "a.png");
     const QString b = addPicture(solidPicture(8, 8, Qt::green), "b.png");
-    ASSERT_TRUE(m_engine.ApplyFilter(PixelRules::FilterInvert)); // on b, index 1
-    ASSERT_EQ(m_engine.ReorderPicture(206), 1);                  // b moves down to index 0 ...
-    m_engine.ModifyCurrentPicture(9966);                         // ... and a becomes current
+    ASSERT_TRUE(m_engine.ApplyFilter(FilterCode::Invert));  // on b, index 1
+    ASSERT_EQ(m_engine.ReorderPicture(LayerCode::Down), 1); // b moves down to index 0 ...
+    m_engine.ModifyCurrentPicture(ModifyCode::NextPicture); // ... and a becomes current
     ASSERT_EQ(m_engine.currentPicture(), 1);
     m_engine.UndoFilter();
     EXPECT_EQ(m_engine.picture(0).file, b);
     EXPECT_EQ(m_engine.picture(1).file, a);
 
-    ASSERT_TRUE(m_engine.ApplyFilter(PixelRules::FilterInvert)); // on a, index 1
+    ASSERT_TRUE(m_engine.ApplyFilter(FilterCode::Invert)); // on a, index 1
     const QString filtered = m_engine.picture(1).file;
-    ASSERT_EQ(m_engine.ReorderPicture(100), 1); // deletes a
+    ASSERT_EQ(m_engine.ReorderPicture(LayerCode::Delete), 1); // deletes a
     EXPECT_EQ(m_engine.HasFilterUndo(), ' ');
     m_engine.UndoFilter();
     ASSERT_EQ(m_engine.GetPictureCount(), 1);
@@ -118,7 +118,7 @@ TEST_F(FiltersTest, PosteriseStepDoublesPerUseAndRestartsWithANewPicture)
 {
     addPicture(TestPictures::coordinatePicture(256, 2), "ramp.png");
     for (int i = 0; i < 4; ++i)
-        ASSERT_TRUE(m_engine.ApplyFilter(PixelRules::FilterPosterise));
+        ASSERT_TRUE(m_engine.ApplyFilter(FilterCode::Posterise));
     EXPECT_EQ(m_engine.filterStep(), 32);
     const QImage pixels = load(m_engine.picture(0).file);
     QSet<int> reds;
@@ -138,24 +138,24 @@ TEST_F(FiltersTest, BackgroundReplacementUsesTheStoredColourAndBounds)
 {
     addPicture(solidPicture(4, 4, QColor(100, 110, 120)), "bk.png");
     m_engine.SetBkColorReplace(makeColorRef(1, 2, 3), 90, 101, 100, 120, 110, 130);
-    ASSERT_TRUE(m_engine.ApplyFilter(PixelRules::FilterReplaceBackground));
+    ASSERT_TRUE(m_engine.ApplyFilter(FilterCode::ReplaceBackground));
     EXPECT_EQ(load(m_engine.picture(0).file).pixel(0, 0), qRgb(1, 2, 3));
     m_engine.SetBkColorReplace(makeColorRef(9, 9, 9), 90, 100, 0, 255, 0, 255);
-    ASSERT_TRUE(m_engine.ApplyFilter(PixelRules::FilterReplaceBackground));
+    ASSERT_TRUE(m_engine.ApplyFilter(FilterCode::ReplaceBackground));
     EXPECT_EQ(load(m_engine.picture(0).file).pixel(0, 0), qRgb(1, 2, 3)); // 1 is not above 90
 }
 
 TEST_F(FiltersTest, SuffixDecidesTheEncoderAndUnknownSuffixesGivePng)
 {
     addPicture(solidPicture(6, 6, Qt::red), "upper.JPG");
-    ASSERT_TRUE(m_engine.ApplyFilter(PixelRules::FilterInvert));
+    ASSERT_TRUE(m_engine.ApplyFilter(FilterCode::Invert));
     EXPECT_TRUE(m_engine.picture(0).file.endsWith("tmpClipWinPic_0.JPG"));
     EXPECT_EQ(QImageReader(m_engine.picture(0).file).format(), "jpeg");
 
     const QString odd = TestPictures::save(solidPicture(6, 6, Qt::red), path("odd.png"));
     QFile::rename(odd, path("odd.pic"));
     m_engine.AddPicture(path("odd.pic"));
-    ASSERT_TRUE(m_engine.ApplyFilter(PixelRules::FilterInvert));
+    ASSERT_TRUE(m_engine.ApplyFilter(FilterCode::Invert));
     EXPECT_TRUE(m_engine.picture(1).file.endsWith("tmpClipWinPic_1.png"));
     EXPECT_EQ(load(m_engine.picture(1).file).pixel(0, 0), qRgb(0, 255, 255));
 }
@@ -163,22 +163,22 @@ TEST_F(FiltersTest, SuffixDecidesTheEncoderAndUnknownSuffixesGivePng)
 TEST_F(FiltersTest, FailuresLeaveTheRecordAndTheUndoAsTheyWereAndAreReported)
 {
     m_engine.UndoFilter();
-    EXPECT_FALSE(m_engine.ApplyFilter(PixelRules::FilterInvert)); // no picture: silent
+    EXPECT_FALSE(m_engine.ApplyFilter(FilterCode::Invert)); // no picture: silent
     EXPECT_TRUE(m_errors.isEmpty());
 
     m_engine.AddPicture(path("missing.png"));
-    EXPECT_FALSE(m_engine.ApplyFilter(PixelRules::FilterInvert));
+    EXPECT_FALSE(m_engine.ApplyFilter(FilterCode::Invert));
     EXPECT_EQ(m_engine.picture(0).file, path("missing.png"));
     EXPECT_FALSE(m_errors.isEmpty());
-    m_engine.ReorderPicture(100);
+    m_engine.ReorderPicture(LayerCode::Delete);
 
     const QString file = addPicture(solidPicture(8, 8, Qt::red), "r.png");
-    ASSERT_TRUE(m_engine.ApplyFilter(PixelRules::FilterInvert));
+    ASSERT_TRUE(m_engine.ApplyFilter(FilterCode::Invert));
     const JoinPicture before = m_engine.picture(0);
     // The next result name is taken by a folder, so the write fails.
     ASSERT_TRUE(QDir().mkpath(tempFile("tmpClipWinPic_1.png")));
     m_errors.clear();
-    EXPECT_FALSE(m_engine.ApplyFilter(PixelRules::FilterPosterise));
+    EXPECT_FALSE(m_engine.ApplyFilter(FilterCode::Posterise));
     EXPECT_EQ(m_engine.picture(0).file, before.file);
     EXPECT_EQ(m_engine.filterStep(), 2);
     ASSERT_EQ(m_errors.size(), 1);
@@ -191,7 +191,7 @@ TEST_F(FiltersTest, ResultIsShownWithoutReadingTheFileAgain)
 {
     addPicture(solidPicture(20, 20, Qt::red), "r.png");
     paint();
-    ASSERT_TRUE(m_engine.ApplyFilter(PixelRules::FilterInvert));
+    ASSERT_TRUE(m_engine.ApplyFilter(FilterCode::Invert));
     const int decodes = m_engine.imageCache().decodeCount();
     const QImage shown = paint(40, 40);
     EXPECT_EQ(m_engine.imageCache().decodeCount(), decodes);

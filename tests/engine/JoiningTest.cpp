@@ -47,7 +47,7 @@ TEST_F(JoiningTest, DisplayStateDoesNotReachTheSavedPicture)
 {
     addPicture(coordinatePicture(100, 80), "a.png");
     m_engine.SetHotTransparent(1);
-    m_engine.SetTrimLine(0, 40, CImgJoinEngine::TrimFromBelow);
+    m_engine.SetTrimLine(0, 40, TrimMode::FromBelow);
     paint();
     ASSERT_TRUE(m_engine.SaveJoinedPicture("PNG", path("joined.PNG")));
     const QImage saved = QImageReader(path("joined.PNG")).read();

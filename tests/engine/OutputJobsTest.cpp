@@ -35,7 +35,7 @@ protected:
     QString enterOutput(const QImage& image, const QString& name)
     {
         const QString file = addPicture(image, name);
-        EXPECT_EQ(m_engine.EnterOutputMode(CImgJoinEngine::ModeJoining), 1);
+        EXPECT_EQ(m_engine.EnterOutputMode(DisplayMode::Joining), 1);
         return file;
     }
     QString tempFile(const QString& name) const { return QDir(m_engine.tempDir()).filePath(name); }
@@ -47,22 +47,22 @@ TEST_F(OutputJobsTest, JobsOnARedLineOverBlack)
     const QString original = enterOutput(redLineOnBlack(), "line.png");
     struct Expected
     {
-        int job;
+        OutputJob job;
         QRgb background;
         QRgb line;
     };
     const Expected cases[] = {
-        { PixelRules::JobWhiteBackColour, qRgb(255, 255, 255), qRgb(255, 0, 0) },
-        { PixelRules::JobCadGrey1, qRgb(255, 255, 255), qRgb(178, 178, 178) },
-        { PixelRules::JobGrey, qRgb(0, 0, 0), qRgb(76, 76, 76) },
-        { PixelRules::JobCadGrey2, qRgb(255, 255, 255), qRgb(76, 76, 76) },
+        { OutputJob::WhiteBackColour, qRgb(255, 255, 255), qRgb(255, 0, 0) },
+        { OutputJob::CadGrey1, qRgb(255, 255, 255), qRgb(178, 178, 178) },
+        { OutputJob::Grey, qRgb(0, 0, 0), qRgb(76, 76, 76) },
+        { OutputJob::CadGrey2, qRgb(255, 255, 255), qRgb(76, 76, 76) },
     };
     for (const Expected& c : cases) {
         m_engine.RestoreOutputPicture();
-        ASSERT_TRUE(m_engine.ProcessOutputPicture(c.job)) << c.job;
+        ASSERT_TRUE(m_engine.ProcessOutputPicture(c.job)) << codeValue(c.job);
         const QImage result = output();
-        EXPECT_EQ(result.pixel(0, 0), c.background) << c.job;
-        EXPECT_EQ(result.pixel(5, 2), c.line) << c.job;
+        EXPECT_EQ(result.pixel(0, 0), c.background) << codeValue(c.job);
+        EXPECT_EQ(result.pixel(5, 2), c.line) << codeValue(c.job);
     }
     m_engine.RestoreOutputPicture();
     EXPECT_EQ(m_engine.GetOutputFile(), original);
@@ -72,13 +72,13 @@ TEST_F(OutputJobsTest, JobsOnARedLineOverBlack)
 TEST_F(OutputJobsTest, TemporaryNamesAlternateAndJobsBuildOnEachOther)
 {
     const QString original = enterOutput(redLineOnBlack(), "line.png");
-    ASSERT_TRUE(m_engine.ProcessOutputPicture(PixelRules::JobWhiteBackColour));
+    ASSERT_TRUE(m_engine.ProcessOutputPicture(OutputJob::WhiteBackColour));
     EXPECT_EQ(m_engine.GetOutputFile(), tempFile("tmpPrtoutImg678.png"));
-    ASSERT_TRUE(m_engine.ProcessOutputPicture(PixelRules::JobWhiteBackColour));
+    ASSERT_TRUE(m_engine.ProcessOutputPicture(OutputJob::WhiteBackColour));
     EXPECT_EQ(m_engine.GetOutputFile(), tempFile("tmpPrtoutImg876.png"));
     EXPECT_EQ(output().pixel(0, 0), qRgb(0, 0, 0)); // greys inverted twice
     EXPECT_EQ(output().pixel(0, 2), qRgb(255, 0, 0));
-    ASSERT_TRUE(m_engine.ProcessOutputPicture(PixelRules::JobGrey));
+    ASSERT_TRUE(m_engine.ProcessOutputPicture(OutputJob::Grey));
     EXPECT_EQ(m_engine.GetOutputFile(), tempFile("tmpPrtoutImg678.png"));
     m_engine.RestoreOutputPicture();
     EXPECT_EQ(m_engine.GetOutputFile(), original);
@@ -88,7 +88,7 @@ TEST_F(OutputJobsTest, TemporaryNamesAlternateAndJobsBuildOnEachOther)
 TEST_F(OutputJobsTest, UpperCaseJpgStaysJpegAndKeepsItsSuffix)
 {
     enterOutput(solidPicture(16, 16, Qt::white), "photo.JPG");
-    ASSERT_TRUE(m_engine.ProcessOutputPicture(PixelRules::JobGrey));
+    ASSERT_TRUE(m_engine.ProcessOutputPicture(OutputJob::Grey));
     EXPECT_EQ(m_engine.GetOutputFile(), tempFile("tmpPrtoutImg678.JPG"));
     EXPECT_EQ(QImageReader(m_engine.GetOutputFile()).format(), "jpeg");
     EXPECT_GE(qRed(output().pixel(8, 8)), 250);
@@ -100,7 +100,7 @@ TEST_F(OutputJobsTest, TransparentAreasComeOutOpaque)
     picture.fill(Qt::transparent);
     picture.setPixel(1, 1, qRgba(0, 0, 255, 255));
     enterOutput(picture, "clear.png");
-    ASSERT_TRUE(m_engine.ProcessOutputPicture(PixelRules::JobWhiteBackColour));
+    ASSERT_TRUE(m_engine.ProcessOutputPicture(OutputJob::WhiteBackColour));
     const QImage result = output();
     EXPECT_EQ(result.pixel(0, 0), qRgb(255, 255, 255));
     EXPECT_EQ(result.pixel(1, 1), qRgb(0, 0, 255));
@@ -113,7 +113,7 @@ TEST_F(OutputJobsTest, ProgressTextStepsThroughTheRows)
     QStringList texts;
     m_engine.progressMeter().setObserver(
         [&](int) { texts << m_engine.GetProgressText(); }); // small picture: one thread
-    ASSERT_TRUE(m_engine.ProcessOutputPicture(PixelRules::JobGrey));
+    ASSERT_TRUE(m_engine.ProcessOutputPicture(OutputJob::Grey));
     ASSERT_EQ(texts.size(), 50);
     EXPECT_EQ(texts.first(), "0/100");
     EXPECT_EQ(texts.at(1), "2/100");
@@ -124,7 +124,7 @@ TEST_F(OutputJobsTest, ProgressTextStepsThroughTheRows)
 TEST_F(OutputJobsTest, JobRunsOnAWorkerWhileTheProgressIsRead)
 {
     enterOutput(TestPictures::coordinatePicture(600, 1500), "big.png");
-    PixelJob job = m_engine.beginOutputJob(PixelRules::JobCadGrey2);
+    PixelJob job = m_engine.beginOutputJob(OutputJob::CadGrey2);
     ASSERT_TRUE(job.valid());
     const QString before = m_engine.GetOutputFile();
     std::atomic<bool> done{ false };
@@ -153,13 +153,13 @@ TEST_F(OutputJobsTest, JobRunsOnAWorkerWhileTheProgressIsRead)
 
 TEST_F(OutputJobsTest, FailuresLeaveTheOutputPictureAsItWasAndAreReported)
 {
-    EXPECT_FALSE(m_engine.ProcessOutputPicture(PixelRules::JobGrey)); // no output picture
+    EXPECT_FALSE(m_engine.ProcessOutputPicture(OutputJob::Grey)); // no output picture
     EXPECT_EQ(m_errors.size(), 1);
 
     const QString original = enterOutput(solidPicture(4, 4, Qt::red), "red.png");
     ASSERT_TRUE(QDir().mkpath(tempFile("tmpPrtoutImg678.png")));
     m_errors.clear();
-    EXPECT_FALSE(m_engine.ProcessOutputPicture(PixelRules::JobGrey));
+    EXPECT_FALSE(m_engine.ProcessOutputPicture(OutputJob::Grey));
     EXPECT_EQ(m_engine.GetOutputFile(), original);
     ASSERT_EQ(m_errors.size(), 1);
     EXPECT_TRUE(m_errors.first().contains("tmpPrtoutImg678.png"));
@@ -167,7 +167,7 @@ TEST_F(OutputJobsTest, FailuresLeaveTheOutputPictureAsItWasAndAreReported)
     QFile::remove(original);
     m_engine.imageCache().clear();
     m_errors.clear();
-    EXPECT_FALSE(m_engine.ProcessOutputPicture(PixelRules::JobGrey));
+    EXPECT_FALSE(m_engine.ProcessOutputPicture(OutputJob::Grey));
     EXPECT_EQ(m_engine.GetOutputFile(), original);
     EXPECT_EQ(m_errors.size(), 1);
 }

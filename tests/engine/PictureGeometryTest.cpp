@@ -16,27 +16,27 @@ protected:
 TEST_F(PictureGeometryTest, RightHandleClampsOnlyWhenShrinking)
 {
     place(40, 30);
-    m_engine.StretchPicture(40, 15, -10, 15, CImgJoinEngine::HandleRight);
+    m_engine.StretchPicture(40, 15, -10, 15, GrabHandle::Right);
     EXPECT_EQ(pic().width, 10);
-    m_engine.StretchPicture(40, 15, 90, 15, CImgJoinEngine::HandleRight);
+    m_engine.StretchPicture(40, 15, 90, 15, GrabHandle::Right);
     EXPECT_EQ(pic().width, 60);
-    m_engine.StretchPicture(0, 30, 0, -100, CImgJoinEngine::HandleBottom);
+    m_engine.StretchPicture(0, 30, 0, -100, GrabHandle::Bottom);
     EXPECT_EQ(pic().height, 10);
 }
 
 TEST_F(PictureGeometryTest, LeftHandleClampKeepsTheFullMoveSoTheRightEdgeShifts)
 {
     place(40, 30);
-    m_engine.StretchPicture(0, 15, 50, 15, CImgJoinEngine::HandleLeft);
+    m_engine.StretchPicture(0, 15, 50, 15, GrabHandle::Left);
     EXPECT_EQ(pic().x, 50);
     EXPECT_EQ(pic().width, 10);
-    m_engine.StretchPicture(0, 0, 0, 25, CImgJoinEngine::HandleTop);
+    m_engine.StretchPicture(0, 0, 0, 25, GrabHandle::Top);
     EXPECT_EQ(pic().y, 25);
     EXPECT_EQ(pic().height, 10);
-    m_engine.StretchPicture(0, 0, -20, 0, CImgJoinEngine::HandleLeft);
+    m_engine.StretchPicture(0, 0, -20, 0, GrabHandle::Left);
     EXPECT_EQ(pic().x, 30);
     EXPECT_EQ(pic().width, 30);
-    m_engine.StretchPicture(0, 0, 99, 99, 7);
+    m_engine.StretchPicture(0, 0, 99, 99, GrabHandle::None);
     EXPECT_EQ(pic().x, 30);
 }
 
@@ -44,12 +44,12 @@ TEST_F(PictureGeometryTest, HitTestPrefersTheLaterHandleWhereTheyOverlap)
 {
     addPicture(coordinatePicture(10, 10), "a.png");
     paint();
-    EXPECT_EQ(m_engine.HitTestHandle(2, 2), CImgJoinEngine::HandleTop);
-    EXPECT_EQ(m_engine.HitTestHandle(5, 9), CImgJoinEngine::HandleBottom);
-    EXPECT_EQ(m_engine.HitTestHandle(-6, 5), CImgJoinEngine::HandleLeft);
-    EXPECT_EQ(m_engine.HitTestHandle(15, -1), CImgJoinEngine::HandleRight);
-    EXPECT_EQ(m_engine.HitTestHandle(17, 5), CImgJoinEngine::HandleNone); // right edge is outside
-    EXPECT_EQ(m_engine.HitTestHandle(100, 100), CImgJoinEngine::HandleNone);
+    EXPECT_EQ(m_engine.HitTestHandle(2, 2), GrabHandle::Top);
+    EXPECT_EQ(m_engine.HitTestHandle(5, 9), GrabHandle::Bottom);
+    EXPECT_EQ(m_engine.HitTestHandle(-6, 5), GrabHandle::Left);
+    EXPECT_EQ(m_engine.HitTestHandle(15, -1), GrabHandle::Right);
+    EXPECT_EQ(m_engine.HitTestHandle(17, 5), GrabHandle::None); // right edge is outside
+    EXPECT_EQ(m_engine.HitTestHandle(100, 100), GrabHandle::None);
 }
 
 TEST_F(PictureGeometryTest, MovesAreInScreenPixelsAddedToCanvasUnits)
@@ -69,36 +69,40 @@ TEST_F(PictureGeometryTest, MovesAreInScreenPixelsAddedToCanvasUnits)
 TEST_F(PictureGeometryTest, NudgesAndTurns)
 {
     place(40, 30);
-    for (int code : { 101, 101, 102, 201, 202, 202 })
+    for (ModifyCode code :
+         { ModifyCode::NudgeUp, ModifyCode::NudgeUp, ModifyCode::NudgeDown, ModifyCode::NudgeLeft,
+           ModifyCode::NudgeRight, ModifyCode::NudgeRight })
         m_engine.ModifyCurrentPicture(code);
     EXPECT_EQ(pic().x, 1);
     EXPECT_EQ(pic().y, -1);
     for (int i = 0; i < 3; ++i)
-        m_engine.ModifyCurrentPicture(301);
+        m_engine.ModifyCurrentPicture(ModifyCode::TurnRightStep);
     EXPECT_NEAR(pic().angle, 0.3f, 1e-5);
-    m_engine.ModifyCurrentPicture(302);
+    m_engine.ModifyCurrentPicture(ModifyCode::TurnLeftStep);
     EXPECT_NEAR(pic().angle, 0.2f, 1e-5);
-    const std::pair<int, float> turns[] = {
-        { 370, 90.f }, { 371, 180.f }, { 380, -90.f }, { 381, -180.f }, { 366, 0.f }
-    };
+    const std::pair<ModifyCode, float> turns[] = { { ModifyCode::TurnRight90, 90.f },
+                                                   { ModifyCode::TurnRight180, 180.f },
+                                                   { ModifyCode::TurnLeft90, -90.f },
+                                                   { ModifyCode::TurnLeft180, -180.f },
+                                                   { ModifyCode::TurnNone, 0.f } };
     for (auto [code, angle] : turns) {
         m_engine.ModifyCurrentPicture(code);
-        EXPECT_EQ(pic().angle, angle) << code;
+        EXPECT_EQ(pic().angle, angle) << codeValue(code);
     }
 }
 
 TEST_F(PictureGeometryTest, NextPictureWrapsAround)
 {
-    m_engine.ModifyCurrentPicture(9966); // no pictures: still wraps to 0
+    m_engine.ModifyCurrentPicture(ModifyCode::NextPicture); // no pictures: still wraps to 0
     EXPECT_EQ(m_engine.currentPicture(), 0);
     place(10, 10);
-    m_engine.ModifyCurrentPicture(9966);
+    m_engine.ModifyCurrentPicture(ModifyCode::NextPicture);
     EXPECT_EQ(m_engine.currentPicture(), 0);
     place(10, 10);
     place(10, 10);
-    m_engine.ModifyCurrentPicture(9966);
+    m_engine.ModifyCurrentPicture(ModifyCode::NextPicture);
     EXPECT_EQ(m_engine.currentPicture(), 0);
-    m_engine.ModifyCurrentPicture(9966);
+    m_engine.ModifyCurrentPicture(ModifyCode::NextPicture);
     EXPECT_EQ(m_engine.currentPicture(), 1);
 }
 
@@ -106,31 +110,30 @@ TEST_F(PictureGeometryTest, LayersMoveWholeRecords)
 {
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(m_engine.addPlacedPicture(path(QString("p%1.png").arg(i)), i, 0, 10, 10));
-    EXPECT_EQ(m_engine.ReorderPicture(201), 0); // top picture cannot go higher
-    EXPECT_EQ(m_engine.ReorderPicture(206), 1);
+    EXPECT_EQ(m_engine.ReorderPicture(LayerCode::Up), 0); // top picture cannot go higher
+    EXPECT_EQ(m_engine.ReorderPicture(LayerCode::Down), 1);
     EXPECT_EQ(m_engine.currentPicture(), 1);
     EXPECT_EQ(m_engine.picture(1).x, 2);
     EXPECT_EQ(m_engine.picture(2).x, 1);
-    EXPECT_EQ(m_engine.ReorderPicture(206), 1);
-    EXPECT_EQ(m_engine.ReorderPicture(206), 0); // already at the bottom
-    EXPECT_EQ(m_engine.ReorderPicture(201), 1);
+    EXPECT_EQ(m_engine.ReorderPicture(LayerCode::Down), 1);
+    EXPECT_EQ(m_engine.ReorderPicture(LayerCode::Down), 0); // already at the bottom
+    EXPECT_EQ(m_engine.ReorderPicture(LayerCode::Up), 1);
     EXPECT_EQ(m_engine.currentPicture(), 1);
-    EXPECT_EQ(m_engine.ReorderPicture(55), 0);
 }
 
 TEST_F(PictureGeometryTest, DeletingMakesTheOneBelowCurrent)
 {
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(m_engine.addPlacedPicture(path(QString("p%1.png").arg(i)), i, 0, 10, 10));
-    EXPECT_EQ(m_engine.ReorderPicture(100), 1); // the top one
+    EXPECT_EQ(m_engine.ReorderPicture(LayerCode::Delete), 1); // the top one
     EXPECT_EQ(m_engine.GetPictureCount(), 2);
     EXPECT_EQ(m_engine.currentPicture(), 1);
-    m_engine.ModifyCurrentPicture(9966);
-    EXPECT_EQ(m_engine.ReorderPicture(100), 1); // the bottom one
+    m_engine.ModifyCurrentPicture(ModifyCode::NextPicture);
+    EXPECT_EQ(m_engine.ReorderPicture(LayerCode::Delete), 1); // the bottom one
     EXPECT_EQ(m_engine.currentPicture(), 0);
     EXPECT_EQ(m_engine.picture(0).x, 1);
-    EXPECT_EQ(m_engine.ReorderPicture(100), 1);
+    EXPECT_EQ(m_engine.ReorderPicture(LayerCode::Delete), 1);
     EXPECT_EQ(m_engine.GetPictureCount(), 0);
     EXPECT_EQ(m_engine.currentPicture(), 0);
-    EXPECT_EQ(m_engine.ReorderPicture(100), 0);
+    EXPECT_EQ(m_engine.ReorderPicture(LayerCode::Delete), 0);
 }

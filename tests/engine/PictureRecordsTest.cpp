@@ -21,7 +21,7 @@ TEST_F(PictureRecordsTest, NewPictureLiesAtTheOriginOnTopAndIsCurrent)
 {
     m_engine.AddPicture(QStringLiteral("a.png"));
     m_engine.MovePicture(30, 40, 0);
-    m_engine.ModifyCurrentPicture(370);
+    m_engine.ModifyCurrentPicture(ModifyCode::TurnRight90);
     m_engine.AddPicture(QStringLiteral("b.png"));
     const JoinPicture& added = m_engine.picture(1);
     EXPECT_EQ(added.state, JoinPicture::New);
@@ -41,24 +41,24 @@ TEST_F(PictureRecordsTest, LongPathsAreKeptWhole)
 
 TEST_F(PictureRecordsTest, SplashOnlyForAnEmptyJoiningCanvas)
 {
-    EXPECT_EQ(m_engine.NeedsSplash(CImgJoinEngine::ModeJoining), 1);
-    EXPECT_EQ(m_engine.NeedsSplash(CImgJoinEngine::ModeUndecided), 1);
-    EXPECT_EQ(m_engine.NeedsSplash(CImgJoinEngine::ModeOutput), 0);
+    EXPECT_EQ(m_engine.NeedsSplash(DisplayMode::Joining), 1);
+    EXPECT_EQ(m_engine.NeedsSplash(DisplayMode::Undecided), 1);
+    EXPECT_EQ(m_engine.NeedsSplash(DisplayMode::Output), 0);
     m_engine.AddPicture(QStringLiteral("a.png"));
-    EXPECT_EQ(m_engine.NeedsSplash(CImgJoinEngine::ModeJoining), 0);
+    EXPECT_EQ(m_engine.NeedsSplash(DisplayMode::Joining), 0);
 }
 
 TEST_F(PictureRecordsTest, OutputModeTakesTheCurrentPictureAndEmptiesTheCanvas)
 {
-    EXPECT_EQ(m_engine.EnterOutputMode(CImgJoinEngine::ModeJoining), 0);
-    EXPECT_EQ(m_engine.EnterOutputMode(CImgJoinEngine::ModeOutput), 1);
+    EXPECT_EQ(m_engine.EnterOutputMode(DisplayMode::Joining), 0);
+    EXPECT_EQ(m_engine.EnterOutputMode(DisplayMode::Output), 1);
     EXPECT_TRUE(m_engine.GetOutputFile().isEmpty());
 
     const QString a = addPicture(coordinatePicture(20, 20), "a.png");
     const QString b = addPicture(coordinatePicture(20, 20), "b.png");
-    m_engine.ModifyCurrentPicture(9966); // a is current
+    m_engine.ModifyCurrentPicture(ModifyCode::NextPicture); // a is current
     m_engine.MoveOutputPicture(5, 5);
-    EXPECT_EQ(m_engine.EnterOutputMode(CImgJoinEngine::ModeJoining), 1);
+    EXPECT_EQ(m_engine.EnterOutputMode(DisplayMode::Joining), 1);
     EXPECT_EQ(m_engine.GetOutputFile(), a);
     EXPECT_EQ(m_engine.outputOrigFile(), a);
     EXPECT_EQ(m_engine.outputPos(), QPoint(0, 0));
@@ -71,11 +71,11 @@ TEST_F(PictureRecordsTest, ClearPicturesForgetsRecordsButNotFiles)
 {
     const QString a = addPicture(coordinatePicture(20, 20), "a.png");
     m_engine.SetHotTransparent(1);
-    m_engine.SetTrimLine(3, 3, CImgJoinEngine::TrimFromLeft);
+    m_engine.SetTrimLine(3, 3, TrimMode::FromLeft);
     m_engine.ClearPictures();
     EXPECT_EQ(m_engine.GetPictureCount(), 0);
     EXPECT_EQ(m_engine.currentPicture(), 0);
-    EXPECT_EQ(m_engine.trimMode(), CImgJoinEngine::TrimNone);
+    EXPECT_EQ(m_engine.trimMode(), TrimMode::None);
     EXPECT_FALSE(m_engine.hotTransparent());
     EXPECT_TRUE(QFileInfo::exists(a));
 }
@@ -83,7 +83,7 @@ TEST_F(PictureRecordsTest, ClearPicturesForgetsRecordsButNotFiles)
 TEST_F(PictureRecordsTest, CopyOutputPictureCopiesBytesAndReportsFailures)
 {
     const QString a = addPicture(coordinatePicture(20, 20), "a.png");
-    m_engine.EnterOutputMode(CImgJoinEngine::ModeJoining);
+    m_engine.EnterOutputMode(DisplayMode::Joining);
     EXPECT_TRUE(m_engine.CopyOutputPicture(path("copy.JPG")));
     EXPECT_EQ(TestPictures::fileHash(path("copy.JPG")), TestPictures::fileHash(a));
     EXPECT_TRUE(m_engine.CopyOutputPicture(a)); // onto itself: nothing to do

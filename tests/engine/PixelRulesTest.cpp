@@ -13,19 +13,19 @@ namespace {
 
 const FilterSettings defaults;
 
-QRgb filtered(int code, QRgb pixel, int step = 2)
+QRgb filtered(FilterCode code, QRgb pixel, int step = 2)
 {
     FilterSettings settings;
     settings.step = step;
     return filterPixel(code, pixel, settings);
 }
 
-int red(int code, int value, int step = 2)
+int red(FilterCode code, int value, int step = 2)
 {
     return qRed(filtered(code, qRgb(value, 0, 0), step));
 }
 
-int jobGrey(int job, QRgb pixel)
+int jobGrey(OutputJob job, QRgb pixel)
 {
     const QRgb out = outputPixel(job, pixel);
     EXPECT_EQ(qRed(out), qBlue(out));
@@ -60,31 +60,33 @@ QImage asArgb(const QImage& image)
 TEST(PixelRulesTest, RemoveBlueWhitensOnlyClearlyBluePixels)
 {
     const QRgb white = qRgb(255, 255, 255);
-    EXPECT_EQ(filtered(FilterRemoveBlue, qRgb(0, 0, 255)), white);
-    EXPECT_EQ(filtered(FilterRemoveBlue, qRgb(200, 200, 255)), white); // 200/255 ~ 0.784
-    EXPECT_EQ(filtered(FilterRemoveBlue, qRgb(100, 240, 250)), white); // only red is in the ratio
-    EXPECT_EQ(filtered(FilterRemoveBlue, qRgb(204, 100, 255)), qRgb(204, 100, 255)); // exactly 0.8
-    EXPECT_EQ(filtered(FilterRemoveBlue, qRgb(0, 0, 63)), qRgb(0, 0, 63));           // too dark
-    EXPECT_EQ(filtered(FilterRemoveBlue, qRgb(10, 90, 90)), qRgb(10, 90, 90));       // green = blue
+    EXPECT_EQ(filtered(FilterCode::RemoveBlue, qRgb(0, 0, 255)), white);
+    EXPECT_EQ(filtered(FilterCode::RemoveBlue, qRgb(200, 200, 255)), white); // 200/255 ~ 0.784
+    EXPECT_EQ(filtered(FilterCode::RemoveBlue, qRgb(100, 240, 250)),
+              white); // only red is in the ratio
+    EXPECT_EQ(filtered(FilterCode::RemoveBlue, qRgb(204, 100, 255)),
+              qRgb(204, 100, 255));                                                  // exactly 0.8
+    EXPECT_EQ(filtered(FilterCode::RemoveBlue, qRgb(0, 0, 63)), qRgb(0, 0, 63));     // too dark
+    EXPECT_EQ(filtered(FilterCode::RemoveBlue, qRgb(10, 90, 90)), qRgb(10, 90, 90)); // green = blue
     // A pixel the rule leaves keeps its transparency.
-    EXPECT_EQ(filtered(FilterRemoveBlue, qRgba(10, 20, 30, 128)), qRgba(10, 20, 30, 128));
+    EXPECT_EQ(filtered(FilterCode::RemoveBlue, qRgba(10, 20, 30, 128)), qRgba(10, 20, 30, 128));
 }
 
 TEST(PixelRulesTest, InvertFadeAndBrightenWorkPerChannelAndTruncate)
 {
-    EXPECT_EQ(filtered(FilterInvert, qRgba(0, 100, 255, 0)), qRgb(255, 255, 255));
-    EXPECT_EQ(filtered(FilterInvert, qRgb(0, 100, 255)), qRgb(255, 155, 0));
-    EXPECT_EQ(filtered(FilterFade, qRgb(255, 128, 1)), qRgb(229, 115, 0));
-    EXPECT_EQ(filtered(FilterBrighten, qRgb(255, 200, 1)), qRgb(255, 220, 1));
-    EXPECT_EQ(qAlpha(filtered(FilterFade, qRgba(100, 100, 100, 7))), 255);
+    EXPECT_EQ(filtered(FilterCode::Invert, qRgba(0, 100, 255, 0)), qRgb(255, 255, 255));
+    EXPECT_EQ(filtered(FilterCode::Invert, qRgb(0, 100, 255)), qRgb(255, 155, 0));
+    EXPECT_EQ(filtered(FilterCode::Fade, qRgb(255, 128, 1)), qRgb(229, 115, 0));
+    EXPECT_EQ(filtered(FilterCode::Brighten, qRgb(255, 200, 1)), qRgb(255, 220, 1));
+    EXPECT_EQ(qAlpha(filtered(FilterCode::Fade, qRgba(100, 100, 100, 7))), 255);
 }
 
 TEST(PixelRulesTest, GreyTruncatesTheDoublePrecisionSum)
 {
-    for (int job : { FilterGrey, -1 }) {
-        auto grey = [job](int v) {
-            return job == FilterGrey ? qRed(filtered(FilterGrey, qRgb(v, v, v)))
-                                     : jobGrey(JobGrey, qRgb(v, v, v));
+    for (bool filter : { true, false }) {
+        auto grey = [filter](int v) {
+            return filter ? qRed(filtered(FilterCode::Grey, qRgb(v, v, v)))
+                          : jobGrey(OutputJob::Grey, qRgb(v, v, v));
         };
         EXPECT_EQ(grey(255), 255);
         EXPECT_EQ(grey(254), 253);
@@ -92,24 +94,24 @@ TEST(PixelRulesTest, GreyTruncatesTheDoublePrecisionSum)
         EXPECT_EQ(grey(1), 0);
         EXPECT_EQ(grey(0), 0);
     }
-    EXPECT_EQ(filtered(FilterGrey, qRgb(255, 0, 0)), qRgb(76, 76, 76));
+    EXPECT_EQ(filtered(FilterCode::Grey, qRgb(255, 0, 0)), qRgb(76, 76, 76));
 }
 
 TEST(PixelRulesTest, PosteriseQuantisesToMultiplesOfTheStep)
 {
-    EXPECT_EQ(red(FilterPosterise, 255), 255);
-    EXPECT_EQ(red(FilterPosterise, 254), 254);
-    EXPECT_EQ(red(FilterPosterise, 253), 254);
-    EXPECT_EQ(red(FilterPosterise, 0), 0);
-    EXPECT_EQ(red(FilterPosterise, 1), 2);
+    EXPECT_EQ(red(FilterCode::Posterise, 255), 255);
+    EXPECT_EQ(red(FilterCode::Posterise, 254), 254);
+    EXPECT_EQ(red(FilterCode::Posterise, 253), 254);
+    EXPECT_EQ(red(FilterCode::Posterise, 0), 0);
+    EXPECT_EQ(red(FilterCode::Posterise, 1), 2);
     for (int v = 0; v <= 2; ++v)
-        EXPECT_EQ(red(FilterPosterise, v, 4), 0) << v;
+        EXPECT_EQ(red(FilterCode::Posterise, v, 4), 0) << v;
     for (int v = 3; v <= 6; ++v)
-        EXPECT_EQ(red(FilterPosterise, v, 4), 4) << v;
-    EXPECT_EQ(red(FilterPosterise, 126, 128), 0);
-    EXPECT_EQ(red(FilterPosterise, 127, 128), 128);
-    EXPECT_EQ(red(FilterPosterise, 254, 128), 128);
-    EXPECT_EQ(red(FilterPosterise, 255, 128), 255);
+        EXPECT_EQ(red(FilterCode::Posterise, v, 4), 4) << v;
+    EXPECT_EQ(red(FilterCode::Posterise, 126, 128), 0);
+    EXPECT_EQ(red(FilterCode::Posterise, 127, 128), 128);
+    EXPECT_EQ(red(FilterCode::Posterise, 254, 128), 128);
+    EXPECT_EQ(red(FilterCode::Posterise, 255, 128), 255);
 
     QList<int> steps;
     for (int step = 2, i = 0; i < 8; ++i, step = nextPosteriseStep(step))
@@ -122,50 +124,50 @@ TEST(PixelRulesTest, BackgroundReplacementNeedsEveryChannelStrictlyInside)
     FilterSettings settings;
     settings.range = { 10, 20, 30, 40, 50, 60 };
     settings.replacement = makeColorRef(1, 2, 3);
-    EXPECT_EQ(filterPixel(FilterReplaceBackground, qRgb(15, 35, 55), settings), qRgb(1, 2, 3));
-    EXPECT_EQ(filterPixel(FilterReplaceBackground, qRgb(10, 35, 55), settings), qRgb(10, 35, 55));
-    EXPECT_EQ(filterPixel(FilterReplaceBackground, qRgb(15, 40, 55), settings), qRgb(15, 40, 55));
-    EXPECT_EQ(filterPixel(FilterReplaceBackground, qRgb(15, 35, 60), settings), qRgb(15, 35, 60));
-    EXPECT_EQ(filterPixel(12345, qRgb(15, 35, 60), settings), qRgb(15, 35, 60));
+    EXPECT_EQ(filterPixel(FilterCode::ReplaceBackground, qRgb(15, 35, 55), settings),
+              qRgb(1, 2, 3));
+    EXPECT_EQ(filterPixel(FilterCode::ReplaceBackground, qRgb(10, 35, 55), settings),
+              qRgb(10, 35, 55));
+    EXPECT_EQ(filterPixel(FilterCode::ReplaceBackground, qRgb(15, 40, 55), settings),
+              qRgb(15, 40, 55));
+    EXPECT_EQ(filterPixel(FilterCode::ReplaceBackground, qRgb(15, 35, 60), settings),
+              qRgb(15, 35, 60));
 }
 
 TEST(PixelRulesTest, JobsOnWhiteAndOnARedLineOverBlack)
 {
     const QRgb white = qRgb(255, 255, 255), black = qRgb(0, 0, 0), line = qRgb(255, 0, 0);
-    EXPECT_EQ(outputPixel(JobWhiteBackColour, white), black);
-    EXPECT_EQ(jobGrey(JobCadGrey1, white), 0);
-    EXPECT_EQ(jobGrey(JobGrey, white), 255);
-    EXPECT_EQ(jobGrey(JobCadGrey2, white), 0);
+    EXPECT_EQ(outputPixel(OutputJob::WhiteBackColour, white), black);
+    EXPECT_EQ(jobGrey(OutputJob::CadGrey1, white), 0);
+    EXPECT_EQ(jobGrey(OutputJob::Grey, white), 255);
+    EXPECT_EQ(jobGrey(OutputJob::CadGrey2, white), 0);
 
-    EXPECT_EQ(outputPixel(JobWhiteBackColour, black), white);
-    EXPECT_EQ(outputPixel(JobWhiteBackColour, line), line);
-    EXPECT_EQ(jobGrey(JobCadGrey1, black), 255);
-    EXPECT_EQ(jobGrey(JobCadGrey1, line), 178);
-    EXPECT_EQ(jobGrey(JobGrey, black), 0);
-    EXPECT_EQ(jobGrey(JobGrey, line), 76);
-    EXPECT_EQ(jobGrey(JobCadGrey2, black), 255);
-    EXPECT_EQ(jobGrey(JobCadGrey2, line), 76);
-
-    // Any other code only makes the pixel opaque.
-    EXPECT_EQ(outputPixel(55, qRgba(1, 2, 3, 9)), qRgb(1, 2, 3));
+    EXPECT_EQ(outputPixel(OutputJob::WhiteBackColour, black), white);
+    EXPECT_EQ(outputPixel(OutputJob::WhiteBackColour, line), line);
+    EXPECT_EQ(jobGrey(OutputJob::CadGrey1, black), 255);
+    EXPECT_EQ(jobGrey(OutputJob::CadGrey1, line), 178);
+    EXPECT_EQ(jobGrey(OutputJob::Grey, black), 0);
+    EXPECT_EQ(jobGrey(OutputJob::Grey, line), 76);
+    EXPECT_EQ(jobGrey(OutputJob::CadGrey2, black), 255);
+    EXPECT_EQ(jobGrey(OutputJob::CadGrey2, line), 76);
 }
 
 TEST(PixelRulesTest, CadVariantTwoWeighsBlueAndDarkensBrightColours)
 {
-    EXPECT_EQ(jobGrey(JobCadGrey2, qRgb(255, 255, 0)), 105); // red = green: first branch
-    EXPECT_EQ(jobGrey(JobCadGrey2, qRgb(0, 0, 255)), 149);
-    EXPECT_EQ(jobGrey(JobCadGrey2, qRgb(168, 100, 50)), 90);   // 168 is not bright
-    EXPECT_EQ(jobGrey(JobCadGrey2, qRgb(169, 100, 50)), 72);   // 169 is
-    EXPECT_EQ(jobGrey(JobCadGrey2, qRgb(200, 100, 200)), 188); // red = blue: first branch
-    EXPECT_EQ(jobGrey(JobCadGrey2, qRgb(100, 100, 100)), 155); // grey: inverted first
+    EXPECT_EQ(jobGrey(OutputJob::CadGrey2, qRgb(255, 255, 0)), 105); // red = green: first branch
+    EXPECT_EQ(jobGrey(OutputJob::CadGrey2, qRgb(0, 0, 255)), 149);
+    EXPECT_EQ(jobGrey(OutputJob::CadGrey2, qRgb(168, 100, 50)), 90);   // 168 is not bright
+    EXPECT_EQ(jobGrey(OutputJob::CadGrey2, qRgb(169, 100, 50)), 72);   // 169 is
+    EXPECT_EQ(jobGrey(OutputJob::CadGrey2, qRgb(200, 100, 200)), 188); // red = blue: first branch
+    EXPECT_EQ(jobGrey(OutputJob::CadGrey2, qRgb(100, 100, 100)), 155); // grey: inverted first
 }
 
 TEST(PixelRulesTest, TransparentPixelsCountAsBlackAndComeOutOpaque)
 {
-    EXPECT_EQ(outputPixel(JobWhiteBackColour, qRgba(0, 0, 0, 0)), qRgb(255, 255, 255));
-    EXPECT_EQ(outputPixel(JobWhiteBackColour, qRgba(255, 0, 0, 0)), qRgb(255, 255, 255));
-    EXPECT_EQ(outputPixel(JobWhiteBackColour, qRgba(255, 0, 0, 1)), qRgb(255, 0, 0));
-    EXPECT_EQ(jobGrey(JobGrey, qRgba(200, 200, 200, 0)), 0);
+    EXPECT_EQ(outputPixel(OutputJob::WhiteBackColour, qRgba(0, 0, 0, 0)), qRgb(255, 255, 255));
+    EXPECT_EQ(outputPixel(OutputJob::WhiteBackColour, qRgba(255, 0, 0, 0)), qRgb(255, 255, 255));
+    EXPECT_EQ(outputPixel(OutputJob::WhiteBackColour, qRgba(255, 0, 0, 1)), qRgb(255, 0, 0));
+    EXPECT_EQ(jobGrey(OutputJob::Grey, qRgba(200, 200, 200, 0)), 0);
 }
 
 // The whole-picture walkers must agree with the pixel rules for every input
@@ -181,7 +183,7 @@ TEST(PixelRulesTest, WholePicturesMatchThePixelRulesInEveryLayout)
                                    opaque.convertToFormat(QImage::Format_RGB16),
                                    // 24-bit rows without padding at their end
                                    mixedPicture(8, 3).convertToFormat(QImage::Format_RGB888) };
-    for (int job : { JobWhiteBackColour, JobCadGrey1, JobGrey, JobCadGrey2, 7 }) {
+    for (OutputJob job : AllOutputJobs) {
         for (const QImage& input : inputs) {
             const QImage reference = asArgb(input);
             for (int threads : { 1, 2, 3 }) {
@@ -190,8 +192,8 @@ TEST(PixelRulesTest, WholePicturesMatchThePixelRulesInEveryLayout)
                 for (int y = 0; y < out.height(); ++y)
                     for (int x = 0; x < out.width(); ++x)
                         ASSERT_EQ(out.pixel(x, y), outputPixel(job, reference.pixel(x, y)))
-                            << "job " << job << " format " << input.format() << " at " << x << ","
-                            << y << " threads " << threads;
+                            << "job " << codeValue(job) << " format " << input.format() << " at "
+                            << x << "," << y << " threads " << threads;
             }
         }
     }
@@ -202,8 +204,8 @@ TEST(PixelRulesTest, WholePictureFiltersKeepUnwrittenPixelsAndMatchTheRules)
     const QImage argb = mixedPicture();
     const QImage indexed =
         argb.convertToFormat(QImage::Format_RGB32).convertToFormat(QImage::Format_Indexed8);
-    for (int code : { FilterRemoveBlue, FilterInvert, FilterFade, FilterBrighten, FilterGrey,
-                      FilterPosterise, 999 }) {
+    for (FilterCode code : { FilterCode::RemoveBlue, FilterCode::Invert, FilterCode::Fade,
+                             FilterCode::Brighten, FilterCode::Grey, FilterCode::Posterise }) {
         for (const QImage& input : { argb, indexed }) {
             QImage out = input;
             applyFilter(out, code, defaults, nullptr, 2);
@@ -212,12 +214,12 @@ TEST(PixelRulesTest, WholePictureFiltersKeepUnwrittenPixelsAndMatchTheRules)
                 for (int x = 0; x < result.width(); ++x)
                     ASSERT_EQ(result.pixel(x, y),
                               filterPixel(code, reference.pixel(x, y), defaults))
-                        << "code " << code << " at " << x << "," << y;
+                        << "code " << codeValue(code) << " at " << x << "," << y;
         }
     }
     // The caller's picture is not touched through shared data.
     QImage copy = argb;
-    applyFilter(copy, FilterInvert, defaults);
+    applyFilter(copy, FilterCode::Invert, defaults);
     EXPECT_EQ(argb.pixel(1, 0), mixedPicture().pixel(1, 0));
 }
 
@@ -231,7 +233,7 @@ TEST(PixelRulesTest, ProgressReportsEachRowBeforeItIsDone)
         std::lock_guard<std::mutex> guard(lock);
         seen << value;
     });
-    processOutput(TestPictures::coordinatePicture(10, 50), JobGrey, &meter, 1);
+    processOutput(TestPictures::coordinatePicture(10, 50), OutputJob::Grey, &meter, 1);
     QList<int> expected;
     for (int v = 0; v <= 98; v += 2)
         expected << v;
@@ -241,7 +243,7 @@ TEST(PixelRulesTest, ProgressReportsEachRowBeforeItIsDone)
     // Spread over threads it still only rises and ends at the last row's value.
     meter.reset();
     seen.clear();
-    processOutput(TestPictures::coordinatePicture(300, 2000), JobGrey, &meter, 2);
+    processOutput(TestPictures::coordinatePicture(300, 2000), OutputJob::Grey, &meter, 2);
     EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
     EXPECT_EQ(meter.percent(), 99);
 }

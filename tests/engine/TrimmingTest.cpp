@@ -48,7 +48,7 @@ protected:
 TEST_F(TrimmingTest, WindowCutKeepsThePartInPlaceAtZoomOne)
 {
     const QString original = placeExample();
-    EXPECT_TRUE(m_engine.TrimByWindow(150, 80, 350, 230, CImgJoinEngine::ModeJoining));
+    EXPECT_TRUE(m_engine.TrimByWindow(150, 80, 350, 230, DisplayMode::Joining));
     expectExampleCut(original);
     EXPECT_TRUE(m_errors.isEmpty());
 }
@@ -57,15 +57,15 @@ TEST_F(TrimmingTest, WindowCutAtZoomTwoWithAnOriginGivesTheSamePicture)
 {
     const QString original = placeExample();
     m_engine.setCanvasMapping(2.0f, 10, 20);
-    EXPECT_TRUE(m_engine.TrimByWindow(310, 180, 710, 480, CImgJoinEngine::ModeJoining));
+    EXPECT_TRUE(m_engine.TrimByWindow(310, 180, 710, 480, DisplayMode::Joining));
     expectExampleCut(original);
 }
 
 TEST_F(TrimmingTest, WindowOfNinePixelsOrLessIsIgnored)
 {
     placeExample();
-    EXPECT_FALSE(m_engine.TrimByWindow(150, 80, 159, 230, CImgJoinEngine::ModeJoining));
-    EXPECT_FALSE(m_engine.TrimByWindow(150, 80, 350, 89, CImgJoinEngine::ModeJoining));
+    EXPECT_FALSE(m_engine.TrimByWindow(150, 80, 159, 230, DisplayMode::Joining));
+    EXPECT_FALSE(m_engine.TrimByWindow(150, 80, 350, 89, DisplayMode::Joining));
     EXPECT_EQ(m_engine.clipSeq(), 0);
     EXPECT_EQ(m_engine.picture(0).width, 400);
 }
@@ -77,7 +77,7 @@ TEST_F(TrimmingTest, CutFilesAreNumberedInSequenceInTheTemporaryFolder)
     paint();
     const QString first = m_engine.ClipCurrentPicture(0, 0, 80, 80);
     const QString second = m_engine.ClipCurrentPicture(0, 0, 60, 60);
-    m_engine.ModifyCurrentPicture(9966);
+    m_engine.ModifyCurrentPicture(ModifyCode::NextPicture);
     const QString third = m_engine.ClipCurrentPicture(10, 10, 50, 50);
     const QDir temp(m_engine.tempDir());
     EXPECT_EQ(first, temp.filePath("tmpClipWinPic_0.png"));
@@ -117,7 +117,7 @@ TEST_F(TrimmingTest, TurnedPictureBecomesUprightAndLooksTheSame)
 {
     addPicture(coordinatePicture(80, 40), "a.png");
     m_engine.MovePicture(20, 40, 0);
-    m_engine.ModifyCurrentPicture(370); // 90 degrees: box centre (60, 60)
+    m_engine.ModifyCurrentPicture(ModifyCode::TurnRight90); // 90 degrees: box centre (60, 60)
     const QImage before = paint(200, 200);
     // The turned picture covers (40, 20)-(80, 100) on screen.
     ASSERT_FALSE(m_engine.ClipCurrentPicture(40, 20, 80, 100).isEmpty());
@@ -146,7 +146,7 @@ TEST_F(TrimmingTest, TrimLineCutKeepsExactlyWhatThePaintShowed)
 {
     addPicture(coordinatePicture(100, 80), "a.png");
     m_engine.MovePicture(10, 10, 0);
-    m_engine.SetTrimLine(50, 40, CImgJoinEngine::TrimFromBelow);
+    m_engine.SetTrimLine(50, 40, TrimMode::FromBelow);
     const QImage shown = paint();
     ASSERT_EQ(m_engine.IsTrimCut(), 1);
     EXPECT_TRUE(m_engine.TrimByTrimLine());
@@ -162,17 +162,17 @@ TEST_F(TrimmingTest, TrimLineCutKeepsExactlyWhatThePaintShowed)
 TEST_F(TrimmingTest, OutputPictureTrimsAlternateBetweenTwoNames)
 {
     const QString original = addPicture(coordinatePicture(300, 200), "out.png");
-    m_engine.EnterOutputMode(CImgJoinEngine::ModeJoining);
+    m_engine.EnterOutputMode(DisplayMode::Joining);
     const QDir temp(m_engine.tempDir());
-    ASSERT_TRUE(m_engine.TrimByWindow(10, 20, 210, 170, CImgJoinEngine::ModeOutput));
+    ASSERT_TRUE(m_engine.TrimByWindow(10, 20, 210, 170, DisplayMode::Output));
     EXPECT_EQ(m_engine.GetOutputFile(), temp.filePath("tmpClipPic_0123.png"));
     const QImage first = load(m_engine.GetOutputFile());
     EXPECT_EQ(first.size(), QSize(200, 150));
     EXPECT_EQ(first.pixel(0, 0), qRgb(10, 20, 77));
-    ASSERT_TRUE(m_engine.TrimByWindow(0, 0, 50, 50, CImgJoinEngine::ModeOutput));
+    ASSERT_TRUE(m_engine.TrimByWindow(0, 0, 50, 50, DisplayMode::Output));
     EXPECT_EQ(m_engine.GetOutputFile(), temp.filePath("tmpClipPic_9876.png"));
     EXPECT_EQ(load(m_engine.GetOutputFile()).pixel(5, 5), qRgb(15, 25, 77));
-    ASSERT_TRUE(m_engine.TrimByWindow(0, 0, 40, 40, CImgJoinEngine::ModeOutput));
+    ASSERT_TRUE(m_engine.TrimByWindow(0, 0, 40, 40, DisplayMode::Output));
     EXPECT_EQ(m_engine.GetOutputFile(), temp.filePath("tmpClipPic_0123.png"));
     EXPECT_EQ(load(m_engine.GetOutputFile()).pixel(5, 5), qRgb(15, 25, 77));
     EXPECT_EQ(m_engine.outputOrigFile(), original);
@@ -201,8 +201,8 @@ TEST_F(TrimmingTest, UnwritableResultLeavesTheRecordAndReportsIt)
     EXPECT_EQ(m_engine.picture(0).width, 50);
     EXPECT_FALSE(m_errors.isEmpty());
 
-    m_engine.EnterOutputMode(CImgJoinEngine::ModeJoining);
-    EXPECT_FALSE(m_engine.TrimByWindow(0, 0, 20, 20, CImgJoinEngine::ModeOutput));
+    m_engine.EnterOutputMode(DisplayMode::Joining);
+    EXPECT_FALSE(m_engine.TrimByWindow(0, 0, 20, 20, DisplayMode::Output));
     EXPECT_EQ(m_engine.GetOutputFile(), original);
 }
 

@@ -47,26 +47,26 @@ TEST_F(UserFilesUntouchedTest, LongSessionNeverWritesMovesOrDeletesTheUsersPictu
     m_engine.SetClientRect(0, 0, 640, 480);
     for (int round = 0; round < 3; ++round) {
         paint(640, 480);
-        m_engine.Zoom(99, 1);
+        m_engine.Zoom(ZoomCode::Fit, ZoomTarget::Canvas);
         m_engine.SetHotTransparent(1);
         paint(640, 480);
-        m_engine.TrimByWindow(5, 5, 80, 60, CImgJoinEngine::ModeJoining);
+        m_engine.TrimByWindow(5, 5, 80, 60, DisplayMode::Joining);
         m_engine.SetHotTransparent(0);
-        m_engine.SetTrimLine(30, 30, CImgJoinEngine::TrimFromRight);
+        m_engine.SetTrimLine(30, 30, TrimMode::FromRight);
         paint(640, 480);
         m_engine.TrimByTrimLine();
         m_engine.ClearTrimLine();
-        m_engine.ModifyCurrentPicture(370);
-        m_engine.StretchPicture(0, 0, 15, 0, CImgJoinEngine::HandleRight);
-        m_engine.ModifyCurrentPicture(9966);
-        m_engine.ReorderPicture(206);
+        m_engine.ModifyCurrentPicture(ModifyCode::TurnRight90);
+        m_engine.StretchPicture(0, 0, 15, 0, GrabHandle::Right);
+        m_engine.ModifyCurrentPicture(ModifyCode::NextPicture);
+        m_engine.ReorderPicture(LayerCode::Down);
         m_engine.MovePicture(12, 7, 0);
     }
     m_engine.SaveJoinedPicture("png", path("joined.png"));
-    m_engine.ReorderPicture(100);
-    m_engine.EnterOutputMode(CImgJoinEngine::ModeJoining);
-    m_engine.TrimByWindow(0, 0, 50, 50, CImgJoinEngine::ModeOutput);
-    m_engine.TrimByWindow(0, 0, 30, 30, CImgJoinEngine::ModeOutput);
+    m_engine.ReorderPicture(LayerCode::Delete);
+    m_engine.EnterOutputMode(DisplayMode::Joining);
+    m_engine.TrimByWindow(0, 0, 50, 50, DisplayMode::Output);
+    m_engine.TrimByWindow(0, 0, 30, 30, DisplayMode::Output);
     m_engine.RestoreOutputPicture();
     m_engine.ClearPictures();
     m_engine.DeleteTempFiles();

@@ -134,7 +134,7 @@ void CSaveJoinDlgTest::outputVariantCopiesTheFileByteForByte()
     const QString source =
         m_bench->savePicture(ImagingTestBench::solid(30, 30, Qt::blue), "blue.png");
     m_bench->engine.AddPicture(source);
-    QCOMPARE(m_bench->engine.EnterOutputMode(CImgJoinEngine::ModeJoining), 1);
+    QCOMPARE(m_bench->engine.EnterOutputMode(DisplayMode::Joining), 1);
     auto dialog = openDialog(CSaveJoinDlg::VariantOutput);
     fill(*dialog, "print", "JPG"); // only the name changes; the bytes stay PNG
     QTest::mouseClick(dialog->saveButton(), Qt::LeftButton);
@@ -180,7 +180,7 @@ void CSaveJoinDlgTest::failedSaveKeepsTheDialogOpenAndTheNamesUnchanged()
     // The output variant when the output picture's file has gone.
     const QString source = m_bench->savePicture(ImagingTestBench::solid(4, 4, Qt::blue), "b.png");
     m_bench->engine.AddPicture(source);
-    m_bench->engine.EnterOutputMode(CImgJoinEngine::ModeJoining);
+    m_bench->engine.EnterOutputMode(DisplayMode::Joining);
     QFile::remove(source);
     QVERIFY(m_bench->engine.SetSettingString(CImgJoinEngine::SettingJoinDir, m_bench->dir.path()));
     auto output = openDialog(CSaveJoinDlg::VariantOutput);

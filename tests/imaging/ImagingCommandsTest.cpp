@@ -49,7 +49,6 @@ class ImagingCommandsTest : public QObject
 
 private slots:
     void init();
-    void enablingRulesFollowTheDisplayModeAndTheEngine();
     void jobCommandsRunTheirJobsBehindTheProgressBox();
     void filterCommandsAndUndo();
     void copyPutsTheOutputPictureOnTheClipboard();
@@ -60,7 +59,7 @@ private:
     void enterOutput(const QImage& picture)
     {
         m_bench->engine.AddPicture(m_bench->savePicture(picture, "out.png"));
-        QCOMPARE(m_bench->engine.EnterOutputMode(CImgJoinEngine::ModeJoining), 1);
+        QCOMPARE(m_bench->engine.EnterOutputMode(DisplayMode::Joining), 1);
     }
 
     std::unique_ptr<ImagingTestBench> m_bench;
@@ -73,68 +72,26 @@ void ImagingCommandsTest::init()
     m_commands.setPrompts(m_bench->prompts);
 }
 
-void ImagingCommandsTest::enablingRulesFollowTheDisplayModeAndTheEngine()
-{
-    CImgJoinEngine& engine = m_bench->engine;
-    const int joining = CImgJoinEngine::ModeJoining, output = CImgJoinEngine::ModeOutput;
-    const QList<int> outputOnly = {
-        Commands::SaveOutputAs, Commands::CopyOutput, Commands::JobWhiteBackColour,
-        Commands::JobCadGrey1,  Commands::JobGrey,    Commands::JobCadGrey2,
-        Commands::RestoreOutput
-    };
-    const QList<int> joiningOnly = { Commands::FilterRemoveBlue, Commands::FilterInvert,
-                                     Commands::FilterFade,       Commands::FilterBrighten,
-                                     Commands::FilterGrey,       Commands::FilterContrast };
-    for (int id : outputOnly) {
-        QVERIFY(Commands::handles(id));
-        QVERIFY(Commands::isEnabled(id, engine, output));
-        QVERIFY(!Commands::isEnabled(id, engine, joining));
-    }
-    for (int id : joiningOnly) {
-        QVERIFY(Commands::isEnabled(id, engine, joining));
-        QVERIFY(!Commands::isEnabled(id, engine, output));
-    }
-    for (int id : { Commands::Print, Commands::PrintPreview, Commands::PrintSetup })
-        QVERIFY(Commands::isEnabled(id, engine, output) &&
-                Commands::isEnabled(id, engine, joining));
-    QVERIFY(!Commands::handles(32781));
-
-    // Saving the joined picture needs a picture; grey is off while the
-    // background-colour dialog is open; undo needs an undo copy.
-    QVERIFY(!Commands::isEnabled(Commands::SaveJoined, engine, joining));
-    m_bench->engine.AddPicture(m_bench->savePicture(whiteWithRed(), "p.png"));
-    QVERIFY(Commands::isEnabled(Commands::SaveJoined, engine, joining));
-    QVERIFY(!Commands::isEnabled(Commands::SaveJoined, engine, output));
-    engine.BkColorDlgOpen(1);
-    QVERIFY(!Commands::isEnabled(Commands::FilterGrey, engine, joining));
-    QVERIFY(Commands::isEnabled(Commands::FilterInvert, engine, joining));
-    engine.BkColorDlgOpen(0);
-    QVERIFY(!Commands::isEnabled(Commands::FilterUndo, engine, joining));
-    QVERIFY(engine.ApplyFilter(PixelRules::FilterInvert));
-    QVERIFY(Commands::isEnabled(Commands::FilterUndo, engine, joining));
-}
-
 void ImagingCommandsTest::jobCommandsRunTheirJobsBehindTheProgressBox()
 {
     enterOutput(whiteWithRed());
     struct Case
     {
-        int id;
+        OutputJob job;
         QRgb white;
         QRgb red;
     };
     const Case cases[] = {
-        { Commands::JobWhiteBackColour, qRgb(0, 0, 0), qRgb(255, 0, 0) },
-        { Commands::JobCadGrey1, qRgb(0, 0, 0), qRgb(178, 178, 178) },
-        { Commands::JobGrey, qRgb(255, 255, 255), qRgb(76, 76, 76) },
-        { Commands::JobCadGrey2, qRgb(0, 0, 0), qRgb(76, 76, 76) },
+        { OutputJob::WhiteBackColour, qRgb(0, 0, 0), qRgb(255, 0, 0) },
+        { OutputJob::CadGrey1, qRgb(0, 0, 0), qRgb(178, 178, 178) },
+        { OutputJob::Grey, qRgb(255, 255, 255), qRgb(76, 76, 76) },
+        { OutputJob::CadGrey2, qRgb(0, 0, 0), qRgb(76, 76, 76) },
     };
     const QString original = m_bench->engine.GetOutputFile();
     for (const Case& c : cases) {
-        QVERIFY(m_commands.execute(Commands::RestoreOutput, nullptr, m_bench->engine,
-                                   CImgJoinEngine::ModeOutput));
+        m_bench->engine.RestoreOutputPicture();
         QCOMPARE(m_bench->engine.GetOutputFile(), original);
-        QVERIFY(m_commands.execute(c.id, nullptr, m_bench->engine, CImgJoinEngine::ModeOutput));
+        QVERIFY(m_commands.runOutputJob(nullptr, m_bench->engine, c.job));
         const QImage result = load(m_bench->engine.GetOutputFile());
         QCOMPARE(result.pixel(0, 0), c.white);
         QCOMPARE(result.pixel(1, 0), c.red);
@@ -145,14 +102,13 @@ void ImagingCommandsTest::jobCommandsRunTheirJobsBehindTheProgressBox()
 void ImagingCommandsTest::filterCommandsAndUndo()
 {
     m_bench->engine.AddPicture(m_bench->savePicture(whiteWithRed(), "p.png"));
-    const int joining = CImgJoinEngine::ModeJoining;
-    QVERIFY(m_commands.execute(Commands::FilterInvert, nullptr, m_bench->engine, joining));
+    QVERIFY(m_commands.runFilter(nullptr, m_bench->engine, FilterCode::Invert));
     QCOMPARE(load(m_bench->engine.picture(0).file).pixel(1, 0), qRgb(0, 255, 255));
-    QVERIFY(m_commands.execute(Commands::FilterGrey, nullptr, m_bench->engine, joining));
+    QVERIFY(m_commands.runFilter(nullptr, m_bench->engine, FilterCode::Grey));
     QCOMPARE(load(m_bench->engine.picture(0).file).pixel(1, 0), qRgb(178, 178, 178));
-    QVERIFY(m_commands.execute(Commands::FilterUndo, nullptr, m_bench->engine, joining));
+    m_bench->engine.UndoFilter();
     QCOMPARE(load(m_bench->engine.picture(0).file).pixel(1, 0), qRgb(0, 255, 255));
-    QVERIFY(m_commands.execute(Commands::FilterFade, nullptr, m_bench->engine, joining));
+    QVERIFY(m_commands.runFilter(nullptr, m_bench->engine, FilterCode::Fade));
     QCOMPARE(load(m_bench->engine.picture(0).file).pixel(1, 0), qRgb(0, 229, 229));
 }
 

@@ -69,7 +69,7 @@ int countColour(const QImage& image, const QRect& area, QRgb colour)
 }
 
 // Pixel positions of the visible lines of a table's last layout.
-QList<int> tablePositions(const CImgJoinEngine& engine, int table)
+QList<int> tablePositions(const CImgJoinEngine& engine, RulerTableId table)
 {
     QList<int> positions;
     for (int i = 0; i < engine.GetRulerLineCount(table); ++i) {
@@ -219,25 +219,25 @@ void CRulerBarTest::spanLabelsFollowTheRulerScale()
     render(*m_vert);
 
     // Marked lines 40 pixels apart: both bars label the spans.
-    m_engine->ScaleRuler(11);
+    m_engine->ScaleRuler(RulerScaleCode::Shrink);
     m_horz->RequestRelayout();
     m_vert->RequestRelayout();
     const QImage once = render(*m_horz);
     render(*m_vert);
     // The ticks stand where the table was laid out at the new scale.
-    QCOMPARE(marksAlongRow(once, 0), tablePositions(*m_engine, CImgJoinEngine::RULER_HORZ));
+    QCOMPARE(marksAlongRow(once, 0), tablePositions(*m_engine, RulerTableId::Horizontal));
     QCOMPARE(marksAlongRow(once, 0).first(), 7);
     QVERIFY(!m_horz->spanLabels().isEmpty());
     QVERIFY(!m_vert->spanLabels().isEmpty());
     QCOMPARE(m_horz->spanLabels().first().text, QStringLiteral("500"));
 
     // 32 pixels apart: too close for the horizontal bar, not for the vertical.
-    m_engine->ScaleRuler(11);
+    m_engine->ScaleRuler(RulerScaleCode::Shrink);
     m_horz->RequestRelayout();
     m_vert->RequestRelayout();
     const QImage twice = render(*m_horz);
     const QImage vert = render(*m_vert);
-    QCOMPARE(marksAlongRow(twice, 0), tablePositions(*m_engine, CImgJoinEngine::RULER_HORZ));
+    QCOMPARE(marksAlongRow(twice, 0), tablePositions(*m_engine, RulerTableId::Horizontal));
     QVERIFY(m_horz->spanLabels().isEmpty());
     QCOMPARE(countColour(twice, twice.rect(), SpanText), 0);
     QVERIFY(!m_vert->spanLabels().isEmpty());
@@ -247,9 +247,9 @@ void CRulerBarTest::spanLabelsFollowTheRulerScale()
 void CRulerBarTest::firstPaintLaysOutWithoutNotifying()
 {
     QSignalSpy spy(m_horz.get(), &CRulerBar::rulerRefresh);
-    QCOMPARE(m_engine->GetRulerLineCount(CImgJoinEngine::RULER_HORZ), 0);
+    QCOMPARE(m_engine->GetRulerLineCount(RulerTableId::Horizontal), 0);
     render(*m_horz);
-    QCOMPARE(m_engine->GetRulerLineCount(CImgJoinEngine::RULER_HORZ), 49);
+    QCOMPARE(m_engine->GetRulerLineCount(RulerTableId::Horizontal), 49);
     QCOMPARE(spy.count(), 0);
 }
 
@@ -261,7 +261,7 @@ void CRulerBarTest::relayoutNotifiesOnceAfterThePaint()
     // the time it tells them.
     int countAtSignal = -1;
     connect(m_vert.get(), &CRulerBar::rulerRefresh, this,
-            [&] { countAtSignal = m_engine->GetRulerLineCount(CImgJoinEngine::RULER_VERT); });
+            [&] { countAtSignal = m_engine->GetRulerLineCount(RulerTableId::Vertical); });
     m_vert->resize(CVertRulerBar::BarWidth, 250);
     m_vert->RequestRelayout();
     QCOMPARE(spy.count(), 0);

@@ -40,7 +40,7 @@ protected:
         QImage buffer(width, height, QImage::Format_RGB32);
         buffer.fill(colorRefToColor(CImgJoinEngine::WindowBackColor));
         QPainter painter(&buffer);
-        m_engine.DrawPictures(painter, CImgJoinEngine::ModeJoining);
+        m_engine.DrawPictures(painter, DisplayMode::Joining);
         return buffer;
     }
 

@@ -188,8 +188,10 @@ TEST_F(ImgJoinCommandTest, PrintPrepGivesTheProgramsResultForEveryKindOfPicture)
             const QString out = path(name + job + ".png");
             ASSERT_EQ(run({ "print-prep", "--job", job, in, out }), ImgJoinCommand::Ok)
                 << m_errText.toStdString();
-            const QImage expected = PixelRules::processOutput(decoded, QString(job).toInt())
-                                        .convertToFormat(QImage::Format_RGB32);
+            const QImage expected =
+                PixelRules::processOutput(decoded,
+                                          *codeFromValue(AllOutputJobs, QString(job).toInt()))
+                    .convertToFormat(QImage::Format_RGB32);
             const QImage result = QImageReader(out).read().convertToFormat(QImage::Format_RGB32);
             ASSERT_EQ(result.size(), expected.size());
             for (int y = 0; y < result.height(); ++y)

@@ -2,6 +2,7 @@
 #include "CQznImgEdtJoinView.h"
 #include "CViewCommands.h"
 #include "CommandIds.h"
+#include "PixelRules.h"
 #include "ViewTestSupport.h"
 
 #include <QAction>
@@ -81,6 +82,8 @@ private slots:
     void laterCommandsStayDisabled();
     void outputCommandsFollowTheMode();
     void filterAndUndoFromTheMenu();
+    void jobCommandsRunTheirOwnJobs();
+    void filterCommandsRunTheirOwnFilters();
     void rulesInJoiningMode();
     void rulesInOutputMode();
     void checkMarksFollowSwitches();
@@ -155,11 +158,73 @@ void ViewCommandsTest::filterAndUndoFromTheMenu()
     QCOMPARE(QColor(t.paint().pixel(10, 5)), QColor(10, 5, 77));
 }
 
+void ViewCommandsTest::jobCommandsRunTheirOwnJobs()
+{
+    // White with one red pixel: each job gives its own pair of colours.
+    ViewUnderTest t;
+    QImage picture(3, 2, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    picture.setPixel(1, 0, qRgb(255, 0, 0));
+    const QString file = QDir(t.dir->path()).filePath(QStringLiteral("w.png"));
+    QVERIFY(picture.save(file));
+    t.loadAndPaint(file);
+    t.view->commands().trigger(OutputMode);
+    t.paint();
+    const std::tuple<int, QRgb, QRgb> cases[] = {
+        { PrintJobColour, qRgb(0, 0, 0), qRgb(255, 0, 0) },
+        { PrintJobCad1, qRgb(0, 0, 0), qRgb(178, 178, 178) },
+        { PrintJobGrey, qRgb(255, 255, 255), qRgb(76, 76, 76) },
+        { PrintJobCad2, qRgb(0, 0, 0), qRgb(76, 76, 76) },
+    };
+    for (const auto& [id, white, red] : cases) {
+        t.view->commands().trigger(RestoreOutput);
+        QCOMPARE(t.engine->GetOutputFile(), file);
+        t.view->commands().trigger(id);
+        const QImage result =
+            QImage(t.engine->GetOutputFile()).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(result.pixel(0, 0), white);
+        QCOMPARE(result.pixel(1, 0), red);
+    }
+}
+
+void ViewCommandsTest::filterCommandsRunTheirOwnFilters()
+{
+    const auto greyOf = [](int r, int g, int b) {
+        return QColor(PixelRules::filterPixel(FilterCode::Grey, qRgb(r, g, b), {}));
+    };
+    // Pixel (10, 5) of the test picture is (10, 5, 77).
+    ViewUnderTest t;
+    t.loadAndPaint(t.writePicture(QStringLiteral("a.png"), 60, 40));
+    const std::pair<int, QColor> cases[] = {
+        { FilterInvert, QColor(245, 250, 178) }, { FilterLighten, QColor(9, 4, 69) },
+        { FilterBrighten, QColor(11, 5, 84) },   { FilterGrey, greyOf(10, 5, 77) },
+        { FilterContrast, QColor(10, 6, 78) },   { FilterNoBlue, QColor(255, 255, 255) },
+    };
+    for (const auto& [id, colour] : cases) {
+        t.view->commands().trigger(id);
+        QCOMPARE(QColor(t.paint().pixel(10, 5)), colour);
+        t.view->commands().trigger(FilterUndo);
+        QCOMPARE(QColor(t.paint().pixel(10, 5)), QColor(10, 5, 77));
+    }
+
+    // Grey waits while the background-colour tool is open; saving needs a picture.
+    t.engine->BkColorDlgOpen(1);
+    t.view->updateActions();
+    QVERIFY(!enabled(*t.view, FilterGrey));
+    QVERIFY(enabled(*t.view, FilterInvert));
+    t.engine->BkColorDlgOpen(0);
+    t.view->updateActions();
+    QVERIFY(enabled(*t.view, FilterGrey));
+    t.engine->ReorderPicture(LayerCode::Delete);
+    t.view->updateActions();
+    QVERIFY(!enabled(*t.view, SaveJoined));
+}
+
 void ViewCommandsTest::rulesInJoiningMode()
 {
     ViewUnderTest t;
     t.paint();
-    QCOMPARE(t.view->displayMode(), View::DISPLAY_JOIN);
+    QCOMPARE(t.view->displayMode(), DisplayMode::Joining);
     for (int id : anyModeCommands + QList<int>{ LoadPicture, NudgeUp, RotationMenu })
         QVERIFY2(enabled(*t.view, id), qPrintable(QString::number(id)));
     // Without a picture there is nothing to delete or to move between layers.
@@ -179,12 +244,12 @@ void ViewCommandsTest::rulesInOutputMode()
     // Without a picture the switch does nothing but say why.
     QSignalSpy said(t.view.get(), &View::statusMessage);
     t.view->commands().trigger(OutputMode);
-    QVERIFY(t.view->displayMode() != View::DISPLAY_OUTPUT);
+    QVERIFY(t.view->displayMode() != DisplayMode::Output);
     QCOMPARE(said.size(), 1);
 
     t.loadAndPaint(t.writePicture(QStringLiteral("a.png"), 100, 100));
     t.view->commands().trigger(OutputMode);
-    QCOMPARE(t.view->displayMode(), View::DISPLAY_OUTPUT);
+    QCOMPARE(t.view->displayMode(), DisplayMode::Output);
     QCOMPARE(t.engine->GetPictureCount(), 0);
     for (int id : canvasCommands)
         QVERIFY2(!enabled(*t.view, id), qPrintable(QString::number(id)));
@@ -194,11 +259,11 @@ void ViewCommandsTest::rulesInOutputMode()
 
     // Back: the next paint decides the mode, and the empty canvas shows the splash.
     t.view->commands().trigger(OutputMode);
-    QCOMPARE(t.view->displayMode(), View::DISPLAY_UNDECIDED);
+    QCOMPARE(t.view->displayMode(), DisplayMode::Undecided);
     t.paint();
-    QCOMPARE(t.view->displayMode(), View::DISPLAY_JOIN);
+    QCOMPARE(t.view->displayMode(), DisplayMode::Joining);
     QVERIFY(enabled(*t.view, LoadPicture));
-    QCOMPARE(t.engine->NeedsSplash(View::DISPLAY_JOIN), 1);
+    QCOMPARE(t.engine->NeedsSplash(DisplayMode::Joining), 1);
 }
 
 void ViewCommandsTest::checkMarksFollowSwitches()
@@ -259,9 +324,9 @@ void ViewCommandsTest::popupMenusListTheirItems()
 void ViewCommandsTest::rulerLinesAreDottedAtLaidOutPlaces()
 {
     ViewUnderTest t(400, 300);
-    t.engine->LayoutRuler(CImgJoinEngine::RULER_HORZ, 0, 400, 0);
-    t.engine->LayoutRuler(CImgJoinEngine::RULER_VERT, 0, 300, 0);
-    const auto line = [&t](int table, int index, QColor& colour) {
+    t.engine->LayoutRuler(RulerTableId::Horizontal, 0, 400, 0);
+    t.engine->LayoutRuler(RulerTableId::Vertical, 0, 300, 0);
+    const auto line = [&t](RulerTableId table, int index, QColor& colour) {
         int tick = 0, position = 0;
         ColorRef ref = 0;
         QString name;
@@ -270,8 +335,8 @@ void ViewCommandsTest::rulerLinesAreDottedAtLaidOutPlaces()
         return position;
     };
     QColor vertColour, horzColour;
-    const int x = line(CImgJoinEngine::RULER_HORZ, 0, vertColour) - 2;
-    const int y = 300 - line(CImgJoinEngine::RULER_VERT, 0, horzColour) + 2;
+    const int x = line(RulerTableId::Horizontal, 0, vertColour) - 2;
+    const int y = 300 - line(RulerTableId::Vertical, 0, horzColour) + 2;
     QVERIFY(t.paint().pixelColor(x, 0) != vertColour);
 
     t.view->commands().trigger(VertLines);
@@ -294,17 +359,31 @@ void ViewCommandsTest::nudgeRotateAndLayerCommands()
     CViewCommands& c = t.view->commands();
     c.trigger(NextPicture); // after the last picture comes the first
     QCOMPARE(t.engine->currentPicture(), 0);
-    c.trigger(NudgeRight);
-    c.trigger(NudgeDown);
-    c.trigger(NudgeDown);
-    QCOMPARE(QPoint(t.engine->picture(0).x, t.engine->picture(0).y), QPoint(1, 2));
+    // Each nudge button moves one canvas unit its own way.
+    const auto at = [&t] { return QPoint(t.engine->picture(0).x, t.engine->picture(0).y); };
+    const std::pair<int, QPoint> nudges[] = {
+        { NudgeRight, QPoint(1, 0) }, { NudgeDown, QPoint(1, 1) },  { NudgeDown, QPoint(1, 2) },
+        { NudgeLeft, QPoint(0, 2) },  { NudgeLeft, QPoint(-1, 2) }, { NudgeUp, QPoint(-1, 1) }
+    };
+    for (const auto& [id, expected] : nudges) {
+        c.trigger(id);
+        QCOMPARE(at(), expected);
+    }
     c.trigger(RotateRightStep);
     c.trigger(RotateRightStep);
     QCOMPARE(qRound(t.engine->picture(0).angle * 10), 2);
-    c.trigger(RotateLeft90);
-    QCOMPARE(t.engine->picture(0).angle, -90.0f);
-    c.trigger(RotateNone);
-    QCOMPARE(t.engine->picture(0).angle, 0.0f);
+    c.trigger(RotateLeftStep);
+    QCOMPARE(qRound(t.engine->picture(0).angle * 10), 1);
+    // The rotation popup's items: clockwise is positive.
+    const std::pair<int, float> turns[] = { { RotateRight90, 90.0f },
+                                            { RotateLeft90, -90.0f },
+                                            { RotateRight180, 180.0f },
+                                            { RotateLeft180, -180.0f },
+                                            { RotateNone, 0.0f } };
+    for (const auto& [id, angle] : turns) {
+        c.trigger(id);
+        QCOMPARE(t.engine->picture(0).angle, angle);
+    }
 
     // Layers: the current picture moves up, then back down.
     const QString first = t.engine->picture(0).file;

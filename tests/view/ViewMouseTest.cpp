@@ -47,8 +47,8 @@ void ViewMouseTest::handleDragStretchesPicture()
     t.loadAndPaint(t.writePicture(QStringLiteral("a.png"), 200, 100));
     // The right-edge handle is centred on (200, 50).
     QTest::mousePress(t.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(200, 50));
-    QCOMPARE(t.view->dragHandle(), CImgJoinEngine::HandleRight);
-    QCOMPARE(t.view->dragState(), View::HANDLE_ARMED);
+    QCOMPARE(t.view->dragHandle(), GrabHandle::Right);
+    QCOMPARE(t.view->dragState(), DragState::HandleArmed);
     moveMouse(t.view.get(), QPoint(260, 55), Qt::LeftButton);
     QVERIFY(t.view->handleBandVisible());
     QCOMPARE(t.engine->picture(0).width, 200); // nothing changes while dragging
@@ -70,7 +70,7 @@ void ViewMouseTest::handleDragBandSpansFixedLength()
     ViewUnderTest t(2400, 300);
     t.loadAndPaint(t.writePicture(QStringLiteral("a.png"), 200, 100));
     QTest::mousePress(t.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
-    QCOMPARE(t.view->dragHandle(), CImgJoinEngine::HandleBottom);
+    QCOMPARE(t.view->dragHandle(), GrabHandle::Bottom);
     moveMouse(t.view.get(), QPoint(140, 160), Qt::LeftButton);
     // Across the view, 2048 pixels long even where the view is wider.
     QCOMPARE(t.view->handleBandRect(), QRect(0, 100, View::HandleBandLength, 60));
@@ -97,15 +97,15 @@ void ViewMouseTest::trimWindowCuts()
     t.loadAndPaint(original);
 
     t.view->commands().trigger(CommandId::TrimWindow);
-    QCOMPARE(t.view->mouseMode(), View::MODE_TRIMWIN_ARMED);
+    QCOMPARE(t.view->mouseMode(), MouseMode::TrimWindowArmed);
     QTest::mouseClick(t.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 30));
-    QCOMPARE(t.view->mouseMode(), View::MODE_TRIMWIN_BAND);
+    QCOMPARE(t.view->mouseMode(), MouseMode::TrimWindowBand);
     moveMouse(t.view.get(), QPoint(120, 90), Qt::NoButton); // the band follows without a button
     QVERIFY(t.view->bandVisible());
     QCOMPARE(t.view->bandRect(), QRect(20, 30, 100, 60));
     QTest::mouseClick(t.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(120, 90));
 
-    QCOMPARE(t.view->mouseMode(), View::MODE_IDLE);
+    QCOMPARE(t.view->mouseMode(), MouseMode::Idle);
     QVERIFY(!t.view->bandVisible());
     const JoinPicture& cut = t.engine->picture(0);
     QVERIFY(cut.file != original);
@@ -129,7 +129,7 @@ void ViewMouseTest::trimWindowNeedsMoveBeforeSecondPress()
     t.view->commands().trigger(CommandId::TrimWindow);
     QTest::mouseClick(t.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 30));
     QTest::mouseClick(t.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 30));
-    QCOMPARE(t.view->mouseMode(), View::MODE_IDLE);
+    QCOMPARE(t.view->mouseMode(), MouseMode::Idle);
     QCOMPARE(t.engine->picture(0).file, original);
 }
 
@@ -171,9 +171,9 @@ void ViewMouseTest::trimLineCutsOnScreenThenForGood()
 
     // From below: the rows on and below the line stay.
     t.view->commands().trigger(CommandId::TrimLineUp);
-    QCOMPARE(t.view->mouseMode(), View::MODE_TRIMLINE_UP);
+    QCOMPARE(t.view->mouseMode(), MouseMode::TrimLineUp);
     QTest::mouseClick(t.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 120));
-    QCOMPARE(t.view->mouseMode(), View::MODE_IDLE);
+    QCOMPARE(t.view->mouseMode(), MouseMode::Idle);
     const QImage shown = t.paint();
     QCOMPARE(shown.pixelColor(300, 60), QColor(Qt::black)); // cut away on screen
     QCOMPARE(qGreen(shown.pixel(300, 200)), 200);
@@ -183,7 +183,7 @@ void ViewMouseTest::trimLineCutsOnScreenThenForGood()
     t.view->commands().trigger(CommandId::TrimByLine);
     QCOMPARE(t.engine->picture(0).y, 120);
     QCOMPARE(t.engine->picture(0).height, 180);
-    QCOMPARE(t.engine->trimMode(), CImgJoinEngine::TrimNone);
+    QCOMPARE(t.engine->trimMode(), TrimMode::None);
     t.paint();
     QVERIFY(!menuIds().contains(CommandId::TrimByLine));
 }
@@ -214,7 +214,7 @@ void ViewMouseTest::middlePanMovesOutputPicture()
     ViewUnderTest t;
     t.loadAndPaint(t.writePicture(QStringLiteral("a.png"), 200, 100));
     t.view->commands().trigger(CommandId::OutputMode);
-    QCOMPARE(t.view->displayMode(), View::DISPLAY_OUTPUT);
+    QCOMPARE(t.view->displayMode(), DisplayMode::Output);
     t.paint();
     const QPoint before = t.engine->outputPos();
     dragMouse(t.view.get(), Qt::MiddleButton, QPoint(100, 100), QPoint(90, 125));
@@ -232,7 +232,7 @@ void ViewMouseTest::rightPressCancelsModes()
     moveMouse(t.view.get(), QPoint(200, 200), Qt::NoButton);
     QVERIFY(t.view->bandVisible());
     QTest::mouseClick(t.view.get(), Qt::RightButton, Qt::NoModifier, QPoint(200, 200));
-    QCOMPARE(t.view->mouseMode(), View::MODE_IDLE);
+    QCOMPARE(t.view->mouseMode(), MouseMode::Idle);
     QVERIFY(!t.view->bandVisible());
     QTest::mouseClick(t.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(200, 200));
     QCOMPARE(t.engine->picture(0).file, original);
@@ -241,7 +241,7 @@ void ViewMouseTest::rightPressCancelsModes()
     t.view->commands().trigger(CommandId::TrimLineLeft);
     QTest::mouseClick(t.view.get(), Qt::RightButton, Qt::NoModifier, QPoint(50, 50));
     QTest::mouseClick(t.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
-    QCOMPARE(t.engine->trimMode(), CImgJoinEngine::TrimNone);
+    QCOMPARE(t.engine->trimMode(), TrimMode::None);
     QCOMPARE(t.view->cursor().shape(), Qt::ArrowCursor);
 }
 
