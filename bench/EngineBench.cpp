@@ -56,7 +56,7 @@ void drawPictures(benchmark::State& state, DrawCase drawCase)
         paintCanvas(engine, buffer);
         benchmark::DoNotOptimize(buffer.constBits());
     }
-    state.counters["decodes"] = engine.imageCache().decodeCount();
+    state.counters["decodes"] = engine.decodeCount();
 }
 
 void BM_DrawPictures_Plain(benchmark::State& state)
@@ -84,7 +84,7 @@ void BM_DrawPictures_NewZoom(benchmark::State& state)
     paintCanvas(engine, buffer);
     for (auto _ : state) {
         state.PauseTiming();
-        engine.renditionCache().clear();
+        engine.ForgetRenditions();
         state.ResumeTiming();
         paintCanvas(engine, buffer);
     }
@@ -95,7 +95,7 @@ void BM_ClipCurrentPicture(benchmark::State& state)
     const QString file = BenchInputs::captureFiles(BenchInputs::workDir(), 1).first();
     CImgJoinEngine engine;
     engine.SetDataDir(BenchInputs::workDir());
-    engine.imageCache().preload({ file });
+    engine.PreloadPictures({ file });
     for (auto _ : state) {
         state.PauseTiming();
         engine.ClearPictures();

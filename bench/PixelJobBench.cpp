@@ -69,12 +69,12 @@ void BM_ProcessOutputPicture(benchmark::State& state)
 {
     const int form = int(state.range(0));
     const QString dir = BenchInputs::workDir();
-    const QString file = QDir(dir).filePath(QStringLiteral("drawing40.png"));
+    const QString file = QDir(dir).filePath(QStringLiteral("drawing40-%1.png").arg(form));
     if (!QFile::exists(file))
-        drawingAs(Rgb32).save(file, "PNG");
+        drawingAs(form).save(file, "PNG");
     CImgJoinEngine engine;
     engine.SetDataDir(dir);
-    engine.imageCache().remember(file, drawingAs(form));
+    engine.PreloadPictures({ file });
     engine.AddPicture(file);
     engine.EnterOutputMode(DisplayMode::Joining);
     for (auto _ : state) {

@@ -138,13 +138,14 @@ int ImgJoinCommand::join(const QStringList& arguments)
     QStringList files;
     for (const Placement& placement : std::as_const(placements))
         files << placement.file;
-    engine.imageCache().preload(files);
+    engine.PreloadPictures(files);
     for (const Placement& placement : std::as_const(placements)) {
-        if (!engine.addPlacedPicture(placement.file, placement.x, placement.y, placement.width,
-                                     placement.height, placement.angle) ||
-            !engine.imageCache().get(placement.file).ok()) {
+        const QString unreadable = engine.PictureReadError(placement.file);
+        if (!unreadable.isEmpty() ||
+            !engine.addPlacedPicture(placement.file, placement.x, placement.y, placement.width,
+                                     placement.height, placement.angle)) {
             if (errors.isEmpty())
-                errors << engine.imageCache().get(placement.file).error;
+                errors << unreadable;
             break;
         }
     }

@@ -67,7 +67,7 @@ void BM_ViewFullPaint(benchmark::State& state)
         painted.view->repaint();
     }
     state.counters["renders"] = painted.view->canvasRenders() - before;
-    state.counters["decodes"] = painted.engine.imageCache().decodeCount();
+    state.counters["decodes"] = painted.engine.decodeCount();
 }
 
 void BM_ViewBandMove(benchmark::State& state)

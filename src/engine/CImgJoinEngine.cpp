@@ -7,8 +7,6 @@
 
 CImgJoinEngine::CImgJoinEngine(QObject* parent)
     : QObject(parent)
-    , m_horzRuler(RulerTable::Naming::Numbers)
-    , m_vertRuler(RulerTable::Naming::Letters)
 {
 }
 
@@ -40,29 +38,30 @@ void CImgJoinEngine::report(const QString& message)
     emit errorOccurred(message);
 }
 
-JoinPicture* CImgJoinEngine::current()
+bool CImgJoinEngine::refusedWhileBusy()
 {
-    return HasCurrentPicture() ? &m_pictures[m_currentPicture] : nullptr;
+    if (!m_busy)
+        return false;
+    report(tr("正在处理图片, 请等处理结束后再操作"));
+    return true;
 }
 
 void CImgJoinEngine::AddPicture(const QString& path)
 {
-    if (m_pictures.size() >= MaxPictures)
+    if (refusedWhileBusy() || !m_canvas.add(path))
         return;
-    JoinPicture picture;
-    picture.file = path;
-    m_pictures.append(picture);
-    m_currentPicture = int(m_pictures.size()) - 1;
-    m_filterStep = 2;
+    m_filterSettings.step = 2;
 }
 
 bool CImgJoinEngine::addPlacedPicture(const QString& path, int x, int y, int width, int height,
                                       float angle)
 {
-    if (m_pictures.size() >= MaxPictures)
+    if (m_busy || m_canvas.count() >= MaxPictures) {
+        refusedWhileBusy();
         return false;
+    }
     AddPicture(path);
-    JoinPicture& picture = m_pictures.last();
+    JoinPicture& picture = m_canvas.pictures().last();
     if (width <= 0 || height <= 0) {
         if (!measure(picture))
             return false;
@@ -80,51 +79,85 @@ bool CImgJoinEngine::addPlacedPicture(const QString& path, int x, int y, int wid
 
 void CImgJoinEngine::ClearPictures()
 {
-    m_pictures.clear();
-    m_hotTransparent = false;
-    m_currentPicture = 0;
-    m_trimMode = TrimMode::None;
+    if (refusedWhileBusy())
+        return;
+    m_canvas.clear();
+    m_trimLine.clear();
 }
 
 int CImgJoinEngine::HasCurrentPicture() const
 {
-    return (m_currentPicture >= 0 && m_currentPicture < m_pictures.size()) ? 1 : 0;
+    return m_canvas.hasCurrent() ? 1 : 0;
 }
 
 int CImgJoinEngine::NeedsSplash(DisplayMode viewMode) const
 {
-    return (viewMode != DisplayMode::Output && m_pictures.isEmpty()) ? 1 : 0;
+    return (viewMode != DisplayMode::Output && m_canvas.isEmpty()) ? 1 : 0;
 }
 
 int CImgJoinEngine::EnterOutputMode(DisplayMode viewMode)
 {
     if (viewMode == DisplayMode::Output)
         return 1;
-    if (!HasCurrentPicture())
+    if (!HasCurrentPicture() || refusedWhileBusy())
         return 0;
-    m_outputFile = m_pictures.at(m_currentPicture).file;
-    m_outputX = 0;
-    m_outputY = 0;
-    m_outputFit = 0;
-    m_outputZoom = 1.0f;
-    m_pictures.clear();
-    m_outputOrigFile = m_outputFile;
+    m_output.open(m_canvas.current()->file);
+    m_output.resetPlacement();
+    m_canvas.pictures().clear();
     return 1;
 }
 
 void CImgJoinEngine::RestoreOutputPicture()
 {
-    m_outputFile = m_outputOrigFile;
+    if (!refusedWhileBusy())
+        m_output.restore();
+}
+
+QImage CImgJoinEngine::GetOutputImage()
+{
+    const ImageCache::Entry entry = m_imageCache.get(m_output.file());
+    if (!entry.ok()) {
+        report(entry.error);
+        return {};
+    }
+    return entry.image;
+}
+
+void CImgJoinEngine::PreloadPictures(const QStringList& files)
+{
+    m_imageCache.preload(files);
+}
+
+QString CImgJoinEngine::PictureReadError(const QString& file)
+{
+    return m_imageCache.get(file).error;
+}
+
+void CImgJoinEngine::ForgetDecodedPictures()
+{
+    m_imageCache.clear();
+    m_renditionCache.clear();
+}
+
+void CImgJoinEngine::ForgetRenditions()
+{
+    m_renditionCache.clear();
+}
+
+void CImgJoinEngine::setProgressObserver(std::function<void(int)> observer)
+{
+    m_progress.setObserver(std::move(observer));
 }
 
 bool CImgJoinEngine::CopyOutputPicture(const QString& destination)
 {
-    const QFileInfo source(m_outputFile);
+    const QString outputFile = m_output.file();
+    const QFileInfo source(outputFile);
     if (source.absoluteFilePath() == QFileInfo(destination).absoluteFilePath())
         return true; // the picture is already there
-    QFile in(m_outputFile);
+    QFile in(outputFile);
     if (!in.open(QIODevice::ReadOnly)) {
-        report(tr("无法读取输出图片 %1").arg(QDir::toNativeSeparators(m_outputFile)));
+        report(tr("无法读取输出图片 %1").arg(QDir::toNativeSeparators(outputFile)));
         return false;
     }
     QSaveFile out(destination);
@@ -146,9 +179,7 @@ int CImgJoinEngine::BkColorDlgOpen(int code)
 
 void CImgJoinEngine::setCanvasMapping(float zoom, int originX, int originY)
 {
-    m_zoom = zoom;
-    m_originX = originX;
-    m_originY = originY;
+    m_canvas.setMapping(zoom, QPoint(originX, originY));
 }
 
 bool CImgJoinEngine::measure(JoinPicture& picture)

@@ -1,16 +1,22 @@
 #pragma once
 
+#include "Canvas.h"
 #include "ColorRef.h"
+#include "FilterBackup.h"
 #include "ImageCache.h"
 #include "ImageCodec.h"
 #include "JoinCodes.h"
 #include "JoinPicture.h"
+#include "OutputPicture.h"
+#include "PaintRecord.h"
 #include "PixelJob.h"
 #include "PrintInfoBlock.h"
 #include "ProgressMeter.h"
 #include "RenditionCache.h"
+#include "RulerSet.h"
 #include "RulerTable.h"
 #include "SettingsBlock.h"
+#include "TrimLine.h"
 
 #include <QImage>
 #include <QList>
@@ -18,12 +24,18 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 class QPainter;
 
 // The joining engine: owns every picture on the canvas, the output picture,
 // the trim line, the ruler tables and the data files. Windows and dialogs call
-// its operations and never reach into its state.
+// its operations and never reach into its state. The state lives in small
+// owned parts (Canvas, TrimLine, OutputPicture, FilterBackup, PaintRecord,
+// RulerSet, SettingsBlock, PrintInfoBlock and the two caches); the engine
+// ties them together and reports what goes wrong through errorOccurred.
 //
 // All operations run on the user-interface thread. Pictures are held as file
 // paths; decoded pixels live only in the caches, which are keyed by the file's
@@ -33,7 +45,7 @@ class CImgJoinEngine : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int MaxPictures = 60;
+    static constexpr int MaxPictures = Canvas::MaxPictures;
 
     // Settings identifiers.
     static constexpr int SettingJoinDir = 102;
@@ -60,39 +72,41 @@ public:
 
     void AddPicture(const QString& path);
     void ClearPictures();
-    int GetPictureCount() const { return int(m_pictures.size()); }
+    int GetPictureCount() const { return m_canvas.count(); }
     int HasCurrentPicture() const;
     int NeedsSplash(DisplayMode viewMode) const;
     int EnterOutputMode(DisplayMode viewMode);
     void RestoreOutputPicture();
-    QString GetOutputFile() const { return m_outputFile; }
+    QString GetOutputFile() const { return m_output.file(); }
     bool CopyOutputPicture(const QString& destination);
     ColorRef GetRulerBackColor() const { return m_rulerBackColor; }
     int BkColorDlgOpen(int code);
 
     // Read-only views of the state, for the windows and the tests.
-    const JoinPicture& picture(int index) const { return m_pictures.at(index); }
-    int currentPicture() const { return m_currentPicture; }
-    float canvasZoom() const { return m_zoom; }
-    QPoint canvasOrigin() const { return QPoint(m_originX, m_originY); }
-    QRect handleRect(int index) const
-    {
-        return m_handles[index];
-    } // 0 left, 1 right, 2 top, 3 bottom
-    QRect drawnRect() const { return m_drawnRect; }
-    bool drawnValid() const { return m_drawnValid; }
-    QRect trimKeptRect() const { return m_trimKept; }
-    TrimMode trimMode() const { return m_trimMode; }
-    QPoint trimStored() const { return QPoint(m_trimX, m_trimY); }
-    bool hotTransparent() const { return m_hotTransparent; }
-    QString outputOrigFile() const { return m_outputOrigFile; }
-    QPoint outputPos() const { return QPoint(m_outputX, m_outputY); }
-    float outputZoom() const { return m_outputZoom; }
-    bool outputFitted() const { return m_outputFit == 111; }
+    const JoinPicture& picture(int index) const { return m_canvas.at(index); }
+    int currentPicture() const { return m_canvas.currentIndex(); }
+    float canvasZoom() const { return m_canvas.zoom(); }
+    QPoint canvasOrigin() const { return m_canvas.origin(); }
+    // 0 left, 1 right, 2 top, 3 bottom
+    QRect handleRect(int index) const { return m_paint.handle(index); }
+    QRect drawnRect() const { return m_paint.drawn(); }
+    bool drawnValid() const { return m_paint.drawnValid(); }
+    QRect trimKeptRect() const { return m_trimLine.kept(); }
+    TrimMode trimMode() const { return m_trimLine.mode(); }
+    QPoint trimStored() const { return m_trimLine.stored(); }
+    bool hotTransparent() const { return m_canvas.hotTransparent(); }
+    QString outputOrigFile() const { return m_output.originalFile(); }
+    QPoint outputPos() const { return m_output.position(); }
+    float outputZoom() const { return m_output.zoom(); }
+    bool outputFitted() const { return m_output.fitted(); }
     int clipSeq() const { return m_clipSeq; }
     DisplayMode viewMode() const { return m_viewMode; }
-    int filterStep() const { return m_filterStep; }
-    QRect clientRect() const { return m_clientRect; }
+    int filterStep() const { return m_filterSettings.step; }
+    QRect clientRect() const { return m_canvas.clientRect(); }
+
+    // Whether a picture job runs between begin... and end...; while it
+    // does, the operations that change pictures are refused and reported.
+    bool isBusy() const { return m_busy; }
 
     // Puts the canvas mapping directly (command-line tool, tests).
     void setCanvasMapping(float zoom, int originX, int originY);
@@ -101,8 +115,21 @@ public:
     bool addPlacedPicture(const QString& path, int x, int y, int width = 0, int height = 0,
                           float angle = 0.0f);
 
-    ImageCache& imageCache() { return m_imageCache; }
-    RenditionCache& renditionCache() { return m_renditionCache; }
+    // Decodes these files ahead, on all cores, so that the coming paint or
+    // join finds them decoded; unreadable files are reported when used.
+    void PreloadPictures(const QStringList& files);
+    // Why a picture file cannot be read; empty when it can. The decoded
+    // picture stays cached for the coming paint or join.
+    QString PictureReadError(const QString& file);
+    // Forgets every decoded picture and rendition, as after files changed.
+    void ForgetDecodedPictures();
+    // Forgets the scaled and turned renditions only, so the next paint makes them anew.
+    void ForgetRenditions();
+    // How many files have been decoded so far (each file once while it is
+    // unchanged and cached).
+    int decodeCount() const { return m_imageCache.decodeCount(); }
+    // The output picture's pixels; a null image, reported, when it cannot be read.
+    QImage GetOutputImage();
 
     // --- loading and drawing -------------------------------------------
     void SetHotTransparent(int flag);
@@ -126,8 +153,8 @@ public:
     QString ClipCurrentPicture(int left, int top, int right, int bottom);
     void SetTrimLine(int x, int y, TrimMode mode);
     int GetTrimLineShown(QPoint& point, TrimMode& mode) const;
-    void ClearTrimLine() { m_trimMode = TrimMode::None; }
-    int IsTrimCut() const { return m_trimCut ? 1 : 0; }
+    void ClearTrimLine() { m_trimLine.clear(); }
+    int IsTrimCut() const { return m_trimLine.cut() ? 1 : 0; }
     bool TrimByTrimLine();
 
     // Composes every picture in layer order at canvas scale.
@@ -165,7 +192,7 @@ public:
     void SetRulerSpacingAll(int spacing);
     void RecolourRulerLines();
     void InsertDeleteRulerRow(int op, int row);
-    float rulerScale() const { return m_rulerScale; }
+    float rulerScale() const { return m_rulers.scale(); }
     const RulerTable* rulerTable(RulerTableId table) const;
 
     // --- pixel filters -------------------------------------------------------
@@ -188,7 +215,7 @@ public:
     // Colour and exclusive bounds of the next background replacement (301).
     void SetBkColorReplace(ColorRef colour, uchar loR, uchar hiR, uchar loG, uchar hiG, uchar loB,
                            uchar hiB);
-    const JoinPicture& filterBackup() const { return m_filterBackup; }
+    const JoinPicture& filterBackup() const { return m_filterBackup.backup(); }
 
     // --- print-output jobs ---------------------------------------------------
     // Processes the output picture for a printer (jobs 99, 100, 101, 109) into
@@ -202,7 +229,9 @@ public:
     // "%d/100" of the running job, empty before its first row; safe to call
     // from any thread.
     QString GetProgressText() const { return m_progress.text(); }
-    ProgressMeter& progressMeter() { return m_progress; }
+    // Hears each rise of the running job's percentage, on the job's threads.
+    // Set it only while no job runs.
+    void setProgressObserver(std::function<void(int)> observer);
 
 signals:
     // A failure the user should hear about (a picture that cannot be read, a
@@ -210,12 +239,12 @@ signals:
     void errorOccurred(const QString& message);
 
 private:
-    JoinPicture* current();
+    JoinPicture* current() { return m_canvas.current(); }
     void report(const QString& message);
+    // True, and reported, while a picture job runs.
+    bool refusedWhileBusy();
     bool measure(JoinPicture& picture);
-    QRect screenBox(const JoinPicture& picture) const;
-    void setHandles(const QRect& box);
-    void addDrawn(const QRect& box);
+    QRect screenBox(const JoinPicture& picture) const { return m_canvas.screenBox(picture); }
     QPoint trimLineScreen() const;
     void DrawPicture(QPainter& painter, int index);
     void DrawPictureTransparent(QPainter& painter, int index);
@@ -234,16 +263,13 @@ private:
     ImageCache::Entry beginDraw(int index, bool withHandles, QRect& box);
     BoxImage boxImage(const ImageCache::Entry& entry, RenditionCache::Kind kind, const QSize& size,
                       float angle, const QRect& visible);
-    void fitCanvas();
     // Makes the renditions the coming paint lacks, on all cores.
     void prepareRenditions(const QRect& clip);
     bool trimOutputPicture(int left, int top, int right, int bottom);
     bool writeResult(const QImage& image, const QString& path, ImageCodec::Format format);
     QString nextClipName(const QString& suffix);
     bool writeSettings();
-    RulerTable* selectedRulerTable();
-    const RulerTable* selectedRulerTable() const;
-    RulerTable* rulerTableFor(RulerTableId table);
+    bool rememberResult(const PixelJob& job);
 
     // data directory and files
     QString m_dataDir;
@@ -252,57 +278,20 @@ private:
     PrintInfoBlock m_printInfo;
     SettingsBlock m_settings;
 
-    // output picture
-    int m_outputFit = 0; // 0 = fit at next paint, 111 = fitted
-    int m_outputX = 0;
-    int m_outputY = 0;
-    float m_outputZoom = 1.0f;
-    QString m_outputFile;
-    QString m_outputOrigFile;
-
-    ColorRef m_rulerBackColor = 0xDEDEDE;
-
-    // canvas
-    bool m_hotTransparent = false;
-    QRect m_clientRect;
-    QRect m_drawnRect;
-    bool m_drawnValid = false;
-    int m_originX = 0;
-    int m_originY = 0;
-    float m_zoom = 1.0f;
-    QRect m_handles[4];
-    QList<JoinPicture> m_pictures;
-    int m_currentPicture = 0;
-    int m_clipSeq = 0;
-
-    // trim line
-    QRect m_trimKept;
-    TrimMode m_trimMode = TrimMode::None;
-    int m_trimX = 0;
-    int m_trimY = 0;
-    QPoint m_trimShownAt;
-    bool m_trimShown = false;
-    bool m_trimCut = false;
-
-    int m_filterStep = 2;
-    bool m_bkColorDlgOpen = false;
-    DisplayMode m_viewMode = DisplayMode::Undecided;
-
-    // ruler tables
-    int m_rulerTableSel = 0;
-    float m_rulerScale = 0.1f;
-    RulerTable m_horzRuler;
-    RulerTable m_vertRuler;
-
+    Canvas m_canvas;
+    PaintRecord m_paint;
+    TrimLine m_trimLine;
+    OutputPicture m_output;
+    RulerSet m_rulers;
+    FilterBackup m_filterBackup;
+    PixelRules::FilterSettings m_filterSettings; // posterise step, background replacement
     ImageCache m_imageCache;
     RenditionCache m_renditionCache;
-
-    // --- pixel filters and print-output jobs ----------------------------------
-    static JoinPicture noFilterUndo();
-    int findFilteredPicture() const;
-    bool rememberResult(const PixelJob& job);
-    JoinPicture m_filterBackup = noFilterUndo();
-    QString m_filterBackupOf; // file of the filtered picture it belongs to
-    PixelRules::FilterSettings m_bkReplace;
     ProgressMeter m_progress;
+
+    ColorRef m_rulerBackColor = 0xDEDEDE;
+    DisplayMode m_viewMode = DisplayMode::Undecided;
+    int m_clipSeq = 0;
+    bool m_bkColorDlgOpen = false;
+    bool m_busy = false;
 };

@@ -342,10 +342,7 @@ int CImgJoinEngine::TakePendingPrintImage()
     if (!file.exists())
         return 0;
     const bool opened = file.open(QIODevice::ReadWrite);
-    m_outputFit = 0;
-    m_outputX = 0;
-    m_outputY = 0;
-    m_outputZoom = 1.0f;
+    m_output.resetPlacement();
     if (!opened)
         return 0;
     m_printInfo = PrintInfoBlock();
@@ -376,9 +373,7 @@ int CImgJoinEngine::StitchTiles(const QString& stem, const QString& destination,
 {
     const bool single = isSingleFile(stem);
     if (single && rows == 1 && columns == 1) {
-        m_outputFile = stem;
-        m_outputOrigFile = stem;
-        m_outputFit = 0;
+        m_output.open(stem);
         return SingleFileResult;
     }
     if (!validGrid(rows, columns)) {
@@ -404,9 +399,7 @@ int CImgJoinEngine::StitchTiles(const QString& stem, const QString& destination,
         report(tr("无法写入拼合图片 %1: %2").arg(native(destination), error));
         return 0;
     }
-    m_outputFile = destination;
-    m_outputOrigFile = destination;
-    m_outputFit = 0;
+    m_output.open(destination);
     return joined.image.width();
 }
 

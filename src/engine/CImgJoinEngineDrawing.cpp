@@ -78,15 +78,16 @@ void CImgJoinEngine::prepareRenditions(const QRect& clip)
         QImage decoded;
         QImage result;
     };
-    const bool trimming = m_trimMode != TrimMode::None;
+    const bool trimming = m_trimLine.active();
+    const int currentIndex = m_canvas.currentIndex();
     std::vector<Job> jobs;
-    for (int i = 0; i < m_pictures.size(); ++i) {
-        JoinPicture& picture = m_pictures[i];
+    for (int i = 0; i < m_canvas.count(); ++i) {
+        JoinPicture& picture = m_canvas.at(i);
         const QRect box = screenBox(picture);
-        const Kind kind = i != m_currentPicture ? Kind::Plain
-                          : m_hotTransparent    ? Kind::ScreenDoor
-                          : trimming            ? Kind::Opaque
-                                                : Kind::Plain;
+        const Kind kind = i != currentIndex           ? Kind::Plain
+                          : m_canvas.hotTransparent() ? Kind::ScreenDoor
+                          : trimming                  ? Kind::Opaque
+                                                      : Kind::Plain;
         if (box.isEmpty() || !cacheable(box.size()) || !mayShow(box, picture.angle, clip))
             continue;
         const ImageCache::Entry entry = load(picture);
@@ -119,51 +120,17 @@ void CImgJoinEngine::prepareRenditions(const QRect& clip)
 
 void CImgJoinEngine::SetHotTransparent(int flag)
 {
-    m_hotTransparent = flag == 1;
+    m_canvas.setHotTransparent(flag == 1);
 }
 
 void CImgJoinEngine::SetClientRect(int left, int top, int right, int bottom)
 {
-    m_clientRect = QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
-}
-
-QRect CImgJoinEngine::screenBox(const JoinPicture& picture) const
-{
-    return QRect(truncToInt(float(picture.x) * m_zoom) + m_originX,
-                 truncToInt(float(picture.y) * m_zoom) + m_originY,
-                 truncToInt(float(picture.width) * m_zoom),
-                 truncToInt(float(picture.height) * m_zoom));
+    m_canvas.setClientRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)));
 }
 
 QPoint CImgJoinEngine::trimLineScreen() const
 {
-    return QPoint(truncToInt(float(m_trimX) / m_zoom) + m_originX,
-                  truncToInt(float(m_trimY) / m_zoom) + m_originY);
-}
-
-void CImgJoinEngine::setHandles(const QRect& box)
-{
-    const int x = box.x(), y = box.y(), w = box.width(), h = box.height();
-    const auto square = [](int cx, int cy) { return QRect(cx - 6, cy - 6, 12, 12); };
-    m_handles[0] = square(x, y + h / 2);
-    m_handles[1] = square(x + w, y + h / 2);
-    m_handles[2] = square(x + w / 2, y);
-    m_handles[3] = square(x + w / 2, y + h);
-}
-
-void CImgJoinEngine::addDrawn(const QRect& box)
-{
-    // Kept as edges, so that empty boxes still widen the bounds.
-    if (!m_drawnValid) {
-        m_drawnRect = QRect(box.topLeft(), QSize(box.width(), box.height()));
-        m_drawnValid = true;
-        return;
-    }
-    const int left = qMin(m_drawnRect.x(), box.x());
-    const int top = qMin(m_drawnRect.y(), box.y());
-    const int right = qMax(m_drawnRect.x() + m_drawnRect.width(), box.x() + box.width());
-    const int bottom = qMax(m_drawnRect.y() + m_drawnRect.height(), box.y() + box.height());
-    m_drawnRect = QRect(left, top, right - left, bottom - top);
+    return m_trimLine.screenPoint(m_canvas.zoom(), m_canvas.origin());
 }
 
 ImageCache::Entry CImgJoinEngine::load(JoinPicture& picture)
@@ -214,23 +181,19 @@ CImgJoinEngine::BoxImage CImgJoinEngine::boxImage(const ImageCache::Entry& entry
 void CImgJoinEngine::DrawPictures(QPainter& painter, DisplayMode viewMode)
 {
     m_viewMode = viewMode;
-    for (QRect& handle : m_handles)
-        handle = QRect();
-    m_trimKept = QRect();
-    m_trimCut = false;
-    m_trimShown = false;
-    m_drawnValid = false;
-    m_drawnRect = QRect();
-    if (m_pictures.isEmpty())
+    m_paint.reset();
+    m_trimLine.beginPaint();
+    if (m_canvas.isEmpty())
         return;
 
-    const bool trimming = m_trimMode != TrimMode::None;
+    const bool trimming = m_trimLine.active();
+    const int currentIndex = m_canvas.currentIndex();
     prepareRenditions(clipBox(painter));
     int deferred = -1;
-    for (int i = 0; i < m_pictures.size(); ++i) {
-        if (m_hotTransparent && i == m_currentPicture)
+    for (int i = 0; i < m_canvas.count(); ++i) {
+        if (m_canvas.hotTransparent() && i == currentIndex)
             deferred = i;
-        else if (trimming && i == m_currentPicture)
+        else if (trimming && i == currentIndex)
             DrawPictureTrimmed(painter, i);
         else
             DrawPicture(painter, i);
@@ -245,20 +208,20 @@ void CImgJoinEngine::DrawPictures(QPainter& painter, DisplayMode viewMode)
 ImageCache::Entry CImgJoinEngine::beginDraw(int index, bool withHandles, QRect& box)
 {
     // Loading measures a new picture, so the box comes after it.
-    JoinPicture& picture = m_pictures[index];
+    JoinPicture& picture = m_canvas.at(index);
     const ImageCache::Entry entry = load(picture);
     box = screenBox(picture);
     if (withHandles)
-        setHandles(box);
-    addDrawn(box);
+        m_paint.setHandles(box);
+    m_paint.addDrawn(box);
     return entry;
 }
 
 void CImgJoinEngine::DrawPicture(QPainter& painter, int index)
 {
-    const JoinPicture& picture = m_pictures.at(index);
+    const JoinPicture& picture = m_canvas.at(index);
     QRect box;
-    const ImageCache::Entry entry = beginDraw(index, index == m_currentPicture, box);
+    const ImageCache::Entry entry = beginDraw(index, index == m_canvas.currentIndex(), box);
     if (!entry.ok() || box.isEmpty())
         return;
 
@@ -285,7 +248,7 @@ void CImgJoinEngine::DrawPicture(QPainter& painter, int index)
 
 void CImgJoinEngine::DrawPictureTransparent(QPainter& painter, int index)
 {
-    const JoinPicture& picture = m_pictures.at(index);
+    const JoinPicture& picture = m_canvas.at(index);
     QRect box;
     const ImageCache::Entry entry = beginDraw(index, true, box);
     if (!entry.ok() || box.isEmpty())
@@ -299,26 +262,15 @@ void CImgJoinEngine::DrawPictureTransparent(QPainter& painter, int index)
 
 void CImgJoinEngine::DrawPictureTrimmed(QPainter& painter, int index)
 {
-    const JoinPicture& picture = m_pictures.at(index);
+    const JoinPicture& picture = m_canvas.at(index);
     QRect box;
     const ImageCache::Entry entry = beginDraw(index, true, box);
     if (!entry.ok() || box.isEmpty())
         return;
 
     // The kept pixels: the box on the far side of the trim line, the line included.
-    const QPoint line = trimLineScreen();
-    QRect kept = box;
-    switch (m_trimMode) {
-        case TrimMode::FromBelow: kept.setTop(qMax(box.top(), line.y())); break;
-        case TrimMode::FromAbove: kept.setBottom(qMin(box.bottom(), line.y())); break;
-        case TrimMode::FromRight: kept.setLeft(qMax(box.left(), line.x())); break;
-        case TrimMode::FromLeft: kept.setRight(qMin(box.right(), line.x())); break;
-        case TrimMode::None: break;
-    }
-    if (kept.isEmpty())
-        kept = QRect();
-    m_trimCut = kept != box;
-    m_trimKept = kept;
+    const QRect kept = m_trimLine.keptPart(box, trimLineScreen());
+    m_trimLine.noteKept(box, kept);
     if (kept.isEmpty())
         return;
 
@@ -335,7 +287,8 @@ void CImgJoinEngine::DrawPictureTrimmed(QPainter& painter, int index)
 
 void CImgJoinEngine::drawHandles(QPainter& painter) const
 {
-    for (const QRect& handle : m_handles) {
+    for (int i = 0; i < PaintRecord::HandleCount; ++i) {
+        const QRect handle = m_paint.handle(i);
         if (handle.width() > 6)
             draw3dRect(painter, handle, HandleTopLeftColor, HandleBottomRightColor);
     }
@@ -345,7 +298,7 @@ void CImgJoinEngine::drawTrimLine(QPainter& painter)
 {
     const QRect clip = clipBox(painter);
     const QPoint line = trimLineScreen();
-    const bool horizontal = m_trimMode == TrimMode::FromBelow || m_trimMode == TrimMode::FromAbove;
+    const bool horizontal = m_trimLine.horizontal();
     const int length = horizontal ? clip.width() : clip.height();
     if (length > 0) {
         // Dots alternate from the clip box's first pixel on.
@@ -358,8 +311,7 @@ void CImgJoinEngine::drawTrimLine(QPainter& painter)
         else
             painter.drawImage(QPoint(line.x(), clip.top()), dots);
     }
-    m_trimShownAt = line;
-    m_trimShown = true;
+    m_trimLine.noteShown(line);
 }
 
 void CImgJoinEngine::DrawOutputPicture(QPainter& painter)
@@ -368,23 +320,14 @@ void CImgJoinEngine::DrawOutputPicture(QPainter& painter)
     if (clip.isEmpty())
         return;
     painter.fillRect(clip, colorRefToColor(WindowBackColor));
-    const ImageCache::Entry entry = m_imageCache.get(m_outputFile);
+    const ImageCache::Entry entry = m_imageCache.get(m_output.file());
     if (!entry.ok()) {
-        if (entry.decodedNow && !m_outputFile.isEmpty())
+        if (entry.decodedNow && !m_output.file().isEmpty())
             report(entry.error);
         return;
     }
-    const int w = entry.image.width(), h = entry.image.height();
-    if (m_outputFit == 0 && clip.width() > 300) {
-        const double sx = w != 0 ? double(clip.width()) / w : 1.0;
-        const double sy = h != 0 ? double(clip.height()) / h : 1.0;
-        m_outputZoom = float(sy < sx ? sy : sx);
-        m_outputX = clip.left();
-        m_outputY = clip.top();
-        m_outputFit = 111;
-    }
-    const QRect box(m_outputX, m_outputY, truncToInt(w * m_outputZoom),
-                    truncToInt(h * m_outputZoom));
+    m_output.fitInto(clip, entry.image.size());
+    const QRect box = m_output.screenBox(entry.image.size());
     if (box.isEmpty() || !box.intersects(clip))
         return;
     const BoxImage plain = boxImage(entry, RenditionCache::Kind::Plain, box.size(), 0.0f, QRect());
@@ -405,7 +348,7 @@ void CImgJoinEngine::PrintOutputPicture(QPainter& painter)
     painter.fillRect(clip, colorRefToColor(WindowBackColor));
     const int mx = qMax(clip.width() / 16, 80);
     const int my = qMax(clip.height() / 16, 80);
-    const ImageCache::Entry entry = m_imageCache.get(m_outputFile);
+    const ImageCache::Entry entry = m_imageCache.get(m_output.file());
     if (!entry.ok()) {
         report(entry.error);
         return;
@@ -423,40 +366,15 @@ void CImgJoinEngine::PrintOutputPicture(QPainter& painter)
 
 void CImgJoinEngine::Zoom(ZoomCode code, ZoomTarget target)
 {
-    const bool canvas = target == ZoomTarget::Canvas;
-    float& zoom = canvas ? m_zoom : m_outputZoom;
-    switch (code) {
-        case ZoomCode::In: zoom = float(double(zoom) * 1.1); break;
-        case ZoomCode::Out: zoom = float(double(zoom) * 0.9090909090909091); break;
-        case ZoomCode::OneToOne:
-            zoom = 1.0f;
-            if (canvas)
-                m_originX = m_originY = 0;
-            break;
-        case ZoomCode::Fit:
-            if (canvas)
-                fitCanvas();
-            else
-                m_outputFit = 0;
-            break;
-    }
-}
-
-void CImgJoinEngine::fitCanvas()
-{
-    const int dw = m_drawnRect.width(), dh = m_drawnRect.height();
-    const int cw = m_clientRect.width(), ch = m_clientRect.height();
-    double s = dw > 0 ? double(cw) / dw : 1.0;
-    if (dh > 0 && double(ch) / dh < s)
-        s = double(ch) / dh;
-    m_zoom = float(s);
-    m_originX = m_originY = 0;
+    if (target == ZoomTarget::Canvas)
+        m_canvas.zoomStep(code, m_paint.drawn());
+    else
+        m_output.zoomStep(code);
 }
 
 void CImgJoinEngine::MoveOutputPicture(int dx, int dy)
 {
-    m_outputX += dx;
-    m_outputY += dy;
+    m_output.move(dx, dy);
 }
 
 int CImgJoinEngine::FindImageEncoder(const QString& mimeType) const

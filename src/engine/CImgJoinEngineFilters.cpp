@@ -15,7 +15,7 @@ bool CImgJoinEngine::ApplyFilter(FilterCode code)
 PixelJob CImgJoinEngine::beginFilter(FilterCode code)
 {
     JoinPicture* picture = current();
-    if (!picture)
+    if (!picture || refusedWhileBusy())
         return {};
     const ImageCache::Entry entry = load(*picture);
     if (!entry.ok()) {
@@ -40,14 +40,14 @@ PixelJob CImgJoinEngine::beginFilter(FilterCode code)
     job.source = entry.image;
     job.box = QSize(picture->width, picture->height);
     job.angle = picture->angle;
-    job.settings = m_bkReplace;
-    job.settings.step = m_filterStep;
-    job.pictureIndex = m_currentPicture;
+    job.settings = m_filterSettings;
+    job.pictureIndex = m_canvas.currentIndex();
     job.pictureFile = picture->file;
     job.format = ImageCodec::formatForSuffix(suffix, &served);
     job.target = nextClipName(served ? suffix : ImageCodec::suffixFor(job.format));
     job.progress = &m_progress;
     m_progress.reset();
+    m_busy = true;
     return job;
 }
 
@@ -55,22 +55,22 @@ bool CImgJoinEngine::endFilter(const PixelJob& job)
 {
     if (job.kind != PixelJob::Kind::Filter)
         return false;
+    m_busy = false;
     if (!job.written) {
         report(job.error.isEmpty() ? tr("无法保存处理后的图片") : job.error);
         return false;
     }
-    if (job.pictureIndex < 0 || job.pictureIndex >= m_pictures.size() ||
-        m_pictures.at(job.pictureIndex).file != job.pictureFile) {
+    if (job.pictureIndex < 0 || job.pictureIndex >= m_canvas.count() ||
+        m_canvas.at(job.pictureIndex).file != job.pictureFile) {
         report(tr("图片在处理期间已改变, 处理结果未采用"));
         return false;
     }
-    JoinPicture& picture = m_pictures[job.pictureIndex];
-    m_filterBackup = picture;
-    m_filterBackupOf = job.target;
+    JoinPicture& picture = m_canvas.at(job.pictureIndex);
+    m_filterBackup.remember(picture, job.target);
     picture.file = job.target;
     picture.angle = 0.0f;
     if (job.filter == FilterCode::Posterise)
-        m_filterStep = PixelRules::nextPosteriseStep(m_filterStep);
+        m_filterSettings.step = PixelRules::nextPosteriseStep(m_filterSettings.step);
     rememberResult(job);
     return true;
 }
@@ -87,42 +87,20 @@ bool CImgJoinEngine::rememberResult(const PixelJob& job)
     return true;
 }
 
-JoinPicture CImgJoinEngine::noFilterUndo()
-{
-    JoinPicture empty;
-    empty.state = ' ';
-    return empty;
-}
-
-int CImgJoinEngine::findFilteredPicture() const
-{
-    if (m_filterBackup.state == ' ')
-        return -1;
-    for (int i = 0; i < m_pictures.size(); ++i) {
-        if (m_pictures.at(i).file == m_filterBackupOf)
-            return i;
-    }
-    return -1;
-}
-
 char CImgJoinEngine::HasFilterUndo() const
 {
-    return findFilteredPicture() >= 0 ? m_filterBackup.state : ' ';
+    return m_filterBackup.state(m_canvas.pictures());
 }
 
 void CImgJoinEngine::UndoFilter()
 {
-    const int index = findFilteredPicture();
-    if (index < 0)
-        return;
-    m_pictures[index] = m_filterBackup;
-    m_filterBackup.state = ' ';
-    m_filterBackupOf.clear();
+    if (!refusedWhileBusy())
+        m_filterBackup.undo(m_canvas.pictures());
 }
 
 void CImgJoinEngine::SetBkColorReplace(ColorRef colour, uchar loR, uchar hiR, uchar loG, uchar hiG,
                                        uchar loB, uchar hiB)
 {
-    m_bkReplace.replacement = colour;
-    m_bkReplace.range = { loR, hiR, loG, hiG, loB, hiB };
+    m_filterSettings.replacement = colour;
+    m_filterSettings.range = { loR, hiR, loG, hiG, loB, hiB };
 }

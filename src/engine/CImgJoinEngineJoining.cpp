@@ -8,11 +8,12 @@
 
 QImage CImgJoinEngine::RenderJoinedPicture()
 {
-    if (m_pictures.isEmpty())
+    if (m_canvas.isEmpty() || refusedWhileBusy())
         return {};
-    int minX = m_pictures.first().x, minY = m_pictures.first().y;
+    const QList<JoinPicture>& pictures = m_canvas.pictures();
+    int minX = pictures.first().x, minY = pictures.first().y;
     int maxRight = 0, maxBottom = 0;
-    for (const JoinPicture& picture : std::as_const(m_pictures)) {
+    for (const JoinPicture& picture : pictures) {
         minX = qMin(minX, picture.x);
         minY = qMin(minY, picture.y);
         maxRight = qMax(maxRight, picture.x + picture.width);
@@ -33,7 +34,7 @@ QImage CImgJoinEngine::RenderJoinedPicture()
     canvas.fill(Qt::transparent);
     QPainter painter(&canvas);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    for (JoinPicture& picture : m_pictures) {
+    for (JoinPicture& picture : m_canvas.pictures()) {
         const ImageCache::Entry entry = load(picture);
         if (!entry.ok() || picture.width <= 0 || picture.height <= 0)
             continue;
@@ -56,7 +57,7 @@ bool CImgJoinEngine::SaveJoinedPicture(const QString& format, const QString& pat
 {
     const QImage joined = RenderJoinedPicture();
     if (joined.isNull()) {
-        if (!m_pictures.isEmpty())
+        if (!m_canvas.isEmpty() && !m_busy)
             report(tr("没有可保存的拼接图片"));
         return false;
     }

@@ -15,11 +15,14 @@ bool CImgJoinEngine::ProcessOutputPicture(OutputJob job)
 
 PixelJob CImgJoinEngine::beginOutputJob(OutputJob job)
 {
-    if (m_outputFile.isEmpty()) {
+    if (refusedWhileBusy())
+        return {};
+    const QString outputFile = m_output.file();
+    if (outputFile.isEmpty()) {
         report(tr("没有打印输出图片"));
         return {};
     }
-    const ImageCache::Entry entry = m_imageCache.get(m_outputFile);
+    const ImageCache::Entry entry = m_imageCache.get(outputFile);
     if (!entry.ok()) {
         report(entry.error);
         return {};
@@ -30,7 +33,7 @@ PixelJob CImgJoinEngine::beginOutputJob(OutputJob job)
     // The result keeps the picture's suffix and encoder; one that no encoder
     // serves gives a PNG file.
     bool served = false;
-    const QString suffix = QFileInfo(m_outputFile).suffix();
+    const QString suffix = QFileInfo(outputFile).suffix();
     PixelJob task;
     task.kind = PixelJob::Kind::Output;
     task.job = job;
@@ -40,11 +43,12 @@ PixelJob CImgJoinEngine::beginOutputJob(OutputJob job)
 
     // Two names in turn, so a job never writes the file it reads.
     const QDir temp(tempDir());
-    task.target = temp.filePath(QStringLiteral("tmpPrtoutImg678.%1").arg(resultSuffix));
-    if (task.target == m_outputFile)
-        task.target = temp.filePath(QStringLiteral("tmpPrtoutImg876.%1").arg(resultSuffix));
+    task.target =
+        m_output.otherName(temp.filePath(QStringLiteral("tmpPrtoutImg678.%1").arg(resultSuffix)),
+                           temp.filePath(QStringLiteral("tmpPrtoutImg876.%1").arg(resultSuffix)));
     task.progress = &m_progress;
     m_progress.reset();
+    m_busy = true;
     return task;
 }
 
@@ -52,11 +56,12 @@ bool CImgJoinEngine::endOutputJob(const PixelJob& job)
 {
     if (job.kind != PixelJob::Kind::Output)
         return false;
+    m_busy = false;
     if (!job.written) {
         report(job.error.isEmpty() ? tr("无法保存处理后的图片") : job.error);
         return false;
     }
-    m_outputFile = job.target;
+    m_output.setFile(job.target);
     rememberResult(job);
     return true;
 }

@@ -11,7 +11,7 @@
 
 bool CImgJoinEngine::TrimByWindow(int left, int top, int right, int bottom, DisplayMode viewMode)
 {
-    if (right - left <= 9 || bottom - top <= 9)
+    if (right - left <= 9 || bottom - top <= 9 || refusedWhileBusy())
         return false;
     if (viewMode == DisplayMode::Output)
         return trimOutputPicture(left, top, right, bottom);
@@ -20,9 +20,11 @@ bool CImgJoinEngine::TrimByWindow(int left, int top, int right, int bottom, Disp
 
 bool CImgJoinEngine::trimOutputPicture(int left, int top, int right, int bottom)
 {
-    const int width = truncToInt(float(right - left) / m_outputZoom);
-    const int height = truncToInt(float(bottom - top) / m_outputZoom);
-    const ImageCache::Entry entry = m_imageCache.get(m_outputFile);
+    const float zoom = m_output.zoom();
+    const QPoint at = m_output.position();
+    const int width = truncToInt(float(right - left) / zoom);
+    const int height = truncToInt(float(bottom - top) / zoom);
+    const ImageCache::Entry entry = m_imageCache.get(m_output.file());
     if (!entry.ok()) {
         report(entry.error);
         return false;
@@ -34,19 +36,18 @@ bool CImgJoinEngine::trimOutputPicture(int left, int top, int right, int bottom)
     QImage cut(width, height, QImage::Format_ARGB32_Premultiplied);
     cut.fill(Qt::transparent);
     QPainter painter(&cut);
-    painter.drawImage(QPoint(truncToInt(float(m_outputX - left) / m_outputZoom),
-                             truncToInt(float(m_outputY - top) / m_outputZoom)),
-                      entry.image);
+    painter.drawImage(
+        QPoint(truncToInt(float(at.x() - left) / zoom), truncToInt(float(at.y() - top) / zoom)),
+        entry.image);
     painter.end();
 
     // Two names in turn, so the file being shown is never the one being written.
     const QDir temp(tempDir());
-    QString name = temp.filePath(QStringLiteral("tmpClipPic_0123.png"));
-    if (name == m_outputFile)
-        name = temp.filePath(QStringLiteral("tmpClipPic_9876.png"));
+    const QString name = m_output.otherName(temp.filePath(QStringLiteral("tmpClipPic_0123.png")),
+                                            temp.filePath(QStringLiteral("tmpClipPic_9876.png")));
     if (!writeResult(cut, name, ImageCodec::Format::Png))
         return false;
-    m_outputFile = name;
+    m_output.setFile(name);
     return true;
 }
 
@@ -68,10 +69,12 @@ bool CImgJoinEngine::writeResult(const QImage& image, const QString& path,
 QString CImgJoinEngine::ClipCurrentPicture(int left, int top, int right, int bottom)
 {
     JoinPicture* picture = current();
-    if (!picture)
+    if (!picture || refusedWhileBusy())
         return {};
-    const int cw = truncToInt(float(right - left) / m_zoom);
-    const int ch = truncToInt(float(bottom - top) / m_zoom);
+    const float zoom = m_canvas.zoom();
+    const QPoint origin = m_canvas.origin();
+    const int cw = truncToInt(float(right - left) / zoom);
+    const int ch = truncToInt(float(bottom - top) / zoom);
     const ImageCache::Entry entry = load(*picture);
     if (!entry.ok())
         return {};
@@ -87,10 +90,10 @@ QString CImgJoinEngine::ClipCurrentPicture(int left, int top, int right, int bot
     const ImageCodec::Format format = ImageCodec::formatForSuffix(suffix, &served);
     const QString resultSuffix = served ? suffix : ImageCodec::suffixFor(format);
 
-    const int boxX = truncToInt(float(picture->x) * m_zoom) + m_originX;
-    const int boxY = truncToInt(float(picture->y) * m_zoom) + m_originY;
-    const int n = truncToInt(float(left - boxX) / m_zoom);
-    const int o = truncToInt(float(top - boxY) / m_zoom);
+    const int boxX = truncToInt(float(picture->x) * zoom) + origin.x();
+    const int boxY = truncToInt(float(picture->y) * zoom) + origin.y();
+    const int n = truncToInt(float(left - boxX) / zoom);
+    const int o = truncToInt(float(top - boxY) / zoom);
 
     QImage cut(cw, ch, QImage::Format_ARGB32_Premultiplied);
     cut.fill(Qt::transparent);
@@ -122,24 +125,23 @@ QString CImgJoinEngine::ClipCurrentPicture(int left, int top, int right, int bot
 
 void CImgJoinEngine::SetTrimLine(int x, int y, TrimMode mode)
 {
-    m_trimX = truncToInt(float(x - m_originX) * m_zoom);
-    m_trimY = truncToInt(float(y - m_originY) * m_zoom);
-    m_trimMode = mode;
+    m_trimLine.set(QPoint(x, y), mode, m_canvas.zoom(), m_canvas.origin());
 }
 
 int CImgJoinEngine::GetTrimLineShown(QPoint& point, TrimMode& mode) const
 {
-    point = m_trimShownAt;
-    mode = m_trimMode;
-    return m_trimShown ? 1 : 0;
+    point = m_trimLine.shownAt();
+    mode = m_trimLine.mode();
+    return m_trimLine.shown() ? 1 : 0;
 }
 
 bool CImgJoinEngine::TrimByTrimLine()
 {
     // The kept box holds exactly the pixels the last paint showed.
-    if (m_trimKept.width() < 10 || m_trimKept.height() < 10)
+    const QRect kept = m_trimLine.kept();
+    if (kept.width() < 10 || kept.height() < 10)
         return false;
-    return !ClipCurrentPicture(m_trimKept.x(), m_trimKept.y(), m_trimKept.x() + m_trimKept.width(),
-                               m_trimKept.y() + m_trimKept.height())
+    return !ClipCurrentPicture(kept.x(), kept.y(), kept.x() + kept.width(),
+                               kept.y() + kept.height())
                 .isEmpty();
 }

@@ -41,14 +41,11 @@ bool ImagingCommands::onSaveOutputAs(QWidget* parent, CImgJoinEngine& engine)
     return false;
 }
 
-bool ImagingCommands::onCopyOutput(QWidget* parent, CImgJoinEngine& engine)
+bool ImagingCommands::onCopyOutput(QWidget*, CImgJoinEngine& engine)
 {
-    const ImageCache::Entry entry = engine.imageCache().get(engine.GetOutputFile());
-    if (!entry.ok()) {
-        m_prompts.tell(parent, QObject::tr("图片复制"), entry.error);
-        return false;
-    }
-    QGuiApplication::clipboard()->setImage(entry.image);
+    const QImage picture = engine.GetOutputImage();
+    if (!picture.isNull()) // otherwise the engine has said why
+        QGuiApplication::clipboard()->setImage(picture);
     return false;
 }
 

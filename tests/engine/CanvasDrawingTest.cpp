@@ -228,13 +228,13 @@ TEST_F(CanvasDrawingTest, PaintingDecodesAFileOnlyWhenItChanged)
     paint();
     m_engine.Zoom(ZoomCode::In, ZoomTarget::Canvas);
     paint();
-    EXPECT_EQ(m_engine.imageCache().decodeCount(), 2);
+    EXPECT_EQ(m_engine.decodeCount(), 2);
 
     // A changed file (other size) is decoded again and measured anew only
     // when never measured; its record keeps its size.
     TestPictures::save(solidPicture(32, 16, Qt::red), file);
     paint();
-    EXPECT_EQ(m_engine.imageCache().decodeCount(), 3);
+    EXPECT_EQ(m_engine.decodeCount(), 3);
 }
 
 TEST_F(CanvasDrawingTest, UnreadablePictureDrawsNothingAndIsReportedOnce)

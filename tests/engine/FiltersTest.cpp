@@ -192,8 +192,36 @@ TEST_F(FiltersTest, ResultIsShownWithoutReadingTheFileAgain)
     addPicture(solidPicture(20, 20, Qt::red), "r.png");
     paint();
     ASSERT_TRUE(m_engine.ApplyFilter(FilterCode::Invert));
-    const int decodes = m_engine.imageCache().decodeCount();
+    const int decodes = m_engine.decodeCount();
     const QImage shown = paint(40, 40);
-    EXPECT_EQ(m_engine.imageCache().decodeCount(), decodes);
+    EXPECT_EQ(m_engine.decodeCount(), decodes);
     EXPECT_EQ(shown.pixel(5, 5), qRgb(0, 255, 255));
+}
+
+TEST_F(FiltersTest, WhileAJobRunsChangesAreRefusedAndReported)
+{
+    const QString original = addPicture(solidPicture(40, 20, QColor(10, 100, 200)), "a.png");
+    addPicture(solidPicture(30, 10, Qt::red), "b.png");
+    PixelJob job = m_engine.beginFilter(FilterCode::Invert);
+    ASSERT_TRUE(job.valid());
+    EXPECT_TRUE(m_engine.isBusy());
+
+    m_errors.clear();
+    m_engine.ReorderPicture(LayerCode::Delete);
+    m_engine.ModifyCurrentPicture(ModifyCode::NudgeLeft);
+    m_engine.AddPicture(original);
+    EXPECT_FALSE(m_engine.beginOutputJob(OutputJob::Grey).valid());
+    EXPECT_FALSE(m_engine.beginFilter(FilterCode::Fade).valid());
+    EXPECT_TRUE(m_engine.RenderJoinedPicture().isNull());
+    EXPECT_EQ(m_engine.GetPictureCount(), 2);
+    EXPECT_EQ(m_engine.picture(1).x, 0);
+    EXPECT_EQ(m_errors.size(), 6);
+    paint(); // the view may still paint meanwhile
+    EXPECT_EQ(m_engine.decodeCount(), 2);
+
+    job.run();
+    ASSERT_TRUE(m_engine.endFilter(job));
+    EXPECT_FALSE(m_engine.isBusy());
+    m_engine.ModifyCurrentPicture(ModifyCode::NudgeLeft);
+    EXPECT_EQ(m_engine.picture(1).x, -1);
 }

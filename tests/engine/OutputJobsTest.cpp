@@ -111,14 +111,14 @@ TEST_F(OutputJobsTest, ProgressTextStepsThroughTheRows)
     enterOutput(TestPictures::coordinatePicture(8, 50), "rows.png");
     EXPECT_EQ(m_engine.GetProgressText(), QString());
     QStringList texts;
-    m_engine.progressMeter().setObserver(
+    m_engine.setProgressObserver(
         [&](int) { texts << m_engine.GetProgressText(); }); // small picture: one thread
     ASSERT_TRUE(m_engine.ProcessOutputPicture(OutputJob::Grey));
     ASSERT_EQ(texts.size(), 50);
     EXPECT_EQ(texts.first(), "0/100");
     EXPECT_EQ(texts.at(1), "2/100");
     EXPECT_EQ(texts.last(), "98/100");
-    m_engine.progressMeter().setObserver({});
+    m_engine.setProgressObserver({});
 }
 
 TEST_F(OutputJobsTest, JobRunsOnAWorkerWhileTheProgressIsRead)
@@ -146,9 +146,9 @@ TEST_F(OutputJobsTest, JobRunsOnAWorkerWhileTheProgressIsRead)
     ASSERT_TRUE(m_engine.endOutputJob(job));
     EXPECT_EQ(m_engine.GetOutputFile(), tempFile("tmpPrtoutImg678.png"));
     // The result is shown from memory, not read back from the file.
-    const int decodes = m_engine.imageCache().decodeCount();
-    EXPECT_TRUE(m_engine.imageCache().get(m_engine.GetOutputFile()).ok());
-    EXPECT_EQ(m_engine.imageCache().decodeCount(), decodes);
+    const int decodes = m_engine.decodeCount();
+    EXPECT_FALSE(m_engine.GetOutputImage().isNull());
+    EXPECT_EQ(m_engine.decodeCount(), decodes);
 }
 
 TEST_F(OutputJobsTest, FailuresLeaveTheOutputPictureAsItWasAndAreReported)
@@ -165,7 +165,7 @@ TEST_F(OutputJobsTest, FailuresLeaveTheOutputPictureAsItWasAndAreReported)
     EXPECT_TRUE(m_errors.first().contains("tmpPrtoutImg678.png"));
 
     QFile::remove(original);
-    m_engine.imageCache().clear();
+    m_engine.ForgetDecodedPictures();
     m_errors.clear();
     EXPECT_FALSE(m_engine.ProcessOutputPicture(OutputJob::Grey));
     EXPECT_EQ(m_engine.GetOutputFile(), original);

@@ -1,0 +1,136 @@
+#include "Canvas.h"
+
+#include "CanvasMath.h"
+
+#include <utility>
+
+bool Canvas::add(const QString& file)
+{
+    if (m_pictures.size() >= MaxPictures)
+        return false;
+    JoinPicture picture;
+    picture.file = file;
+    m_pictures.append(picture);
+    m_current = int(m_pictures.size()) - 1;
+    return true;
+}
+
+void Canvas::clear()
+{
+    m_pictures.clear();
+    m_hotTransparent = false;
+    m_current = 0;
+}
+
+int Canvas::indexOfFile(const QString& file) const
+{
+    for (int i = 0; i < m_pictures.size(); ++i) {
+        if (m_pictures.at(i).file == file)
+            return i;
+    }
+    return -1;
+}
+
+void Canvas::modify(ModifyCode code)
+{
+    if (code == ModifyCode::NextPicture) {
+        m_current += 1;
+        if (m_current >= m_pictures.size())
+            m_current = 0;
+        return;
+    }
+    JoinPicture* picture = current();
+    if (!picture)
+        return;
+    switch (code) {
+        case ModifyCode::NudgeUp: picture->y -= 1; break;
+        case ModifyCode::NudgeDown: picture->y += 1; break;
+        case ModifyCode::NudgeLeft: picture->x -= 1; break;
+        case ModifyCode::NudgeRight: picture->x += 1; break;
+        case ModifyCode::TurnRightStep: picture->angle = float(double(picture->angle) + 0.1); break;
+        case ModifyCode::TurnLeftStep: picture->angle = float(double(picture->angle) - 0.1); break;
+        case ModifyCode::TurnNone: picture->angle = 0.0f; break;
+        case ModifyCode::TurnRight90: picture->angle = 90.0f; break;
+        case ModifyCode::TurnRight180: picture->angle = 180.0f; break;
+        case ModifyCode::TurnLeft90: picture->angle = -90.0f; break;
+        case ModifyCode::TurnLeft180: picture->angle = -180.0f; break;
+        case ModifyCode::NextPicture: break;
+    }
+}
+
+bool Canvas::reorder(LayerCode code)
+{
+    if (m_pictures.isEmpty() || !hasCurrent())
+        return false;
+    const int count = int(m_pictures.size());
+    switch (code) {
+        case LayerCode::Delete:
+            m_pictures.removeAt(m_current);
+            if (m_current >= count - 1)
+                m_current = count - 2;
+            if (m_current < 0)
+                m_current = 0;
+            return true;
+        case LayerCode::Up:
+            if (m_current + 1 >= count)
+                return false;
+            std::swap(m_pictures[m_current], m_pictures[m_current + 1]);
+            m_current += 1;
+            return true;
+        case LayerCode::Down:
+            if (m_current <= 0)
+                return false;
+            std::swap(m_pictures[m_current], m_pictures[m_current - 1]);
+            m_current -= 1;
+            return true;
+    }
+    return false;
+}
+
+void Canvas::move(int dx, int dy, bool wholeDrawing)
+{
+    if (wholeDrawing) {
+        m_origin += QPoint(dx, dy);
+        return;
+    }
+    if (JoinPicture* picture = current()) {
+        picture->x += dx;
+        picture->y += dy;
+    }
+}
+
+void Canvas::setMapping(float zoom, const QPoint& origin)
+{
+    m_zoom = zoom;
+    m_origin = origin;
+}
+
+void Canvas::zoomStep(ZoomCode code, const QRect& drawn)
+{
+    switch (code) {
+        case ZoomCode::In: m_zoom = float(double(m_zoom) * 1.1); break;
+        case ZoomCode::Out: m_zoom = float(double(m_zoom) * 0.9090909090909091); break;
+        case ZoomCode::OneToOne:
+            m_zoom = 1.0f;
+            m_origin = QPoint();
+            break;
+        case ZoomCode::Fit: {
+            const int dw = drawn.width(), dh = drawn.height();
+            const int cw = m_clientRect.width(), ch = m_clientRect.height();
+            double s = dw > 0 ? double(cw) / dw : 1.0;
+            if (dh > 0 && double(ch) / dh < s)
+                s = double(ch) / dh;
+            m_zoom = float(s);
+            m_origin = QPoint();
+            break;
+        }
+    }
+}
+
+QRect Canvas::screenBox(const JoinPicture& picture) const
+{
+    return QRect(truncToInt(float(picture.x) * m_zoom) + m_origin.x(),
+                 truncToInt(float(picture.y) * m_zoom) + m_origin.y(),
+                 truncToInt(float(picture.width) * m_zoom),
+                 truncToInt(float(picture.height) * m_zoom));
+}

@@ -1,0 +1,45 @@
+#include "OutputPicture.h"
+
+#include "CanvasMath.h"
+
+void OutputPicture::open(const QString& file)
+{
+    m_file = file;
+    m_originalFile = file;
+    m_fitted = false;
+}
+
+void OutputPicture::resetPlacement()
+{
+    m_position = QPoint();
+    m_zoom = 1.0f;
+    m_fitted = false;
+}
+
+void OutputPicture::zoomStep(ZoomCode code)
+{
+    switch (code) {
+        case ZoomCode::In: m_zoom = float(double(m_zoom) * 1.1); break;
+        case ZoomCode::Out: m_zoom = float(double(m_zoom) * 0.9090909090909091); break;
+        case ZoomCode::OneToOne: m_zoom = 1.0f; break;
+        case ZoomCode::Fit: m_fitted = false; break;
+    }
+}
+
+void OutputPicture::fitInto(const QRect& clip, const QSize& pictureSize)
+{
+    if (m_fitted || clip.width() <= 300)
+        return;
+    const int w = pictureSize.width(), h = pictureSize.height();
+    const double sx = w != 0 ? double(clip.width()) / w : 1.0;
+    const double sy = h != 0 ? double(clip.height()) / h : 1.0;
+    m_zoom = float(sy < sx ? sy : sx);
+    m_position = clip.topLeft();
+    m_fitted = true;
+}
+
+QRect OutputPicture::screenBox(const QSize& pictureSize) const
+{
+    return QRect(m_position, QSize(truncToInt(pictureSize.width() * m_zoom),
+                                   truncToInt(pictureSize.height() * m_zoom)));
+}

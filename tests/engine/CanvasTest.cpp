@@ -1,0 +1,88 @@
+#include "Canvas.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+Canvas withPictures(int count)
+{
+    Canvas canvas;
+    for (int i = 0; i < count; ++i)
+        EXPECT_TRUE(canvas.add(QStringLiteral("p%1.png").arg(i)));
+    return canvas;
+}
+
+} // namespace
+
+TEST(CanvasTest, HoldsAtMostSixtyPicturesAndTheNewestIsCurrent)
+{
+    Canvas canvas = withPictures(Canvas::MaxPictures);
+    EXPECT_EQ(canvas.currentIndex(), Canvas::MaxPictures - 1);
+    EXPECT_FALSE(canvas.add(QStringLiteral("one-too-many.png")));
+    EXPECT_EQ(canvas.count(), Canvas::MaxPictures);
+    EXPECT_EQ(canvas.indexOfFile(QStringLiteral("p7.png")), 7);
+    EXPECT_EQ(canvas.indexOfFile(QStringLiteral("one-too-many.png")), -1);
+    canvas.setHotTransparent(true);
+    canvas.clear();
+    EXPECT_TRUE(canvas.isEmpty());
+    EXPECT_FALSE(canvas.hasCurrent());
+    EXPECT_FALSE(canvas.hotTransparent());
+    EXPECT_EQ(canvas.current(), nullptr);
+}
+
+TEST(CanvasTest, DeletingKeepsACurrentPictureWhileAnyIsLeft)
+{
+    Canvas canvas = withPictures(3);
+    ASSERT_TRUE(canvas.reorder(LayerCode::Delete)); // the top one
+    EXPECT_EQ(canvas.currentIndex(), 1);
+    canvas.modify(ModifyCode::NextPicture); // wraps to the bottom
+    EXPECT_EQ(canvas.currentIndex(), 0);
+    ASSERT_TRUE(canvas.reorder(LayerCode::Delete));
+    EXPECT_EQ(canvas.currentIndex(), 0);
+    EXPECT_EQ(canvas.at(0).file, QStringLiteral("p1.png"));
+    ASSERT_TRUE(canvas.reorder(LayerCode::Delete));
+    EXPECT_TRUE(canvas.isEmpty());
+    EXPECT_FALSE(canvas.reorder(LayerCode::Delete));
+    canvas.modify(ModifyCode::NudgeUp); // nothing to move
+    EXPECT_TRUE(canvas.isEmpty());
+}
+
+TEST(CanvasTest, MovesThePictureOrTheWholeDrawing)
+{
+    Canvas canvas = withPictures(2);
+    canvas.move(5, -3, false);
+    EXPECT_EQ(QPoint(canvas.at(1).x, canvas.at(1).y), QPoint(5, -3));
+    EXPECT_EQ(canvas.origin(), QPoint());
+    canvas.move(7, 9, true);
+    EXPECT_EQ(canvas.origin(), QPoint(7, 9));
+    EXPECT_EQ(QPoint(canvas.at(1).x, canvas.at(1).y), QPoint(5, -3));
+}
+
+TEST(CanvasTest, ScreenBoxesCutTowardZeroAndZoomStepsFitTheDrawnBounds)
+{
+    Canvas canvas = withPictures(1);
+    JoinPicture& picture = canvas.at(0);
+    picture.x = -3;
+    picture.y = 7;
+    picture.width = 101;
+    picture.height = 51;
+    canvas.setMapping(0.5f, QPoint(10, 20));
+    // -1.5 cuts to -1, 3.5 to 3, 50.5 to 50, 25.5 to 25.
+    EXPECT_EQ(canvas.screenBox(picture), QRect(9, 23, 50, 25));
+
+    canvas.setClientRect(QRect(0, 0, 400, 300));
+    canvas.zoomStep(ZoomCode::Fit, QRect(0, 0, 800, 300)); // width decides
+    EXPECT_FLOAT_EQ(canvas.zoom(), 0.5f);
+    EXPECT_EQ(canvas.origin(), QPoint());
+    canvas.zoomStep(ZoomCode::Fit, QRect(0, 0, 100, 600)); // height decides
+    EXPECT_FLOAT_EQ(canvas.zoom(), 0.5f);
+    canvas.zoomStep(ZoomCode::Fit, QRect()); // nothing drawn: 1:1
+    EXPECT_FLOAT_EQ(canvas.zoom(), 1.0f);
+    canvas.zoomStep(ZoomCode::In, QRect());
+    EXPECT_FLOAT_EQ(canvas.zoom(), 1.1f);
+    canvas.zoomStep(ZoomCode::Out, QRect());
+    EXPECT_NEAR(canvas.zoom(), 1.0f, 1e-6);
+    canvas.move(4, 4, true);
+    canvas.zoomStep(ZoomCode::OneToOne, QRect());
+    EXPECT_EQ(canvas.origin(), QPoint());
+}
