@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UserPrompts.h"
+
 #include <QList>
 #include <QMainWindow>
 #include <QString>
@@ -29,6 +31,11 @@ public:
     static QString frameTitle();
     // The tool bar's buttons, in order, in groups between separators.
     static QList<QList<int>> toolBarGroups();
+
+    // How the windows put questions and messages to the user; the view and
+    // the dialogs it opens use these.
+    void setPrompts(const UserPrompts& prompts);
+    const UserPrompts& prompts() const { return m_prompts; }
 
     CQznImgEdtJoinView* view() const { return m_view; }
     CHorzRulerBar* horzRuler() const { return m_horzRuler; }
@@ -64,6 +71,7 @@ private:
     void showAbout();
 
     CImgJoinEngine& m_engine;
+    UserPrompts m_prompts;
     CQznImgEdtJoinView* m_view = nullptr; // children of the window
     CHorzRulerBar* m_horzRuler = nullptr;
     CVertRulerBar* m_vertRuler = nullptr;

@@ -7,6 +7,7 @@
 #include "CommandIds.h"
 #include "PrintInfoBlock.h"
 #include "RulerRefresh.h"
+#include "UserPrompts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -69,6 +71,7 @@ private slots:
     void init();
     void cleanup();
     void titleIsFixed();
+    void frameHandsItsPromptsToTheView();
     void closingEmptiesTemporaryFolder();
     void engineFailuresReachStatusBar();
     void menusInOrder();
@@ -108,6 +111,37 @@ void CMainFrameTest::titleIsFixed()
     // Naming an open picture does not change the title.
     frame.setWindowFilePath(QDir(m_dataDir->path()).filePath(QStringLiteral("图纸.png")));
     QCOMPARE(frame.windowTitle(), CMainFrame::frameTitle());
+}
+
+void CMainFrameTest::frameHandsItsPromptsToTheView()
+{
+    CMainFrame frame(*m_engine);
+    const QString picture = QDir(m_dataDir->path()).filePath(QStringLiteral("a.png"));
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    QVERIFY(image.save(picture));
+    frame.view()->loadPicture(picture);
+
+    QStringList asked;
+    UserPrompts prompts;
+    prompts.setAsk([&asked](QWidget*, const QString& title, const QString& text) {
+        asked << title + '|' + text;
+        return false;
+    });
+    frame.setPrompts(prompts);
+    // A question that went around the prompts would open a box: it is closed
+    // and noted.
+    bool boxOpened = false;
+    QTimer::singleShot(0, &frame, [&boxOpened] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxOpened = true;
+            box->reject();
+        }
+    });
+    frame.view()->commands().trigger(CommandId::DeletePicture);
+    QCOMPARE(asked, QStringList{ QStringLiteral("特别提示|真要删除当前拼接图片吗?请确认!") });
+    QCOMPARE(m_engine->GetPictureCount(), 1);
+    QVERIFY(!boxOpened);
 }
 
 void CMainFrameTest::closingEmptiesTemporaryFolder()
