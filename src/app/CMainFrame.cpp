@@ -61,6 +61,45 @@ QString CMainFrame::frameTitle()
     return tr("Lumo图片拼接及打印软件 v1.2");
 }
 
+QList<CMainFrame::MenuLayout> CMainFrame::menuLayout()
+{
+    return { { tr("文件(&F)"),
+               { LoadPicture,
+                 0,
+                 SaveJoined,
+                 0,
+                 CopyPicture,
+                 0,
+                 PrintJobCad1,
+                 0,
+                 PrintJobCad2,
+                 0,
+                 PrintJobColour,
+                 0,
+                 PrintJobGrey,
+                 0,
+                 RestoreOutput,
+                 0,
+                 SaveOutputAs,
+                 0,
+                 0,
+                 Print,
+                 PrintPreview,
+                 PrintSetup,
+                 0,
+                 Exit } },
+             { tr("控制设置"),
+               { WholeDrawingMenu, 0, Transparent, 0, OutputMode, 0, Camera, 0, PlayMusic,
+                 MusicLoop } },
+             { tr("图片滤镜/修改"),
+               { FilterNoBlue, FilterInvert, FilterLighten, FilterBrighten, 0, FilterGrey,
+                 FilterContrast, 0, FilterUndo, 0, 0, BackgroundColour, 0, BrushEdit } },
+             { tr("查看(&V)"), { StatusBar } },
+             { tr("帮助(&H)"),
+               { About, 0, OnlineManual, 0, ManualDownload, 0, LocalManual, 0, WebSite, 0,
+                 DesktopShortcut } } };
+}
+
 QList<QList<int>> CMainFrame::toolBarGroups()
 {
     return { { About },
@@ -121,11 +160,11 @@ void CMainFrame::bindFrameCommands()
         addAction(c.action(id));
 }
 
-QMenu* CMainFrame::addMenu(const QString& title, const QList<int>& ids)
+QMenu* CMainFrame::addMenu(const MenuLayout& layout)
 {
-    QMenu* menu = menuBar()->addMenu(title);
+    QMenu* menu = menuBar()->addMenu(layout.title);
     const CViewCommands& c = m_view->commands();
-    for (int id : ids) {
+    for (int id : layout.items) {
         if (id == 0)
             menu->addSeparator();
         else
@@ -137,38 +176,8 @@ QMenu* CMainFrame::addMenu(const QString& title, const QList<int>& ids)
 
 void CMainFrame::createMenus()
 {
-    addMenu(tr("文件(&F)"), { LoadPicture,
-                              0,
-                              SaveJoined,
-                              0,
-                              CopyPicture,
-                              0,
-                              PrintJobCad1,
-                              0,
-                              PrintJobCad2,
-                              0,
-                              PrintJobColour,
-                              0,
-                              PrintJobGrey,
-                              0,
-                              RestoreOutput,
-                              0,
-                              SaveOutputAs,
-                              0,
-                              0,
-                              Print,
-                              PrintPreview,
-                              PrintSetup,
-                              0,
-                              Exit });
-    addMenu(tr("控制设置"), { WholeDrawingMenu, 0, Transparent, 0, OutputMode, 0, Camera, 0,
-                              PlayMusic, MusicLoop });
-    addMenu(tr("图片滤镜/修改"),
-            { FilterNoBlue, FilterInvert, FilterLighten, FilterBrighten, 0, FilterGrey,
-              FilterContrast, 0, FilterUndo, 0, 0, BackgroundColour, 0, BrushEdit });
-    addMenu(tr("查看(&V)"), { StatusBar });
-    addMenu(tr("帮助(&H)"), { About, 0, OnlineManual, 0, ManualDownload, 0, LocalManual, 0, WebSite,
-                              0, DesktopShortcut });
+    for (const MenuLayout& layout : menuLayout())
+        addMenu(layout);
 }
 
 void CMainFrame::createToolBar()

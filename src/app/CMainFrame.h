@@ -27,8 +27,18 @@ public:
     explicit CMainFrame(CImgJoinEngine& engine, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
+    // One menu of the menu bar: its title and its command ids in order, 0
+    // for a separator.
+    struct MenuLayout
+    {
+        QString title;
+        QList<int> items;
+    };
+
     // The title stays this text whatever document is open.
     static QString frameTitle();
+    // The menu bar's menus, in order.
+    static QList<MenuLayout> menuLayout();
     // The tool bar's buttons, in order, in groups between separators.
     static QList<QList<int>> toolBarGroups();
 
@@ -61,7 +71,7 @@ private:
     void createCanvasArea();
     void bindFrameCommands();
     void createMenus();
-    QMenu* addMenu(const QString& title, const QList<int>& ids);
+    QMenu* addMenu(const MenuLayout& layout);
     void createToolBar();
     void createStatusBar();
     void connectRefreshChain();
