@@ -44,6 +44,7 @@ CMainFrame::CMainFrame(CImgJoinEngine& engine, QWidget* parent)
     if (m_engine.HasPendingPrintImage() == 1)
         setWindowFlag(Qt::WindowStaysOnTopHint);
     createCanvasArea();
+    m_view->setPrompts(m_prompts);
     bindFrameCommands();
     createMenus();
     createToolBar();
@@ -57,7 +58,46 @@ CMainFrame::~CMainFrame() = default;
 
 QString CMainFrame::frameTitle()
 {
-    return QStringLiteral("Lumo图片拼接及打印软件 v1.2");
+    return tr("Lumo图片拼接及打印软件 v1.2");
+}
+
+QList<CMainFrame::MenuLayout> CMainFrame::menuLayout()
+{
+    return { { tr("文件(&F)"),
+               { LoadPicture,
+                 0,
+                 SaveJoined,
+                 0,
+                 CopyPicture,
+                 0,
+                 PrintJobCad1,
+                 0,
+                 PrintJobCad2,
+                 0,
+                 PrintJobColour,
+                 0,
+                 PrintJobGrey,
+                 0,
+                 RestoreOutput,
+                 0,
+                 SaveOutputAs,
+                 0,
+                 0,
+                 Print,
+                 PrintPreview,
+                 PrintSetup,
+                 0,
+                 Exit } },
+             { tr("控制设置"),
+               { WholeDrawingMenu, 0, Transparent, 0, OutputMode, 0, Camera, 0, PlayMusic,
+                 MusicLoop } },
+             { tr("图片滤镜/修改"),
+               { FilterNoBlue, FilterInvert, FilterLighten, FilterBrighten, 0, FilterGrey,
+                 FilterContrast, 0, FilterUndo, 0, 0, BackgroundColour, 0, BrushEdit } },
+             { tr("查看(&V)"), { StatusBar } },
+             { tr("帮助(&H)"),
+               { About, 0, OnlineManual, 0, ManualDownload, 0, LocalManual, 0, WebSite, 0,
+                 DesktopShortcut } } };
 }
 
 QList<QList<int>> CMainFrame::toolBarGroups()
@@ -79,6 +119,12 @@ QList<QList<int>> CMainFrame::toolBarGroups()
              { NextPicture, LayerUp, LayerDown },
              { DeletePicture },
              { TrimLineMenu } };
+}
+
+void CMainFrame::setPrompts(const UserPrompts& prompts)
+{
+    m_prompts = prompts;
+    m_view->setPrompts(prompts);
 }
 
 void CMainFrame::createCanvasArea()
@@ -114,11 +160,11 @@ void CMainFrame::bindFrameCommands()
         addAction(c.action(id));
 }
 
-QMenu* CMainFrame::addMenu(const QString& title, const QList<int>& ids)
+QMenu* CMainFrame::addMenu(const MenuLayout& layout)
 {
-    QMenu* menu = menuBar()->addMenu(title);
+    QMenu* menu = menuBar()->addMenu(layout.title);
     const CViewCommands& c = m_view->commands();
-    for (int id : ids) {
+    for (int id : layout.items) {
         if (id == 0)
             menu->addSeparator();
         else
@@ -130,43 +176,13 @@ QMenu* CMainFrame::addMenu(const QString& title, const QList<int>& ids)
 
 void CMainFrame::createMenus()
 {
-    addMenu(QStringLiteral("文件(&F)"), { LoadPicture,
-                                          0,
-                                          SaveJoined,
-                                          0,
-                                          CopyPicture,
-                                          0,
-                                          PrintJobCad1,
-                                          0,
-                                          PrintJobCad2,
-                                          0,
-                                          PrintJobColour,
-                                          0,
-                                          PrintJobGrey,
-                                          0,
-                                          RestoreOutput,
-                                          0,
-                                          SaveOutputAs,
-                                          0,
-                                          0,
-                                          Print,
-                                          PrintPreview,
-                                          PrintSetup,
-                                          0,
-                                          Exit });
-    addMenu(QStringLiteral("控制设置"), { WholeDrawingMenu, 0, Transparent, 0, OutputMode, 0,
-                                          Camera, 0, PlayMusic, MusicLoop });
-    addMenu(QStringLiteral("图片滤镜/修改"),
-            { FilterNoBlue, FilterInvert, FilterLighten, FilterBrighten, 0, FilterGrey,
-              FilterContrast, 0, FilterUndo, 0, 0, BackgroundColour, 0, BrushEdit });
-    addMenu(QStringLiteral("查看(&V)"), { StatusBar });
-    addMenu(QStringLiteral("帮助(&H)"), { About, 0, OnlineManual, 0, ManualDownload, 0, LocalManual,
-                                          0, WebSite, 0, DesktopShortcut });
+    for (const MenuLayout& layout : menuLayout())
+        addMenu(layout);
 }
 
 void CMainFrame::createToolBar()
 {
-    m_toolBar = new QToolBar(QStringLiteral("工具栏"), this);
+    m_toolBar = new QToolBar(tr("工具栏"), this);
     m_toolBar->setObjectName(QStringLiteral("mainToolBar"));
     m_toolBar->setIconSize(QSize(ToolBarIconSize, ToolBarIconSize));
     m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
@@ -264,7 +280,7 @@ void CMainFrame::openDocument()
 {
     // The document holds nothing: opening only enters the file in the
     // recent-file list.
-    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("打开"));
+    const QString file = QFileDialog::getOpenFileName(this, tr("打开"));
     QDir::setCurrent(m_engine.dataDir());
     if (!file.isEmpty())
         RecentFiles::add(file);
@@ -272,28 +288,26 @@ void CMainFrame::openDocument()
 
 void CMainFrame::saveDocument()
 {
-    const QString file =
-        QFileDialog::getSaveFileName(this, QStringLiteral("另存为"), QStringLiteral("无标题"));
+    const QString file = QFileDialog::getSaveFileName(this, tr("另存为"), tr("无标题"));
     QDir::setCurrent(m_engine.dataDir());
     if (file.isEmpty())
         return;
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly))
-        statusBar()->showMessage(QStringLiteral("无法写入 %1: %2")
-                                     .arg(QDir::toNativeSeparators(file), out.errorString()),
-                                 ErrorShownMs);
+        statusBar()->showMessage(
+            tr("无法写入 %1: %2").arg(QDir::toNativeSeparators(file), out.errorString()),
+            ErrorShownMs);
     else
         RecentFiles::add(file);
 }
 
 void CMainFrame::showAbout()
 {
-    QMessageBox::about(
-        this, QStringLiteral("Lumo图片拼接及打印软件"),
-        QStringLiteral("这是一个专门面向工程应用的图片拼接及打印软件。拼接图片可以随意旋转，"
-                       "拉伸，移动。可以通过“透明图片+窗口修剪”拼接图片，也可以用设置修剪线的"
-                       "方式拼接图片，拼接图片可以保存为指定的格式。图片打印可以处理为彩色或是"
-                       "黑白灰度方式。\n\n"
-                       "软件可以在最小化时，用Ctrl+G热键截取屏幕图。软件也提供了背景音乐的播"
-                       "放及摄像头的拍照功能。"));
+    QMessageBox::about(this, tr("Lumo图片拼接及打印软件"),
+                       tr("这是一个专门面向工程应用的图片拼接及打印软件。拼接图片可以随意旋转，"
+                          "拉伸，移动。可以通过“透明图片+窗口修剪”拼接图片，也可以用设置修剪线的"
+                          "方式拼接图片，拼接图片可以保存为指定的格式。图片打印可以处理为彩色或是"
+                          "黑白灰度方式。\n\n"
+                          "软件可以在最小化时，用Ctrl+G热键截取屏幕图。软件也提供了背景音乐的播"
+                          "放及摄像头的拍照功能。"));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UserPrompts.h"
+
 #include <QList>
 #include <QMainWindow>
 #include <QString>
@@ -25,10 +27,25 @@ public:
     explicit CMainFrame(CImgJoinEngine& engine, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
+    // One menu of the menu bar: its title and its command ids in order, 0
+    // for a separator.
+    struct MenuLayout
+    {
+        QString title;
+        QList<int> items;
+    };
+
     // The title stays this text whatever document is open.
     static QString frameTitle();
+    // The menu bar's menus, in order.
+    static QList<MenuLayout> menuLayout();
     // The tool bar's buttons, in order, in groups between separators.
     static QList<QList<int>> toolBarGroups();
+
+    // How the windows put questions and messages to the user; the view and
+    // the dialogs it opens use these.
+    void setPrompts(const UserPrompts& prompts);
+    const UserPrompts& prompts() const { return m_prompts; }
 
     CQznImgEdtJoinView* view() const { return m_view; }
     CHorzRulerBar* horzRuler() const { return m_horzRuler; }
@@ -54,7 +71,7 @@ private:
     void createCanvasArea();
     void bindFrameCommands();
     void createMenus();
-    QMenu* addMenu(const QString& title, const QList<int>& ids);
+    QMenu* addMenu(const MenuLayout& layout);
     void createToolBar();
     void createStatusBar();
     void connectRefreshChain();
@@ -64,6 +81,7 @@ private:
     void showAbout();
 
     CImgJoinEngine& m_engine;
+    UserPrompts m_prompts;
     CQznImgEdtJoinView* m_view = nullptr; // children of the window
     CHorzRulerBar* m_horzRuler = nullptr;
     CVertRulerBar* m_vertRuler = nullptr;

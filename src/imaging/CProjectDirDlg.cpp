@@ -52,7 +52,7 @@ void CProjectDirDlg::buildControls()
     m_defaultButton->setAutoDefault(false);
     m_createButton = new QPushButton(tr("创建"), this);
     m_createButton->setAutoDefault(false);
-    m_newNameEdit = new QLineEdit(QStringLiteral("2011我的图片"), this);
+    m_newNameEdit = new QLineEdit(tr("2011我的图片"), this);
     m_okButton = new QPushButton(tr("确认"), this);
     m_okButton->setDefault(true);
 

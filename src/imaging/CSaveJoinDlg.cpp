@@ -17,23 +17,23 @@
 
 namespace {
 
-const QString InitialJoinedName = QStringLiteral("拼接图片名1");
-const QString InitialOutputName = QStringLiteral("打印输出算量图1");
 // Saves quicker than this show no progress box.
 constexpr int ProgressBoxDelayMs = 300;
 
 } // namespace
 
 QString CSaveJoinDlg::s_saveDir;
-QString CSaveJoinDlg::s_joinedName = InitialJoinedName;
-QString CSaveJoinDlg::s_outputName = InitialOutputName;
+// Empty until a save in the variant succeeds: the run's first names stand in.
+QString CSaveJoinDlg::s_joinedName;
+QString CSaveJoinDlg::s_outputName;
 
 CSaveJoinDlg::CSaveJoinDlg(CImgJoinEngine& engine, int variant, QWidget* parent)
     : QDialog(parent)
     , m_engine(engine)
     , m_variant(variant)
-    , m_chooseFolder([&engine](QWidget* owner) {
-        CProjectDirDlg dialog(engine.dataDir(), owner);
+    , m_chooseFolder([this](QWidget* owner) {
+        CProjectDirDlg dialog(m_engine.dataDir(), owner);
+        dialog.setPrompts(m_prompts);
         return dialog.exec() == QDialog::Accepted ? dialog.path() : QString();
     })
 {
@@ -42,7 +42,7 @@ CSaveJoinDlg::CSaveJoinDlg(CImgJoinEngine& engine, int variant, QWidget* parent)
     if (s_saveDir.isEmpty())
         s_saveDir = m_engine.dataDir();
     m_folderLabel->setText(QDir::toNativeSeparators(s_saveDir));
-    m_nameEdit->setText(rememberedName());
+    m_nameEdit->setText(m_variant == VariantOutput ? outputName() : joinedName());
     if (m_variant == VariantOutput) {
         m_autoClearBox->hide();
         setWindowTitle(tr("另存打印输出算量图"));
@@ -51,11 +51,21 @@ CSaveJoinDlg::CSaveJoinDlg(CImgJoinEngine& engine, int variant, QWidget* parent)
     }
 }
 
+QString CSaveJoinDlg::joinedName()
+{
+    return s_joinedName.isEmpty() ? tr("拼接图片名1") : s_joinedName;
+}
+
+QString CSaveJoinDlg::outputName()
+{
+    return s_outputName.isEmpty() ? tr("打印输出算量图1") : s_outputName;
+}
+
 void CSaveJoinDlg::resetRemembered()
 {
     s_saveDir.clear();
-    s_joinedName = InitialJoinedName;
-    s_outputName = InitialOutputName;
+    s_joinedName.clear();
+    s_outputName.clear();
 }
 
 QString& CSaveJoinDlg::rememberedName() const

@@ -38,8 +38,8 @@ public:
 
     // The folder and names shared by every save dialog of this run.
     static QString saveDir() { return s_saveDir; }
-    static QString joinedName() { return s_joinedName; }
-    static QString outputName() { return s_outputName; }
+    static QString joinedName();
+    static QString outputName();
     // Back to the values a new run starts with.
     static void resetRemembered();
 

@@ -36,7 +36,8 @@ QImage loadSplash()
     font.setBold(true);
     painter.setFont(font);
     painter.setPen(QColor(0xF0, 0xF0, 0xF0));
-    painter.drawText(splash.rect(), Qt::AlignCenter, QStringLiteral("Lumo图片拼接及打印软件"));
+    painter.drawText(splash.rect(), Qt::AlignCenter,
+                     CQznImgEdtJoinView::tr("Lumo图片拼接及打印软件"));
     return splash;
 }
 

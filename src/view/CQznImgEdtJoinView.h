@@ -2,6 +2,7 @@
 
 #include "CViewCursors.h"
 #include "JoinCodes.h"
+#include "UserPrompts.h"
 
 #include <QImage>
 #include <QPoint>
@@ -41,6 +42,10 @@ public:
     void setToolBar(QToolBar* toolBar) { m_toolBar = toolBar; }
     // The folder the current directory returns to after every file dialog.
     void setProgramDir(const QString& dir) { m_programDir = dir; }
+    // How the view and the dialogs it opens put questions and messages to
+    // the user.
+    void setPrompts(const UserPrompts& prompts);
+    const UserPrompts& prompts() const { return m_prompts; }
 
     // Adds a picture as the load command does after its dialog.
     void loadPicture(const QString& path);
@@ -132,6 +137,7 @@ private:
     CImgJoinEngine& m_engine;
     CViewCommands* m_commands = nullptr; // child object
     std::unique_ptr<ImagingCommands> m_imaging;
+    UserPrompts m_prompts;
     QPointer<QToolBar> m_toolBar;
     QString m_programDir;
     CViewCursors m_cursors;

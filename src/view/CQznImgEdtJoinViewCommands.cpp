@@ -15,14 +15,14 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMenu>
-#include <QMessageBox>
 
 using namespace CommandId;
 
 QString CQznImgEdtJoinView::pictureFilter()
 {
-    return QStringLiteral("图形文件(*.bmp,*.jpg,*.png,*.gif) "
-                          "(*.bmp *.jpg *.png *.gif *.BMP *.JPG *.PNG *.GIF)");
+    // The description is shown; the patterns in the last brackets are not.
+    return tr("图形文件(*.bmp,*.jpg,*.png,*.gif)") +
+           QStringLiteral(" (*.bmp *.jpg *.png *.gif *.BMP *.JPG *.PNG *.GIF)");
 }
 
 void CQznImgEdtJoinView::bindCommands()
@@ -43,6 +43,7 @@ void CQznImgEdtJoinView::bindImagingCommands()
     // the command table names.
     if (!m_imaging)
         m_imaging = std::make_unique<ImagingCommands>();
+    m_imaging->setPrompts(m_prompts);
     CViewCommands& c = *m_commands;
     const auto bind = [this, &c](int id, auto work) {
         c.setHandler(id, [this, work] {
@@ -167,21 +168,22 @@ void CQznImgEdtJoinView::reorderPicture(LayerCode code)
         invalidate();
 }
 
+void CQznImgEdtJoinView::setPrompts(const UserPrompts& prompts)
+{
+    m_prompts = prompts;
+    if (m_imaging)
+        m_imaging->setPrompts(prompts);
+}
+
 void CQznImgEdtJoinView::deletePicture()
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("特别提示"),
-                    QStringLiteral("真要删除当前拼接图片吗?请确认!"),
-                    QMessageBox::Yes | QMessageBox::No, this);
-    box.setObjectName(QStringLiteral("deleteConfirmation"));
-    box.setDefaultButton(QMessageBox::Yes);
-    if (box.exec() == QMessageBox::Yes)
+    if (m_prompts.ask(this, tr("特别提示"), tr("真要删除当前拼接图片吗?请确认!")))
         reorderPicture(LayerCode::Delete);
 }
 
 void CQznImgEdtJoinView::chooseAndLoadPicture()
 {
-    QFileDialog dialog(nullptr, QStringLiteral("选择装入新的图片"), QDir::currentPath(),
-                       pictureFilter());
+    QFileDialog dialog(nullptr, tr("选择装入新的图片"), QDir::currentPath(), pictureFilter());
     dialog.setObjectName(QStringLiteral("loadPictureDialog"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -196,8 +198,8 @@ void CQznImgEdtJoinView::chooseAndLoadPicture()
 void CQznImgEdtJoinView::loadPicture(const QString& path)
 {
     if (m_engine.GetPictureCount() >= CImgJoinEngine::MaxPictures)
-        emit statusMessage(QStringLiteral("画布上已有%1张图片，不能再装入新的图片")
-                               .arg(CImgJoinEngine::MaxPictures));
+        emit statusMessage(
+            tr("画布上已有%1张图片，不能再装入新的图片").arg(CImgJoinEngine::MaxPictures));
     m_engine.AddPicture(path);
     m_engine.ClearTrimLine();
     m_wholeDrawing = false;
@@ -208,7 +210,7 @@ void CQznImgEdtJoinView::loadPicture(const QString& path)
 void CQznImgEdtJoinView::switchOutputMode()
 {
     if (m_engine.EnterOutputMode(m_displayMode) != 1) {
-        emit statusMessage(QStringLiteral("没有当前拼接图片，不能切换到打印输出图片方式"));
+        emit statusMessage(tr("没有当前拼接图片，不能切换到打印输出图片方式"));
         return;
     }
     m_displayMode =

@@ -7,6 +7,7 @@
 #include "CommandIds.h"
 #include "PrintInfoBlock.h"
 #include "RulerRefresh.h"
+#include "UserPrompts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,7 +17,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPixmap>
+#include <QSet>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
@@ -68,16 +71,16 @@ class CMainFrameTest : public QObject
 private slots:
     void init();
     void cleanup();
-    void titleIsFixed();
+    void frameHandsItsPromptsToTheView();
     void closingEmptiesTemporaryFolder();
     void engineFailuresReachStatusBar();
-    void menusInOrder();
-    void toolBarInOrder();
+    void menusFollowTheLayout();
+    void toolBarFollowsTheLayout();
     void rulerBarsAlongViewEdges();
     void rulerScaleReachesViewThroughBars();
     void refreshCodesForViewsAreRelayed();
     void popupMenuOpensBelowItsButton();
-    void statusBarToggles();
+    void statusBarSwitchKeepsItsMark();
     void handedOverPictureOpensInOutputMode();
 
 private:
@@ -99,15 +102,36 @@ void CMainFrameTest::cleanup()
     m_dataDir.reset();
 }
 
-void CMainFrameTest::titleIsFixed()
+void CMainFrameTest::frameHandsItsPromptsToTheView()
 {
     CMainFrame frame(*m_engine);
-    frame.show();
     QCOMPARE(frame.windowTitle(), QStringLiteral("Lumo图片拼接及打印软件 v1.2"));
+    const QString picture = QDir(m_dataDir->path()).filePath(QStringLiteral("a.png"));
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    QVERIFY(image.save(picture));
+    frame.view()->loadPicture(picture);
 
-    // Naming an open picture does not change the title.
-    frame.setWindowFilePath(QDir(m_dataDir->path()).filePath(QStringLiteral("图纸.png")));
-    QCOMPARE(frame.windowTitle(), CMainFrame::frameTitle());
+    QStringList asked;
+    UserPrompts prompts;
+    prompts.setAsk([&asked](QWidget*, const QString& title, const QString& text) {
+        asked << title + '|' + text;
+        return false;
+    });
+    frame.setPrompts(prompts);
+    // A question that went around the prompts would open a box: it is closed
+    // and noted.
+    bool boxOpened = false;
+    QTimer::singleShot(0, &frame, [&boxOpened] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxOpened = true;
+            box->reject();
+        }
+    });
+    frame.view()->commands().trigger(CommandId::DeletePicture);
+    QCOMPARE(asked, QStringList{ QStringLiteral("特别提示|真要删除当前拼接图片吗?请确认!") });
+    QCOMPARE(m_engine->GetPictureCount(), 1);
+    QVERIFY(!boxOpened);
 }
 
 void CMainFrameTest::closingEmptiesTemporaryFolder()
@@ -147,67 +171,90 @@ void CMainFrameTest::engineFailuresReachStatusBar()
     QVERIFY(memory->text().endsWith(QStringLiteral(".00KB")));
 }
 
-void CMainFrameTest::menusInOrder()
+void CMainFrameTest::menusFollowTheLayout()
 {
     using namespace CommandId;
     CMainFrame frame(*m_engine);
+    const CViewCommands& commands = frame.view()->commands();
+    const QList<CMainFrame::MenuLayout> layout = CMainFrame::menuLayout();
     const QList<QAction*> menus = frame.menuBar()->actions();
     QCOMPARE(menus.size(), 5);
+    QCOMPARE(menus.size(), layout.size());
     QCOMPARE(menus.at(0)->text(), QStringLiteral("文件(&F)"));
     QCOMPARE(menus.at(4)->text(), QStringLiteral("帮助(&H)"));
-    const auto items = [&menus](int index) { return layoutOf(menus.at(index)->menu()->actions()); };
-    QCOMPARE(items(0), (QList<int>{ LoadPicture,
-                                    0,
-                                    SaveJoined,
-                                    0,
-                                    CopyPicture,
-                                    0,
-                                    PrintJobCad1,
-                                    0,
-                                    PrintJobCad2,
-                                    0,
-                                    PrintJobColour,
-                                    0,
-                                    PrintJobGrey,
-                                    0,
-                                    RestoreOutput,
-                                    0,
-                                    SaveOutputAs,
-                                    0,
-                                    0,
-                                    Print,
-                                    PrintPreview,
-                                    PrintSetup,
-                                    0,
-                                    Exit }));
-    QCOMPARE(items(1), (QList<int>{ WholeDrawingMenu, 0, Transparent, 0, OutputMode, 0, Camera, 0,
-                                    PlayMusic, MusicLoop }));
-    QCOMPARE(items(2),
-             (QList<int>{ FilterNoBlue, FilterInvert, FilterLighten, FilterBrighten, 0, FilterGrey,
-                          FilterContrast, 0, FilterUndo, 0, 0, BackgroundColour, 0, BrushEdit }));
-    QCOMPARE(items(3), (QList<int>{ StatusBar }));
-    QCOMPARE(items(4), (QList<int>{ About, 0, OnlineManual, 0, ManualDownload, 0, LocalManual, 0,
-                                    WebSite, 0, DesktopShortcut }));
+    QCOMPARE(menus.at(1)->text(), QStringLiteral("控制设置"));
+    QCOMPARE(menus.at(2)->text(), QStringLiteral("图片滤镜/修改"));
+    QCOMPARE(menus.at(3)->text(), QStringLiteral("查看(&V)"));
+
+    QSet<int> inMenus;
+    for (int m = 0; m < layout.size(); ++m) {
+        QCOMPARE(menus.at(m)->text(), layout.at(m).title);
+        const QList<QAction*> items = menus.at(m)->menu()->actions();
+        QCOMPARE(layoutOf(items), layout.at(m).items);
+        for (int i = 0; i < items.size(); ++i) {
+            const int id = layout.at(m).items.at(i);
+            if (id == 0)
+                continue;
+            // The command's own action, so its state and check mark are shared.
+            QVERIFY2(commands.action(id) != nullptr, qPrintable(QString::number(id)));
+            QCOMPARE(items.at(i), commands.action(id));
+            QVERIFY2(!CViewCommands::isPopupItem(id), qPrintable(QString::number(id)));
+            QVERIFY2(!inMenus.contains(id), qPrintable(QString::number(id)));
+            inMenus.insert(id);
+        }
+    }
+    // Every command but the document keys and the popup items can be reached
+    // from a menu or the tool bar.
+    QSet<int> onToolBar;
+    for (const QList<int>& group : CMainFrame::toolBarGroups())
+        onToolBar.unite(QSet<int>(group.begin(), group.end()));
+    for (int id : commands.ids()) {
+        if (id == FileNew || id == FileOpen || id == FileSave || CViewCommands::isPopupItem(id))
+            continue;
+        QVERIFY2(inMenus.contains(id) || onToolBar.contains(id), qPrintable(QString::number(id)));
+    }
     // The document keys work without menu items.
     for (int id : { FileNew, FileOpen, FileSave })
         QVERIFY(frame.actions().contains(frame.view()->commands().action(id)));
+
+    // Opening a menu brings its items up to date with the canvas.
+    QMenu* file = menus.at(0)->menu();
+    QVERIFY(!commands.action(SaveJoined)->isEnabled());
+    QImage image(20, 20, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    const QString picture = QDir(m_dataDir->path()).filePath(QStringLiteral("a.png"));
+    QVERIFY(image.save(picture));
+    m_engine->AddPicture(picture);
+    QVERIFY(!commands.action(SaveJoined)->isEnabled());
+    emit file->aboutToShow();
+    QVERIFY(commands.action(SaveJoined)->isEnabled());
 }
 
-void CMainFrameTest::toolBarInOrder()
+void CMainFrameTest::toolBarFollowsTheLayout()
 {
     using namespace CommandId;
     CMainFrame frame(*m_engine);
-    QList<int> buttons;
-    for (int id : layoutOf(frame.toolBar()->actions())) {
-        if (id != 0)
-            buttons.append(id);
+    const CViewCommands& commands = frame.view()->commands();
+    // The groups in order, one separator between two groups.
+    QList<int> expected;
+    for (const QList<int>& group : CMainFrame::toolBarGroups()) {
+        QVERIFY(!group.isEmpty());
+        if (!expected.isEmpty())
+            expected.append(0);
+        expected += group;
     }
-    QCOMPARE(buttons,
-             (QList<int>{ About,      WholeDrawing,   TrimWindow,      Transparent,  ZoomIn,
-                          ZoomOut,    Redraw,         ZoomOriginal,    ZoomFit,      HorzLines,
-                          VertLines,  RulerMenu,      NudgeUp,         NudgeDown,    NudgeLeft,
-                          NudgeRight, RotateLeftStep, RotateRightStep, RotationMenu, NextPicture,
-                          LayerUp,    LayerDown,      DeletePicture,   TrimLineMenu }));
+    const QList<QAction*> buttons = frame.toolBar()->actions();
+    QCOMPARE(layoutOf(buttons), expected);
+    QSet<int> seen;
+    for (int i = 0; i < buttons.size(); ++i) {
+        const int id = expected.at(i);
+        if (id == 0)
+            continue;
+        QCOMPARE(buttons.at(i), commands.action(id));
+        QVERIFY2(!CViewCommands::isPopupItem(id), qPrintable(QString::number(id)));
+        QVERIFY2(!seen.contains(id), qPrintable(QString::number(id)));
+        seen.insert(id);
+    }
     QCOMPARE(frame.view()->commands().action(LayerDown)->toolTip(),
              QStringLiteral("下移拼接图片层"));
 }
@@ -316,17 +363,23 @@ void CMainFrameTest::popupMenuOpensBelowItsButton()
                                  RulerZoomReset }));
 }
 
-void CMainFrameTest::statusBarToggles()
+void CMainFrameTest::statusBarSwitchKeepsItsMark()
 {
     CMainFrame frame(*m_engine);
     frame.show();
     QAction* toggle = frame.view()->commands().action(CommandId::StatusBar);
     QVERIFY(toggle->isChecked());
+    // Every command brings the actions up to date; the mark stays with the bar.
+    frame.view()->commands().trigger(CommandId::Redraw);
+    QVERIFY(toggle->isChecked());
     toggle->trigger();
     QVERIFY(!frame.statusBar()->isVisible());
     QVERIFY(!toggle->isChecked());
+    frame.view()->updateActions();
+    QVERIFY(!toggle->isChecked());
     toggle->trigger();
     QVERIFY(frame.statusBar()->isVisible());
+    QVERIFY(toggle->isChecked());
 }
 
 void CMainFrameTest::handedOverPictureOpensInOutputMode()

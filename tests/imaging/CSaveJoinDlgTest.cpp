@@ -1,6 +1,8 @@
 #include "CSaveJoinDlg.h"
+#include "CProjectDirDlg.h"
 #include "ImagingTestSupport.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -8,8 +10,10 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 class CSaveJoinDlgTest : public QObject
 {
@@ -24,6 +28,7 @@ private slots:
     void badNamesAndFormatsAreRefusedWithAMessage();
     void failedSaveKeepsTheDialogOpenAndTheNamesUnchanged();
     void chosenFolderIsKeptInTheSettingsEvenAfterCancel();
+    void folderDialogSpeaksThroughTheSamePrompts();
 
 private:
     std::unique_ptr<CSaveJoinDlg> openDialog(int variant)
@@ -216,6 +221,34 @@ void CSaveJoinDlgTest::chosenFolderIsKeptInTheSettingsEvenAfterCancel()
     CSaveJoinDlg::resetRemembered();
     CSaveJoinDlg reopened(next);
     QCOMPARE(reopened.folderLabel()->text(), QDir::toNativeSeparators(folder));
+}
+
+void CSaveJoinDlgTest::folderDialogSpeaksThroughTheSamePrompts()
+{
+    auto dialog = openDialog(CSaveJoinDlg::VariantJoined);
+    bool folderDialogOpened = false;
+    bool boxOpened = false;
+    QTimer::singleShot(0, dialog.get(), [&] {
+        auto* folders = qobject_cast<CProjectDirDlg*>(QApplication::activeModalWidget());
+        folderDialogOpened = folders != nullptr;
+        if (!folders)
+            return;
+        // A message that went around the prompts would open a box here.
+        QTimer::singleShot(0, folders, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                boxOpened = true;
+                box->done(0);
+            }
+        });
+        folders->newNameEdit()->setText(QStringLiteral("a/b"));
+        folders->createButton()->click();
+        folders->reject();
+    });
+    QTest::mouseClick(dialog->folderButton(), Qt::LeftButton);
+    QVERIFY(folderDialogOpened);
+    QVERIFY(!boxOpened);
+    QCOMPARE(m_bench->messages.size(), 1);
+    QVERIFY(m_bench->messages.first().contains(QStringLiteral("目录失败")));
 }
 
 QTEST_MAIN(CSaveJoinDlgTest)

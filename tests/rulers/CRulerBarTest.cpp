@@ -83,6 +83,21 @@ QList<int> tablePositions(const CImgJoinEngine& engine, RulerTableId table)
     return positions;
 }
 
+// Pixel distance between the first two marked lines of a table's last layout.
+int markedGap(const CImgJoinEngine& engine, RulerTableId table)
+{
+    QList<int> marked;
+    for (int i = 0; i < engine.GetRulerLineCount(table) && marked.size() < 2; ++i) {
+        int tickLen = 0;
+        int pos = 0;
+        ColorRef colour = 0;
+        QString name;
+        if (engine.GetRulerLine(table, i, tickLen, pos, colour, name) && tickLen > 10)
+            marked.append(pos);
+    }
+    return marked.size() == 2 ? marked.at(1) - marked.at(0) : -1;
+}
+
 QStringList spanTexts(const CRulerBar& bar)
 {
     QStringList texts;
@@ -110,6 +125,7 @@ private slots:
     void verticalBarCountsUpFromBottom();
     void resetSquareSitsAtTheFarEndInItsColours();
     void spanLabelsFollowTheRulerScale();
+    void spanLabelsStartAtEachBarsDistance();
     void firstPaintLaysOutWithoutNotifying();
     void relayoutNotifiesOnceAfterThePaint();
     void relayoutRequestedWhileNotifyingIsKept();
@@ -242,6 +258,25 @@ void CRulerBarTest::spanLabelsFollowTheRulerScale()
     QCOMPARE(countColour(twice, twice.rect(), SpanText), 0);
     QVERIFY(!m_vert->spanLabels().isEmpty());
     QVERIFY(countColour(vert, vert.rect(), SpanText) > 0);
+}
+
+void CRulerBarTest::spanLabelsStartAtEachBarsDistance()
+{
+    // Every fifth line is marked, so at the starting scale of 0.1 a spacing of
+    // s units puts marked lines s / 2 pixels apart.
+    const auto labelsAt = [this](CRulerBar& bar, int spacing, int gap) {
+        m_engine->GridTableTarget(codeValue(bar.table()));
+        m_engine->SetRulerSpacingAll(spacing);
+        bar.RequestRelayout();
+        render(bar);
+        [&] { QCOMPARE(markedGap(*m_engine, bar.table()), gap); }();
+        return spanTexts(bar);
+    };
+    // The horizontal bar labels spans from 36 pixels on, the vertical from 30.
+    QCOMPARE(labelsAt(*m_horz, 72, 36).value(0), QStringLiteral("360"));
+    QCOMPARE(labelsAt(*m_horz, 70, 35), QStringList());
+    QCOMPARE(labelsAt(*m_vert, 60, 30).value(0), QStringLiteral("300"));
+    QCOMPARE(labelsAt(*m_vert, 58, 29), QStringList());
 }
 
 void CRulerBarTest::firstPaintLaysOutWithoutNotifying()

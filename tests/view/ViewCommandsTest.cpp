@@ -3,15 +3,15 @@
 #include "CViewCommands.h"
 #include "CommandIds.h"
 #include "PixelRules.h"
+#include "UserPrompts.h"
 #include "ViewTestSupport.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QMenu>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -62,7 +62,8 @@ QList<int> itemIds(QMenu& menu)
     return ids;
 }
 
-// Runs work on the first modal window that opens while the command runs.
+// Runs work on the first modal window that opens while the command runs; for
+// the file dialog, which the prompts do not cover.
 void whenModalOpens(std::function<void(QWidget*)> work)
 {
     QTimer::singleShot(0, [work] {
@@ -91,6 +92,7 @@ private slots:
     void rulerLinesAreDottedAtLaidOutPlaces();
     void nudgeRotateAndLayerCommands();
     void deleteAsksFirst();
+    void outputCommandsTellThroughTheViewsPrompts();
     void loadDialogFiltersPicturesAndRestoresDirectory();
 };
 
@@ -399,21 +401,46 @@ void ViewCommandsTest::deleteAsksFirst()
 {
     ViewUnderTest t;
     t.loadAndPaint(t.writePicture(QStringLiteral("a.png"), 100, 100));
-    whenModalOpens([](QWidget* box) {
-        auto* question = qobject_cast<QMessageBox*>(box);
-        QVERIFY(question != nullptr);
-        QCOMPARE(question->text(), QStringLiteral("真要删除当前拼接图片吗?请确认!"));
-        QCOMPARE(question->windowTitle(), QStringLiteral("特别提示"));
-        question->button(QMessageBox::No)->click();
+    QStringList asked;
+    bool answer = false;
+    UserPrompts prompts;
+    prompts.setAsk([&](QWidget* parent, const QString& title, const QString& text) {
+        asked << title + '|' + text;
+        return parent == t.view.get() && answer;
     });
+    t.view->setPrompts(prompts);
     t.view->commands().trigger(DeletePicture);
+    QCOMPARE(asked, QStringList{ QStringLiteral("特别提示|真要删除当前拼接图片吗?请确认!") });
     QCOMPARE(t.engine->GetPictureCount(), 1);
 
-    // Yes is the default button.
-    whenModalOpens([](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
+    answer = true;
     t.view->commands().trigger(DeletePicture);
+    QCOMPARE(asked.size(), 2);
     QCOMPARE(t.engine->GetPictureCount(), 0);
     QVERIFY(!enabled(*t.view, DeletePicture));
+    QCOMPARE(t.boxes.caught(), 0);
+}
+
+void ViewCommandsTest::outputCommandsTellThroughTheViewsPrompts()
+{
+    // Prompts handed over after the view was built still reach the output
+    // commands.
+    ViewUnderTest t;
+    QStringList told;
+    UserPrompts prompts;
+    prompts.setTell([&told](QWidget*, const QString& title, const QString& text) {
+        told << title + '|' + text;
+    });
+    t.view->setPrompts(prompts);
+    t.loadAndPaint(t.writePicture(QStringLiteral("a.png"), 100, 100));
+    t.view->commands().trigger(OutputMode);
+    t.paint();
+    QVERIFY(QFile::remove(t.engine->GetOutputFile()));
+    t.engine->imageCache().clear();
+    t.view->commands().trigger(CopyPicture);
+    QCOMPARE(told.size(), 1);
+    QVERIFY(told.first().startsWith(QStringLiteral("图片复制|")));
+    QCOMPARE(t.boxes.caught(), 0);
 }
 
 void ViewCommandsTest::loadDialogFiltersPicturesAndRestoresDirectory()

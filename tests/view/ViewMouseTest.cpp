@@ -131,6 +131,20 @@ void ViewMouseTest::trimWindowNeedsMoveBeforeSecondPress()
     QTest::mouseClick(t.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 30));
     QCOMPARE(t.view->mouseMode(), MouseMode::Idle);
     QCOMPARE(t.engine->picture(0).file, original);
+
+    // Nor does a band left over from an earlier, cancelled trim window.
+    t.view->commands().trigger(CommandId::TrimWindow);
+    QTest::mouseClick(t.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+    moveMouse(t.view.get(), QPoint(200, 150), Qt::NoButton);
+    QCOMPARE(t.view->bandRect(), QRect(20, 20, 180, 130));
+    QTest::mouseClick(t.view.get(), Qt::RightButton, Qt::NoModifier, QPoint(200, 150));
+    t.view->commands().trigger(CommandId::TrimWindow);
+    QTest::mouseClick(t.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(60, 60));
+    QTest::mouseClick(t.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(60, 60));
+    QCOMPARE(t.view->mouseMode(), MouseMode::Idle);
+    QCOMPARE(t.engine->picture(0).file, original);
+    QCOMPARE(t.engine->picture(0).width, 400);
+    QCOMPARE(t.engine->picture(0).height, 300);
 }
 
 void ViewMouseTest::bandTrackingDoesNotRedrawCanvas()

@@ -3,9 +3,32 @@
 #include "CImgJoinEngine.h"
 #include "CQznImgEdtJoinView.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QTest>
+
+MessageBoxCatcher::MessageBoxCatcher()
+{
+    qApp->installEventFilter(this);
+}
+
+MessageBoxCatcher::~MessageBoxCatcher()
+{
+    qApp->removeEventFilter(this);
+}
+
+bool MessageBoxCatcher::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Show) {
+        if (auto* box = qobject_cast<QMessageBox*>(watched)) {
+            ++m_caught;
+            QMetaObject::invokeMethod(box, &QDialog::reject, Qt::QueuedConnection);
+        }
+    }
+    return false;
+}
 
 ViewUnderTest::ViewUnderTest(int width, int height)
     : dir(std::make_unique<QTemporaryDir>())

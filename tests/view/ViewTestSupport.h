@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QObject>
 #include <QPoint>
 #include <QString>
 #include <QTemporaryDir>
@@ -10,6 +11,23 @@
 class CImgJoinEngine;
 class CQznImgEdtJoinView;
 class QWidget;
+
+// Closes every message box that opens while it is installed, and counts
+// them: the view puts its questions and messages through its prompts, so a
+// box that opens anyway would otherwise wait for a click that never comes.
+class MessageBoxCatcher : public QObject
+{
+public:
+    MessageBoxCatcher();
+    ~MessageBoxCatcher() override;
+    int caught() const { return m_caught; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    int m_caught = 0;
+};
 
 // A view on its own engine, shown at a fixed size, with the engine's data
 // directory in a temporary folder.
@@ -26,6 +44,7 @@ struct ViewUnderTest
     // The view's screen content as a paint produces it now.
     QImage paint();
 
+    MessageBoxCatcher boxes;
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<CImgJoinEngine> engine;
     std::unique_ptr<CQznImgEdtJoinView> view;
