@@ -2,14 +2,13 @@
 
 #include "ColorQuantizer.h"
 #include "ImageCodec.h"
+#include "ParallelFor.h"
 
 #include <QFileInfo>
 #include <QList>
 #include <QThread>
 
 #include <algorithm>
-#include <atomic>
-#include <thread>
 #include <vector>
 
 ImageCache::ImageCache(qint64 budgetBytes)
@@ -81,22 +80,19 @@ void ImageCache::preload(const QStringList& paths)
             continue;
         jobs.push_back(Job{ path, info.size(), info.lastModified(), {}, {} });
     }
-    std::atomic<std::size_t> next{ 0 };
-    auto work = [&] {
-        for (std::size_t i = next++; i < jobs.size(); i = next++) {
-            ImageCodec::ReadResult result = ImageCodec::read(jobs[i].path);
-            jobs[i].error = result.error;
+    // One picture decoded per core at most: each is held at full size until
+    // it has been compacted.
+    const int decodesAtOnce = QThread::idealThreadCount();
+    parallelFor(
+        int(jobs.size()),
+        [&jobs](int i) {
+            Job& job = jobs[std::size_t(i)];
+            ImageCodec::ReadResult result = ImageCodec::read(job.path);
+            job.error = result.error;
             if (result.ok())
-                jobs[i].image = compact(result.image);
-        }
-    };
-    const int helpers = qMin(QThread::idealThreadCount(), int(jobs.size())) - 1;
-    std::vector<std::thread> threads;
-    for (int i = 0; i < helpers; ++i)
-        threads.emplace_back(work);
-    work();
-    for (std::thread& thread : threads)
-        thread.join();
+                job.image = compact(result.image);
+        },
+        decodesAtOnce);
     for (const Job& job : jobs) {
         ++m_decodeCount;
         store(job.path, job.fileSize, job.modified, job.image, job.error);
@@ -175,9 +171,9 @@ QImage ImageCache::compact(const QImage& image)
     if (image.isNull())
         return image;
     const QImage::Format format = image.format();
-    const bool alreadyCompact =
-        (format == QImage::Format_Indexed8 && !image.hasAlphaChannel()) ||
-        format == QImage::Format_Grayscale8 || format == QImage::Format_RGB888;
+    const bool alreadyCompact = (format == QImage::Format_Indexed8 && !image.hasAlphaChannel()) ||
+                                format == QImage::Format_Grayscale8 ||
+                                format == QImage::Format_RGB888;
     if (alreadyCompact)
         return image;
     if (hasAlpha(image))
