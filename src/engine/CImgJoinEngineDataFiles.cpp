@@ -3,6 +3,7 @@
 #include "CImgJoinEngine.h"
 
 #include "ImageCodec.h"
+#include "ParallelFor.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,9 +13,7 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -175,19 +174,16 @@ void spillOversized(std::vector<TileCell>& cells, const TileCanvas& canvas)
 void placeAll(std::vector<TileCell>& cells, const QString& firstPath, const QImage& first,
               const TileCanvas& canvas)
 {
-    std::atomic<size_t> next{ 0 };
-    auto work = [&] {
-        for (size_t i = next++; i < cells.size(); i = next++) {
-            const bool same = cells[i].path == firstPath;
-            placeTile(cells[i], same ? first : QImage(), canvas);
-        }
-    };
-    const size_t helpers =
-        std::min(size_t(std::max(1, QThread::idealThreadCount())), cells.size()) - 1;
-    std::vector<std::jthread> threads;
-    for (size_t i = 0; i < helpers; ++i)
-        threads.emplace_back(work);
-    work();
+    // One tile decoded per core at most: each holds its full-size picture
+    // until it is placed.
+    const int decodesAtOnce = QThread::idealThreadCount();
+    parallelFor(
+        int(cells.size()),
+        [&](int i) {
+            TileCell& cell = cells[size_t(i)];
+            placeTile(cell, cell.path == firstPath ? first : QImage(), canvas);
+        },
+        decodesAtOnce);
 }
 
 std::vector<TileCell> gridCells(const QString& stem, int rows, int columns)

@@ -3,14 +3,12 @@
 
 #include "CanvasMath.h"
 #include "ImageCodec.h"
+#include "ParallelFor.h"
 #include "Rendition.h"
 
 #include <QPaintDevice>
 #include <QPainter>
-#include <QThread>
 
-#include <atomic>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -100,20 +98,11 @@ void CImgJoinEngine::prepareRenditions(const QRect& clip)
     }
     if (jobs.size() < 2)
         return; // one picture is made where it is drawn
-    std::atomic<std::size_t> next{ 0 };
-    auto work = [&] {
-        for (std::size_t j = next++; j < jobs.size(); j = next++) {
-            const RenditionCache::Key& key = jobs[j].key;
-            jobs[j].result =
-                wholeRendition(jobs[j].decoded, key.kind, QSize(key.width, key.height), key.angle);
-        }
-    };
-    std::vector<std::thread> helpers;
-    for (int t = 1; t < qMin(QThread::idealThreadCount(), int(jobs.size())); ++t)
-        helpers.emplace_back(work);
-    work();
-    for (std::thread& helper : helpers)
-        helper.join();
+    parallelFor(int(jobs.size()), [&jobs](int j) {
+        Job& job = jobs[std::size_t(j)];
+        job.result = wholeRendition(job.decoded, job.key.kind, QSize(job.key.width, job.key.height),
+                                    job.key.angle);
+    });
     for (const Job& job : jobs)
         m_renditionCache.insert(job.key, job.result);
 }

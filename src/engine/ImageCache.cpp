@@ -2,18 +2,17 @@
 
 #include "ColorQuantizer.h"
 #include "ImageCodec.h"
+#include "ParallelFor.h"
 
 #include <QFileInfo>
-#include <QList>
 #include <QThread>
 
 #include <algorithm>
-#include <atomic>
-#include <thread>
+#include <utility>
 #include <vector>
 
 ImageCache::ImageCache(qint64 budgetBytes)
-    : m_budget(budgetBytes)
+    : m_slots(budgetBytes)
 {
 }
 
@@ -22,44 +21,56 @@ ImageCache::Entry ImageCache::get(const QString& path)
     const QFileInfo info(path);
     const qint64 fileSize = info.exists() ? info.size() : -1;
     const QDateTime modified = info.exists() ? info.lastModified() : QDateTime();
-    const bool known = fresh(path, fileSize, modified);
-    if (!known) {
-        ++m_decodeCount;
-        ImageCodec::ReadResult result = ImageCodec::read(path);
-        store(path, fileSize, modified, result.ok() ? compact(result.image) : QImage(),
-              result.error);
-    }
-    Slot& slot = m_slots[path];
-    slot.lastUse = ++m_clock;
-    return Entry{ slot.image, slot.serial, slot.error, !known };
+    if (const Slot* slot = fresh(path, fileSize, modified))
+        return Entry{ slot->image, slot->serial, slot->error, false };
+    ++m_decodeCount;
+    ImageCodec::ReadResult result = ImageCodec::read(path);
+    Entry entry = store(path, fileSize, modified, result.ok() ? compact(result.image) : QImage(),
+                        result.error);
+    entry.decodedNow = true;
+    return entry;
 }
 
-bool ImageCache::fresh(const QString& path, qint64 fileSize, const QDateTime& modified) const
+const ImageCache::Slot* ImageCache::fresh(const QString& path, qint64 fileSize,
+                                          const QDateTime& modified) const
 {
-    const auto found = m_slots.constFind(path);
-    return found != m_slots.constEnd() && found->fileSize == fileSize &&
-           found->modified == modified;
+    const bool oversized = !m_oversizedPath.isEmpty() && path == m_oversizedPath;
+    const Slot* slot = oversized ? &m_oversized : m_slots.object(path);
+    if (slot && slot->fileSize == fileSize && slot->modified == modified)
+        return slot;
+    return nullptr;
 }
 
-void ImageCache::store(const QString& path, qint64 fileSize, const QDateTime& modified,
-                       const QImage& image, const QString& error)
+ImageCache::Entry ImageCache::store(const QString& path, qint64 fileSize, const QDateTime& modified,
+                                    const QImage& image, const QString& error)
 {
-    auto found = m_slots.find(path);
-    if (found != m_slots.end()) {
-        m_bytesUsed -= found->bytes;
-        m_slots.erase(found);
+    forget(path);
+    Slot slot{ image, error, fileSize, modified, m_nextSerial++ };
+    const Entry entry{ image, slot.serial, error, false };
+    const qint64 bytes = image.sizeInBytes();
+    if (bytes > budget()) {
+        // Nothing else fits beside it; it stays until the next picture.
+        m_slots.clear();
+        m_oversizedPath = path;
+        m_oversized = std::move(slot);
+    } else {
+        dropOversized();
+        m_slots.insert(path, new Slot(std::move(slot)), bytes);
     }
-    Slot slot;
-    slot.image = image;
-    slot.error = error;
-    slot.fileSize = fileSize;
-    slot.modified = modified;
-    slot.serial = m_nextSerial++;
-    slot.lastUse = ++m_clock;
-    slot.bytes = image.sizeInBytes();
-    evictFor(slot.bytes);
-    m_bytesUsed += slot.bytes;
-    m_slots.insert(path, slot);
+    return entry;
+}
+
+void ImageCache::forget(const QString& path)
+{
+    if (path == m_oversizedPath)
+        dropOversized();
+    m_slots.remove(path);
+}
+
+void ImageCache::dropOversized()
+{
+    m_oversizedPath.clear();
+    m_oversized = Slot();
 }
 
 void ImageCache::preload(const QStringList& paths)
@@ -81,22 +92,19 @@ void ImageCache::preload(const QStringList& paths)
             continue;
         jobs.push_back(Job{ path, info.size(), info.lastModified(), {}, {} });
     }
-    std::atomic<std::size_t> next{ 0 };
-    auto work = [&] {
-        for (std::size_t i = next++; i < jobs.size(); i = next++) {
-            ImageCodec::ReadResult result = ImageCodec::read(jobs[i].path);
-            jobs[i].error = result.error;
+    // One picture decoded per core at most: each is held at full size until
+    // it has been compacted.
+    const int decodesAtOnce = QThread::idealThreadCount();
+    parallelFor(
+        int(jobs.size()),
+        [&jobs](int i) {
+            Job& job = jobs[std::size_t(i)];
+            ImageCodec::ReadResult result = ImageCodec::read(job.path);
+            job.error = result.error;
             if (result.ok())
-                jobs[i].image = compact(result.image);
-        }
-    };
-    const int helpers = qMin(QThread::idealThreadCount(), int(jobs.size())) - 1;
-    std::vector<std::thread> threads;
-    for (int i = 0; i < helpers; ++i)
-        threads.emplace_back(work);
-    work();
-    for (std::thread& thread : threads)
-        thread.join();
+                job.image = compact(result.image);
+        },
+        decodesAtOnce);
     for (const Job& job : jobs) {
         ++m_decodeCount;
         store(job.path, job.fileSize, job.modified, job.image, job.error);
@@ -107,8 +115,7 @@ void ImageCache::remember(const QString& path, const QImage& image)
 {
     const QFileInfo info(path);
     if (!info.exists() || image.isNull()) {
-        m_bytesUsed -= m_slots.value(path).bytes;
-        m_slots.remove(path);
+        forget(path);
         return;
     }
     store(path, info.size(), info.lastModified(), compact(image), QString());
@@ -116,38 +123,36 @@ void ImageCache::remember(const QString& path, const QImage& image)
 
 QSize ImageCache::size(const QString& path, QString* error)
 {
-    const auto found = m_slots.constFind(path);
-    if (found != m_slots.constEnd() && !found->image.isNull()) {
-        const QFileInfo info(path);
-        if (info.size() == found->fileSize && info.lastModified() == found->modified)
-            return found->image.size();
+    const QFileInfo info(path);
+    if (info.exists()) {
+        const Slot* slot = fresh(path, info.size(), info.lastModified());
+        if (slot && !slot->image.isNull())
+            return slot->image.size();
     }
     return ImageCodec::readSize(path, error);
 }
 
 void ImageCache::setBudget(qint64 budgetBytes)
 {
-    m_budget = budgetBytes;
-    evictFor(0);
+    m_slots.setMaxCost(budgetBytes);
+    if (m_oversizedPath.isEmpty())
+        return;
+    const QString path = std::exchange(m_oversizedPath, QString());
+    Slot slot = std::exchange(m_oversized, Slot());
+    const qint64 bytes = slot.image.sizeInBytes();
+    if (bytes <= budgetBytes)
+        m_slots.insert(path, new Slot(std::move(slot)), bytes);
+}
+
+qint64 ImageCache::bytesUsed() const
+{
+    return m_slots.totalCost() + m_oversized.image.sizeInBytes();
 }
 
 void ImageCache::clear()
 {
     m_slots.clear();
-    m_bytesUsed = 0;
-}
-
-void ImageCache::evictFor(qint64 incoming)
-{
-    while (!m_slots.isEmpty() && m_bytesUsed + incoming > m_budget) {
-        auto oldest = m_slots.begin();
-        for (auto it = m_slots.begin(); it != m_slots.end(); ++it) {
-            if (it->lastUse < oldest->lastUse)
-                oldest = it;
-        }
-        m_bytesUsed -= oldest->bytes;
-        m_slots.erase(oldest);
-    }
+    dropOversized();
 }
 
 namespace {
@@ -175,9 +180,9 @@ QImage ImageCache::compact(const QImage& image)
     if (image.isNull())
         return image;
     const QImage::Format format = image.format();
-    const bool alreadyCompact =
-        (format == QImage::Format_Indexed8 && !image.hasAlphaChannel()) ||
-        format == QImage::Format_Grayscale8 || format == QImage::Format_RGB888;
+    const bool alreadyCompact = (format == QImage::Format_Indexed8 && !image.hasAlphaChannel()) ||
+                                format == QImage::Format_Grayscale8 ||
+                                format == QImage::Format_RGB888;
     if (alreadyCompact)
         return image;
     if (hasAlpha(image))

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QCache>
 #include <QDateTime>
-#include <QHash>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -11,7 +11,9 @@
 // time), bounded by a memory budget. A file that has not changed since it was
 // last decoded is served from memory; a changed file is decoded again.
 // Pictures are kept in the most compact lossless form (8-bit indexed when they
-// have at most 256 colours and no transparency, 24-bit when opaque).
+// have at most 256 colours and no transparency, 24-bit when opaque). The least
+// recently used pictures make room for new ones; a picture larger than the
+// whole budget is kept alone until the next picture comes in.
 class ImageCache
 {
 public:
@@ -41,8 +43,8 @@ public:
     void remember(const QString& path, const QImage& image);
 
     void setBudget(qint64 budgetBytes);
-    qint64 budget() const { return m_budget; }
-    qint64 bytesUsed() const { return m_bytesUsed; }
+    qint64 budget() const { return m_slots.maxCost(); }
+    qint64 bytesUsed() const;
     int decodeCount() const { return m_decodeCount; }
     void clear();
 
@@ -57,18 +59,17 @@ private:
         qint64 fileSize = -1;
         QDateTime modified;
         quint64 serial = 0;
-        quint64 lastUse = 0;
-        qint64 bytes = 0;
     };
-    void evictFor(qint64 incoming);
-    bool fresh(const QString& path, qint64 fileSize, const QDateTime& modified) const;
-    void store(const QString& path, qint64 fileSize, const QDateTime& modified, const QImage& image,
-               const QString& error);
+    // The slot of path when the file still has the given identity.
+    const Slot* fresh(const QString& path, qint64 fileSize, const QDateTime& modified) const;
+    Entry store(const QString& path, qint64 fileSize, const QDateTime& modified,
+                const QImage& image, const QString& error);
+    void forget(const QString& path);
+    void dropOversized();
 
-    QHash<QString, Slot> m_slots;
-    qint64 m_budget;
-    qint64 m_bytesUsed = 0;
-    quint64 m_clock = 0;
+    QCache<QString, Slot> m_slots; // cost: bytes of the picture
+    QString m_oversizedPath;       // empty when no picture is larger than the budget
+    Slot m_oversized;
     quint64 m_nextSerial = 1;
     int m_decodeCount = 0;
 };

@@ -1,16 +1,14 @@
 #include "PixelRules.h"
 
+#include "ParallelFor.h"
 #include "ProgressMeter.h"
 
 #include <QThread>
 #include <QtEndian>
 
-#include <atomic>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 #include <type_traits>
-#include <vector>
 
 #ifdef Q_OS_LINUX
 #include <sys/mman.h>
@@ -382,21 +380,14 @@ void forEachRow(int height, qint64 pixels, const std::function<void(int)>& row,
         return;
     if (threads <= 0)
         threads = pixels < SmallPicture ? 1 : qBound(1, QThread::idealThreadCount(), MaxThreads);
-    threads = qMin(threads, height);
-    std::atomic<int> next{ 0 };
-    auto work = [&] {
-        for (int y = next++; y < height; y = next++) {
+    parallelFor(
+        height,
+        [&](int y) {
             if (progress)
                 progress->atRow(y, height);
             row(y);
-        }
-    };
-    std::vector<std::thread> helpers;
-    for (int i = 1; i < threads; ++i)
-        helpers.emplace_back(work);
-    work();
-    for (std::thread& helper : helpers)
-        helper.join();
+        },
+        threads);
 }
 
 void applyFilter(QImage& picture, FilterCode code, const FilterSettings& settings,

@@ -1,12 +1,13 @@
 #include "PngWriter.h"
 
+#include "ParallelFor.h"
+
 #include <QIODevice>
 #include <QThread>
 #include <QtEndian>
 
 #include <algorithm>
 #include <cstring>
-#include <thread>
 #include <vector>
 #include <zlib.h>
 
@@ -223,12 +224,7 @@ bool PngWriter::write(const QImage& image, QIODevice* device, int level, QString
         bands[std::size_t(i)].last = i + 1 == threads;
     }
     const int clampedLevel = std::clamp(level, 1, 9);
-    std::vector<std::thread> workers;
-    for (std::size_t i = 1; i < bands.size(); ++i)
-        workers.emplace_back(deflateBand, std::cref(source), clampedLevel, std::ref(bands[i]));
-    deflateBand(source, clampedLevel, bands[0]);
-    for (std::thread& worker : workers)
-        worker.join();
+    parallelFor(threads, [&](int i) { deflateBand(source, clampedLevel, bands[std::size_t(i)]); });
     if (!std::all_of(bands.begin(), bands.end(), [](const Band& b) { return b.ok; }))
         return fail(QStringLiteral("PNG压缩失败"));
 

@@ -1,11 +1,13 @@
 #pragma once
 
-#include <QHash>
+#include <QCache>
 #include <QImage>
 #include <QSize>
 
 // Pictures scaled (and turned) to their screen box, ready to be blitted, keyed
-// by the decoded picture's serial, the kind of drawing and the box.
+// by the decoded picture's serial, the kind of drawing and the box. The least
+// recently used renditions make room for new ones; one larger than the whole
+// budget is not kept.
 class RenditionCache
 {
 public:
@@ -30,24 +32,15 @@ public:
 
     explicit RenditionCache(qint64 budgetBytes = DefaultBudget);
 
+    // A null picture when the rendition is not in memory.
     QImage find(const Key& key);
     void insert(const Key& key, const QImage& image);
-    void setBudget(qint64 budgetBytes);
-    qint64 bytesUsed() const { return m_bytesUsed; }
-    void clear();
+    void setBudget(qint64 budgetBytes) { m_renditions.setMaxCost(budgetBytes); }
+    qint64 bytesUsed() const { return m_renditions.totalCost(); }
+    void clear() { m_renditions.clear(); }
 
 private:
-    struct Slot
-    {
-        QImage image;
-        quint64 lastUse = 0;
-    };
-    void evictFor(qint64 incoming);
-
-    QHash<Key, Slot> m_slots;
-    qint64 m_budget;
-    qint64 m_bytesUsed = 0;
-    quint64 m_clock = 0;
+    QCache<Key, QImage> m_renditions; // cost: bytes of the picture
 };
 
 size_t qHash(const RenditionCache::Key& key, size_t seed = 0) noexcept;

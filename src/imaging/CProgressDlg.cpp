@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QtConcurrent/QtConcurrentRun>
 
 CProgressDlg::CProgressDlg(Work work, ProgressText progressText, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
@@ -22,6 +23,7 @@ CProgressDlg::CProgressDlg(Work work, ProgressText progressText, QWidget* parent
     layout->addWidget(m_progressLabel);
     setModal(true);
 
+    connect(&m_worker, &QFutureWatcher<void>::finished, this, &CProgressDlg::workerFinished);
     m_timer.setInterval(PollInterval);
     connect(&m_timer, &QTimer::timeout, this, &CProgressDlg::poll);
     m_timer.start();
@@ -29,8 +31,7 @@ CProgressDlg::CProgressDlg(Work work, ProgressText progressText, QWidget* parent
 
 CProgressDlg::~CProgressDlg()
 {
-    if (m_worker.joinable())
-        m_worker.join();
+    m_worker.waitForFinished();
 }
 
 QString CProgressDlg::shownText() const
@@ -52,13 +53,12 @@ void CProgressDlg::startWorker()
     int idle = Idle;
     if (!m_state.compare_exchange_strong(idle, Started))
         return;
-    m_worker = std::thread([this] {
+    m_worker.setFuture(QtConcurrent::run([this] {
         m_state = Running;
         if (m_work)
             m_work();
         m_state = Finished;
-        QMetaObject::invokeMethod(this, &CProgressDlg::workerFinished, Qt::QueuedConnection);
-    });
+    }));
 }
 
 int CProgressDlg::runDelayed(int delayMs)
@@ -87,13 +87,17 @@ void CProgressDlg::workerFinished()
 {
     if (m_state.load() != Finished)
         return;
-    if (m_worker.joinable())
-        m_worker.join();
+    m_worker.waitForFinished();
     m_timer.stop();
-    if (m_waitLoop)
+    if (m_waitLoop) {
         m_waitLoop->quit();
-    else
-        done(QDialog::Accepted);
+        return;
+    }
+    // Both the watcher and runDelayed report the end; close only once.
+    if (m_closed)
+        return;
+    m_closed = true;
+    done(QDialog::Accepted);
 }
 
 void CProgressDlg::reject()

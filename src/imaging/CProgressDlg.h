@@ -1,17 +1,17 @@
 #pragma once
 
 #include <QDialog>
+#include <QFutureWatcher>
 #include <QString>
 #include <QTimer>
 
 #include <atomic>
 #include <functional>
-#include <thread>
 
 class QEventLoop;
 class QLabel;
 
-// A small modal box that runs one piece of picture work on a worker thread,
+// A small modal box that runs one piece of picture work on the thread pool,
 // shows its progress as "%d/100" every half second and closes itself as soon
 // as the work is done. The work cannot be interrupted, so Escape and closing
 // the window are refused until then; Enter does nothing.
@@ -34,7 +34,7 @@ public:
         Finished = 999
     };
 
-    // work runs on the worker; progressText is called on this thread and
+    // work runs on a pool thread; progressText is called on this thread and
     // must be safe while the work runs.
     CProgressDlg(Work work, ProgressText progressText, QWidget* parent = nullptr);
     ~CProgressDlg() override;
@@ -63,7 +63,8 @@ private:
     Work m_work;
     ProgressText m_progressText;
     std::atomic<int> m_state{ Idle };
-    std::thread m_worker;
+    QFutureWatcher<void> m_worker;
+    bool m_closed = false; // closed once the work was done
     QTimer m_timer;
     QLabel* m_progressLabel = nullptr;
     QEventLoop* m_waitLoop = nullptr; // the loop of runDelayed while it waits

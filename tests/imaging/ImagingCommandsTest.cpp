@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QImageReader>
 #include <QLabel>
 #include <QTest>
@@ -54,6 +55,7 @@ private slots:
     void copyPutsTheOutputPictureOnTheClipboard();
     void progressBoxRefusesEscapeAndEnterUntilTheWorkIsDone();
     void quickWorkClosesTheBoxWithoutProgressOrWithoutShowingIt();
+    void progressBoxLooksAtTheProgressTwiceASecond();
 
 private:
     void enterOutput(const QImage& picture)
@@ -167,6 +169,33 @@ void ImagingCommandsTest::quickWorkClosesTheBoxWithoutProgressOrWithoutShowingIt
     QCOMPARE(hiddenBox.runDelayed(2000), int(QDialog::Accepted));
     QCOMPARE(runs, 2);
     QCOMPARE(counter.shows, 0);
+}
+
+void ImagingCommandsTest::progressBoxLooksAtTheProgressTwiceASecond()
+{
+    // Timers fire late under load but never much early, so a job of t ms
+    // sees the text asked for at most t / 475 + 1 times; every 100 ms would be
+    // about t / 100.
+    std::atomic<qint64> ranMs{ 0 };
+    int looks = 0;
+    CProgressDlg box(
+        [&ranMs] {
+            QElapsedTimer clock;
+            clock.start();
+            QThread::msleep(1300);
+            ranMs = clock.elapsed();
+        },
+        [&looks] {
+            ++looks;
+            return QStringLiteral("5/100");
+        });
+    QCOMPARE(box.exec(), int(QDialog::Accepted));
+    QVERIFY(ranMs >= 1300);
+    QVERIFY2(looks >= 1, "the progress was never looked at");
+    const qint64 most = ranMs / 475 + 1;
+    QVERIFY2(looks <= most,
+             qPrintable(QStringLiteral("%1 looks in %2 ms").arg(looks).arg(ranMs.load())));
+    QCOMPARE(box.shownText(), QStringLiteral("5/100"));
 }
 
 QTEST_MAIN(ImagingCommandsTest)
