@@ -195,8 +195,8 @@ int ImgJoinCommand::runPixelJob(PixelJob& job, const QString& input, const QStri
         m_err.flush();
         return Failed;
     }
-    job.source = picture.image;
-    job.box = picture.image.size();
+    job.source = picture.value;
+    job.box = picture.value.size();
     job.target = output;
     job.format = ImageCodec::formatForSuffix(QFileInfo(output).suffix());
     job.effort = ImageCodec::Effort::Normal;

@@ -186,14 +186,13 @@ bool CImgJoinEngine::measure(JoinPicture& picture)
 {
     if (picture.measured())
         return true;
-    QString error;
-    const QSize size = m_imageCache.size(picture.file, &error);
-    if (!size.isValid()) {
-        report(error);
+    const IoResult<QSize> size = m_imageCache.size(picture.file);
+    if (!size.ok()) {
+        report(size.error);
         return false;
     }
-    picture.width = size.width();
-    picture.height = size.height();
+    picture.width = size.value.width();
+    picture.height = size.value.height();
     picture.state = JoinPicture::Measured;
     return true;
 }

@@ -163,8 +163,8 @@ public:
     bool SaveJoinedPicture(const QString& format, const QString& path);
     // The encoding half of SaveJoinedPicture. It touches no engine state, so
     // it may run on a worker thread while the window stays responsive.
-    static bool WriteJoinedPicture(const QImage& joined, const QString& format, const QString& path,
-                                   QString* error);
+    static IoStatus WriteJoinedPicture(const QImage& joined, const QString& format,
+                                       const QString& path);
 
     // --- data files ----------------------------------------------------------
     void LoadSettings();

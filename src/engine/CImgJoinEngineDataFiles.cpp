@@ -126,7 +126,7 @@ void placeTile(TileCell& cell, const QImage& shared, const TileCanvas& canvas)
         ImageCodec::ReadResult result = ImageCodec::read(cell.path);
         cell.error = result.error;
         if (result.ok())
-            tile = canvasPixels(std::move(result.image));
+            tile = canvasPixels(std::move(result.value));
     }
     const QRect box = canvas.cell(cell.row, cell.column);
     const QRect drawn = QRect(box.topLeft(), tile.size()).intersected(canvas.bounds);
@@ -382,17 +382,18 @@ int CImgJoinEngine::StitchTiles(const QString& stem, const QString& destination,
         report(first.error);
         return 0;
     }
-    const Stitched joined = stitchGrid(stem, firstPath, first.image, rows, columns);
+    const Stitched joined = stitchGrid(stem, firstPath, first.value, rows, columns);
     if (!joined.warning.isEmpty())
         report(joined.warning);
     if (joined.image.isNull()) {
         report(joined.error);
         return 0;
     }
-    QString error;
     const ImageCodec::Format encoder = ImageCodec::formatForSuffix(format);
-    if (!ImageCodec::write(joined.image, destination, encoder, ImageCodec::Effort::Fast, &error)) {
-        report(tr("无法写入拼合图片 %1: %2").arg(native(destination), error));
+    const IoStatus written =
+        ImageCodec::write(joined.image, destination, encoder, ImageCodec::Effort::Fast);
+    if (!written.ok()) {
+        report(tr("无法写入拼合图片 %1: %2").arg(native(destination), written.error));
         return 0;
     }
     m_output.open(destination);

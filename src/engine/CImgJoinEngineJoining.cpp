@@ -61,17 +61,17 @@ bool CImgJoinEngine::SaveJoinedPicture(const QString& format, const QString& pat
             report(tr("没有可保存的拼接图片"));
         return false;
     }
-    QString error;
-    if (!WriteJoinedPicture(joined, format, path, &error)) {
-        report(error);
+    const IoStatus written = WriteJoinedPicture(joined, format, path);
+    if (!written.ok()) {
+        report(written.error);
         return false;
     }
     return true;
 }
 
-bool CImgJoinEngine::WriteJoinedPicture(const QImage& joined, const QString& format,
-                                        const QString& path, QString* error)
+IoStatus CImgJoinEngine::WriteJoinedPicture(const QImage& joined, const QString& format,
+                                            const QString& path)
 {
     const ImageCodec::Format encoder = ImageCodec::formatForSuffix(format);
-    return ImageCodec::write(joined, path, encoder, ImageCodec::Effort::Normal, error);
+    return ImageCodec::write(joined, path, encoder, ImageCodec::Effort::Normal);
 }

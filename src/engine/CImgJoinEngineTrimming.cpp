@@ -56,9 +56,9 @@ bool CImgJoinEngine::writeResult(const QImage& image, const QString& path,
 {
     if (!ensureTempDir())
         return false;
-    QString error;
-    if (!ImageCodec::write(image, path, format, ImageCodec::Effort::Fast, &error)) {
-        report(error);
+    const IoStatus written = ImageCodec::write(image, path, format, ImageCodec::Effort::Fast);
+    if (!written.ok()) {
+        report(written.error);
         return false;
     }
     if (format == ImageCodec::Format::Png) // lossless: the file holds these very pixels

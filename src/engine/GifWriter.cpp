@@ -25,17 +25,15 @@ int writeToDevice(GifFileType* gif, const GifByteType* data, int length)
     return written < 0 ? 0 : int(written);
 }
 
-bool fail(QString* error, const QString& reason)
+IoStatus fail(const QString& reason)
 {
-    if (error)
-        *error = reason;
-    return false;
+    return IoStatus::failure(reason);
 }
 
 QString gifReason(int code)
 {
     const char* text = GifErrorString(code);
-    return QStringLiteral("GIF 编码失败：%1")
+    return GifWriter::tr("GIF 编码失败：%1")
         .arg(QString::fromLatin1(text ? text : "unknown error"));
 }
 
@@ -100,26 +98,26 @@ bool encode(GifFileType* gif, QImage& indexed)
 
 } // namespace
 
-bool GifWriter::write(const QImage& image, QIODevice* device, QString* error)
+IoStatus GifWriter::write(const QImage& image, QIODevice* device)
 {
     if (image.isNull())
-        return fail(error, QStringLiteral("没有可写入的图片"));
+        return fail(GifWriter::tr("没有可写入的图片"));
     if (image.width() > MaxSide || image.height() > MaxSide)
-        return fail(error, QStringLiteral("GIF 图片的宽和高最多 %1 像素").arg(MaxSide));
+        return fail(GifWriter::tr("GIF 图片的宽和高最多 %1 像素").arg(MaxSide));
     QImage indexed = ColorQuantizer::quantize(image, 256);
     if (indexed.isNull())
-        return fail(error, QStringLiteral("内存不足，无法为 GIF 图片生成调色板"));
+        return fail(GifWriter::tr("内存不足，无法为 GIF 图片生成调色板"));
 
     int code = 0;
     GifFileType* gif = EGifOpen(device, writeToDevice, &code);
     if (!gif)
-        return fail(error, gifReason(code));
+        return fail(gifReason(code));
     const bool encoded = encode(gif, indexed);
     const int encodeCode = gif->Error;
     const bool closed = EGifCloseFile(gif, &code) == GIF_OK;
     if (!encoded)
-        return fail(error, gifReason(encodeCode));
+        return fail(gifReason(encodeCode));
     if (!closed)
-        return fail(error, gifReason(code));
-    return true;
+        return fail(gifReason(code));
+    return ioDone();
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "IoResult.h"
+
+#include <QCoreApplication>
 #include <QImage>
 #include <QString>
 
@@ -10,6 +13,8 @@ class QIODevice;
 // whose alpha is below 128 become the file's transparent colour.
 class GifWriter
 {
+    Q_DECLARE_TR_FUNCTIONS(GifWriter)
+
 public:
-    static bool write(const QImage& image, QIODevice* device, QString* error = nullptr);
+    static IoStatus write(const QImage& image, QIODevice* device);
 };

@@ -25,7 +25,7 @@ ImageCache::Entry ImageCache::get(const QString& path)
         return Entry{ slot->image, slot->serial, slot->error, false };
     ++m_decodeCount;
     ImageCodec::ReadResult result = ImageCodec::read(path);
-    Entry entry = store(path, fileSize, modified, result.ok() ? compact(result.image) : QImage(),
+    Entry entry = store(path, fileSize, modified, result.ok() ? compact(result.value) : QImage(),
                         result.error);
     entry.decodedNow = true;
     return entry;
@@ -102,7 +102,7 @@ void ImageCache::preload(const QStringList& paths)
             ImageCodec::ReadResult result = ImageCodec::read(job.path);
             job.error = result.error;
             if (result.ok())
-                job.image = compact(result.image);
+                job.image = compact(result.value);
         },
         decodesAtOnce);
     for (const Job& job : jobs) {
@@ -121,15 +121,15 @@ void ImageCache::remember(const QString& path, const QImage& image)
     store(path, info.size(), info.lastModified(), compact(image), QString());
 }
 
-QSize ImageCache::size(const QString& path, QString* error)
+IoResult<QSize> ImageCache::size(const QString& path)
 {
     const QFileInfo info(path);
     if (info.exists()) {
         const Slot* slot = fresh(path, info.size(), info.lastModified());
         if (slot && !slot->image.isNull())
-            return slot->image.size();
+            return IoResult<QSize>::success(slot->image.size());
     }
-    return ImageCodec::readSize(path, error);
+    return ImageCodec::readSize(path);
 }
 
 void ImageCache::setBudget(qint64 budgetBytes)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "IoResult.h"
+
 #include <QCache>
 #include <QDateTime>
 #include <QImage>
@@ -33,7 +35,7 @@ public:
     // The decoded picture, or an entry with an error.
     Entry get(const QString& path);
     // Pixel size without decoding when the picture is not in memory.
-    QSize size(const QString& path, QString* error = nullptr);
+    IoResult<QSize> size(const QString& path);
 
     // Decodes the pictures that are not in memory yet, on all cores.
     void preload(const QStringList& paths);

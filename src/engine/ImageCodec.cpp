@@ -64,11 +64,9 @@ QString shown(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
-bool fail(QString* error, const QString& reason)
+IoStatus fail(const QString& reason)
 {
-    if (error)
-        *error = reason;
-    return false;
+    return IoStatus::failure(reason);
 }
 
 bool tooLarge(QSize size)
@@ -78,7 +76,7 @@ bool tooLarge(QSize size)
 
 QString tooLargeReason(const QString& path, QSize size)
 {
-    return QStringLiteral("图片 %1 太大（%2 × %3 像素），最多只能处理 %4 像素")
+    return ImageCodec::tr("图片 %1 太大（%2 × %3 像素），最多只能处理 %4 像素")
         .arg(shown(path))
         .arg(size.width())
         .arg(size.height())
@@ -234,27 +232,26 @@ bool fileComplete(QFile& file)
 
 // Opens the file and reads its header; on success the reader is ready to
 // decode a picture of acceptable size.
-bool openChecked(QFile& file, QImageReader& reader, QString* error)
+IoStatus openChecked(QFile& file, QImageReader& reader)
 {
     raiseAllocationLimit();
     const QString path = file.fileName();
     const QFileInfo info(path);
     if (!info.exists())
-        return fail(error, QStringLiteral("找不到图片文件 %1").arg(shown(path)));
+        return fail(ImageCodec::tr("找不到图片文件 %1").arg(shown(path)));
     if (info.isDir())
-        return fail(error, QStringLiteral("%1 是文件夹，不是图片文件").arg(shown(path)));
+        return fail(ImageCodec::tr("%1 是文件夹，不是图片文件").arg(shown(path)));
     if (!file.open(QIODevice::ReadOnly))
-        return fail(error,
-                    QStringLiteral("无法打开图片文件 %1：%2").arg(shown(path), file.errorString()));
+        return fail(ImageCodec::tr("无法打开图片文件 %1：%2").arg(shown(path), file.errorString()));
     reader.setDevice(&file);
     reader.setAutoTransform(false); // screen captures: keep the pixels as stored
     if (!reader.canRead())
-        return fail(error, QStringLiteral("无法识别图片文件 %1 的格式：%2")
-                               .arg(shown(path), reader.errorString()));
+        return fail(ImageCodec::tr("无法识别图片文件 %1 的格式：%2")
+                        .arg(shown(path), reader.errorString()));
     const QSize size = reader.size();
     if (size.isValid() && tooLarge(size))
-        return fail(error, tooLargeReason(path, size));
-    return true;
+        return fail(tooLargeReason(path, size));
+    return ioDone();
 }
 
 // ---- Writing
@@ -290,63 +287,53 @@ QImage pngPicture(const QImage& image)
     return indexed;
 }
 
-bool encode(const QImage& image, QIODevice* device, ImageCodec::Format format,
-            ImageCodec::Effort effort, QString* reason)
+IoStatus encode(const QImage& image, QIODevice* device, ImageCodec::Format format,
+                ImageCodec::Effort effort)
 {
     if (format == ImageCodec::Format::Gif)
-        return GifWriter::write(image, device, reason);
+        return GifWriter::write(image, device);
     if (format == ImageCodec::Format::Png) {
         const int level = effort == ImageCodec::Effort::Fast ? FastPngLevel : NormalPngLevel;
-        return PngWriter::write(pngPicture(image), device, level, reason);
+        return PngWriter::write(pngPicture(image), device, level);
     }
     QImageWriter writer(device, encoderFor(format).qtFormat);
     if (format == ImageCodec::Format::Jpeg)
         writer.setQuality(100);
     if (!writer.write(flattened(image)))
-        return fail(reason, writer.errorString());
-    return true;
+        return fail(writer.errorString());
+    return ioDone();
 }
 
 } // namespace
 
 ImageCodec::ReadResult ImageCodec::read(const QString& path)
 {
-    ReadResult result;
     QFile file(path);
     QImageReader reader;
-    if (!openChecked(file, reader, &result.error))
-        return result;
-    if (!fileComplete(file)) {
-        result.error = QStringLiteral("图片文件 %1 不完整，数据被截断").arg(shown(path));
-        return result;
-    }
+    if (const IoStatus opened = openChecked(file, reader); !opened.ok())
+        return ReadResult::failure(opened.error);
+    if (!fileComplete(file))
+        return ReadResult::failure(tr("图片文件 %1 不完整，数据被截断").arg(shown(path)));
     QImage image;
-    if (!reader.read(&image)) {
-        result.error =
-            QStringLiteral("无法解码图片文件 %1：%2").arg(shown(path), reader.errorString());
-        return result;
-    }
-    if (tooLarge(image.size())) {
-        result.error = tooLargeReason(path, image.size());
-        return result;
-    }
-    result.image = image;
-    return result;
+    if (!reader.read(&image))
+        return ReadResult::failure(
+            tr("无法解码图片文件 %1：%2").arg(shown(path), reader.errorString()));
+    if (tooLarge(image.size()))
+        return ReadResult::failure(tooLargeReason(path, image.size()));
+    return ReadResult::success(image);
 }
 
-QSize ImageCodec::readSize(const QString& path, QString* error)
+IoResult<QSize> ImageCodec::readSize(const QString& path)
 {
     QFile file(path);
     QImageReader reader;
-    if (!openChecked(file, reader, error))
-        return {};
+    if (const IoStatus opened = openChecked(file, reader); !opened.ok())
+        return IoResult<QSize>::failure(opened.error);
     const QSize size = reader.size();
-    if (!size.isValid()) {
-        fail(error, QStringLiteral("无法读取图片文件 %1 的大小：%2")
-                        .arg(shown(path), reader.errorString()));
-        return {};
-    }
-    return size;
+    if (!size.isValid())
+        return IoResult<QSize>::failure(
+            tr("无法读取图片文件 %1 的大小：%2").arg(shown(path), reader.errorString()));
+    return IoResult<QSize>::success(size);
 }
 
 ImageCodec::Format ImageCodec::formatForSuffix(const QString& suffix, bool* served)
@@ -378,31 +365,27 @@ int ImageCodec::FindImageEncoder(const QString& mimeType)
     return -1;
 }
 
-bool ImageCodec::write(const QImage& image, const QString& path, Format format, Effort effort,
-                       QString* error)
+IoStatus ImageCodec::write(const QImage& image, const QString& path, Format format, Effort effort)
 {
     if (image.isNull())
-        return fail(error, QStringLiteral("没有可保存到 %1 的图片").arg(shown(path)));
+        return fail(ImageCodec::tr("没有可保存到 %1 的图片").arg(shown(path)));
     const QFileInfo info(path);
     if (!info.absoluteDir().exists())
-        return fail(error, QStringLiteral("无法保存图片 %1：文件夹 %2 不存在")
-                               .arg(shown(path), shown(info.absolutePath())));
+        return fail(ImageCodec::tr("无法保存图片 %1：文件夹 %2 不存在")
+                        .arg(shown(path), shown(info.absolutePath())));
     if (info.isDir())
-        return fail(error, QStringLiteral("无法保存图片 %1：这是一个文件夹").arg(shown(path)));
+        return fail(ImageCodec::tr("无法保存图片 %1：这是一个文件夹").arg(shown(path)));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return fail(error,
-                    QStringLiteral("无法创建图片文件 %1：%2").arg(shown(path), file.errorString()));
-    QString reason;
-    if (!encode(image, &file, format, effort, &reason))
-        return fail(error, QStringLiteral("无法保存图片 %1：%2").arg(shown(path), reason));
+        return fail(tr("无法创建图片文件 %1：%2").arg(shown(path), file.errorString()));
+    if (const IoStatus encoded = encode(image, &file, format, effort); !encoded.ok())
+        return fail(tr("无法保存图片 %1：%2").arg(shown(path), encoded.error));
     if (!file.commit())
-        return fail(error,
-                    QStringLiteral("无法保存图片 %1：%2").arg(shown(path), file.errorString()));
-    return true;
+        return fail(tr("无法保存图片 %1：%2").arg(shown(path), file.errorString()));
+    return ioDone();
 }
 
-bool ImageCodec::write(const QImage& image, const QString& path, Effort effort, QString* error)
+IoStatus ImageCodec::write(const QImage& image, const QString& path, Effort effort)
 {
-    return write(image, path, formatForSuffix(QFileInfo(path).suffix()), effort, error);
+    return write(image, path, formatForSuffix(QFileInfo(path).suffix()), effort);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "IoResult.h"
+
+#include <QCoreApplication>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -9,6 +12,8 @@
 // of encoder are the same everywhere.
 class ImageCodec
 {
+    Q_DECLARE_TR_FUNCTIONS(ImageCodec)
+
 public:
     enum class Format
     {
@@ -28,19 +33,14 @@ public:
     // Largest picture we decode, in pixels (a 16000 x 12000 drawing fits).
     static constexpr qint64 MaxPixels = qint64(16000) * 12000;
 
-    struct ReadResult
-    {
-        QImage image;
-        QString error; // empty on success, a sentence the user can read otherwise
-        bool ok() const { return error.isEmpty(); }
-    };
+    using ReadResult = IoResult<QImage>;
 
     // Decodes the whole file. Fails with a reason for missing, unreadable,
     // truncated or too large files.
     static ReadResult read(const QString& path);
 
-    // Reads only the header; an invalid size and a reason on failure.
-    static QSize readSize(const QString& path, QString* error = nullptr);
+    // Reads only the header.
+    static IoResult<QSize> readSize(const QString& path);
 
     // Encoder for a file suffix, compared without regard to case ("jpg",
     // "JPEG", "Png"...). A suffix no encoder serves gives PNG and sets
@@ -55,12 +55,11 @@ public:
     static int FindImageEncoder(const QString& mimeType);
 
     // Writes the picture atomically: on failure an existing file at path is
-    // left as it was and *error says why. JPEG is written at quality 100.
-    static bool write(const QImage& image, const QString& path, Format format,
-                      Effort effort = Effort::Normal, QString* error = nullptr);
+    // left as it was. JPEG is written at quality 100.
+    static IoStatus write(const QImage& image, const QString& path, Format format,
+                          Effort effort = Effort::Normal);
 
     // Same, with the format taken from the path's suffix (formatForSuffix: a
     // suffix no encoder serves is written as PNG).
-    static bool write(const QImage& image, const QString& path, Effort effort = Effort::Normal,
-                      QString* error = nullptr);
+    static IoStatus write(const QImage& image, const QString& path, Effort effort = Effort::Normal);
 };

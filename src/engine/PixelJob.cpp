@@ -4,6 +4,7 @@
 #include "ProgressMeter.h"
 #include "Rendition.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 
 void PixelJob::run()
@@ -19,13 +20,15 @@ void PixelJob::run()
         result = PixelRules::processOutput(source, job, progress);
     }
     if (result.isNull()) {
-        error = QStringLiteral("内存不足, 无法处理图片");
+        error = QCoreApplication::translate("PixelJob", "内存不足, 无法处理图片");
         return;
     }
     // Packed here, on the worker, so that handing the result to the picture
     // cache costs the user-interface thread nothing.
     result = ImageCache::compact(result);
-    written = ImageCodec::write(result, target, format, effort, &error);
+    const IoStatus status = ImageCodec::write(result, target, format, effort);
+    written = status.ok();
+    error = status.error;
 }
 
 QImage PixelJob::renderBox(const QImage& picture, const QSize& box, float angle)

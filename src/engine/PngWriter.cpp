@@ -202,18 +202,14 @@ bool writePalette(QIODevice* device, const QImage& image)
 
 } // namespace
 
-bool PngWriter::write(const QImage& image, QIODevice* device, int level, QString* error)
+IoStatus PngWriter::write(const QImage& image, QIODevice* device, int level)
 {
-    const auto fail = [error](const QString& why) {
-        if (error)
-            *error = why;
-        return false;
-    };
+    const auto fail = [](const QString& why) { return IoStatus::failure(why); };
     if (image.isNull())
-        return fail(QStringLiteral("没有可写入的图片"));
+        return fail(tr("没有可写入的图片"));
     const Source source = sourceFor(image);
     if (source.image.isNull())
-        return fail(QStringLiteral("内存不足, 无法写入PNG图片"));
+        return fail(tr("内存不足, 无法写入PNG图片"));
 
     const int height = source.image.height();
     const int threads = std::clamp(std::min(QThread::idealThreadCount(), height / 64), 1, 16);
@@ -226,7 +222,7 @@ bool PngWriter::write(const QImage& image, QIODevice* device, int level, QString
     const int clampedLevel = std::clamp(level, 1, 9);
     parallelFor(threads, [&](int i) { deflateBand(source, clampedLevel, bands[std::size_t(i)]); });
     if (!std::all_of(bands.begin(), bands.end(), [](const Band& b) { return b.ok; }))
-        return fail(QStringLiteral("PNG压缩失败"));
+        return fail(tr("PNG压缩失败"));
 
     QByteArray stream("\x78\x9C", 2);
     uLong adler = 1;
@@ -248,5 +244,5 @@ bool PngWriter::write(const QImage& image, QIODevice* device, int level, QString
     ok = ok && writeChunk(device, "IEND", QByteArray());
     if (!ok)
         return fail(device->errorString());
-    return true;
+    return ioDone();
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "IoResult.h"
+
+#include <QCoreApplication>
 #include <QImage>
 #include <QString>
 
@@ -12,7 +15,9 @@ class QIODevice;
 // written at 8 bits per sample, without interlacing.
 class PngWriter
 {
+    Q_DECLARE_TR_FUNCTIONS(PngWriter)
+
 public:
     // level: zlib compression level, 1 (fastest) to 9 (smallest).
-    static bool write(const QImage& image, QIODevice* device, int level, QString* error = nullptr);
+    static IoStatus write(const QImage& image, QIODevice* device, int level);
 };

@@ -176,15 +176,13 @@ bool CSaveJoinDlg::saveJoined(const QString& format, const QString& path, QStrin
     const QImage joined = m_engine.RenderJoinedPicture();
     if (joined.isNull())
         return false;
-    bool written = false;
-    QString error;
-    CProgressDlg box(
-        [&] { written = CImgJoinEngine::WriteJoinedPicture(joined, format, path, &error); },
-        [] { return tr("正在保存拼接图片..."); }, this);
+    IoStatus written = IoStatus::failure(tr("拼接图片没有保存"));
+    CProgressDlg box([&] { written = CImgJoinEngine::WriteJoinedPicture(joined, format, path); },
+                     [] { return tr("正在保存拼接图片..."); }, this);
     box.runDelayed(ProgressBoxDelayMs);
-    if (!written)
-        errors << error;
-    return written;
+    if (!written.ok())
+        errors << written.error;
+    return written.ok();
 }
 
 void CSaveJoinDlg::accept()

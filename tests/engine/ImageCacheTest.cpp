@@ -74,7 +74,7 @@ TEST_F(ImageCacheTest, ServesAnUnchangedFileFromMemoryAndDecodesAChangedOneAgain
     const ImageCache::Entry resized = cache.get(path);
     EXPECT_TRUE(resized.decodedNow);
     EXPECT_EQ(resized.image.size(), QSize(20, 10));
-    EXPECT_EQ(cache.size(path), QSize(20, 10));
+    EXPECT_EQ(cache.size(path).value, QSize(20, 10));
     EXPECT_EQ(cache.decodeCount(), 3);
 
     // A file that went away gives its error once, then from memory.

@@ -37,7 +37,7 @@ TEST_F(UserFilesUntouchedTest, LongSessionNeverWritesMovesOrDeletesTheUsersPictu
     for (int i = 0; i < 6; ++i) {
         const QString file =
             QDir(userDir).filePath(QString("capture%1.%2").arg(i).arg(suffixes[i]));
-        ASSERT_TRUE(ImageCodec::write(coordinatePicture(120 + i * 10, 90), file));
+        ASSERT_TRUE(ImageCodec::write(coordinatePicture(120 + i * 10, 90), file).ok());
         pictures << file;
     }
     const QMap<QString, QByteArray> before = snapshot(userDir);

@@ -23,3 +23,14 @@ QString save(const QImage& image, const QString& path);
 QByteArray fileHash(const QString& path);
 
 } // namespace TestPictures
+
+#include "IoResult.h"
+
+// Whether a read or write succeeded; its reason, if any, into *error.
+template<typename T>
+bool succeeded(const IoResult<T>& result, QString* error = nullptr)
+{
+    if (error)
+        *error = result.error;
+    return result.ok();
+}
