@@ -1,19 +1,27 @@
 #!/usr/bin/env bash
-# Shared set-up of scripts/run and scripts/test: installs the Debian packages
-# that are missing, then configures and builds everything into build/.
-# Safe to run again and again: it installs only what is absent and the build
-# is incremental.
+# Shared set-up of scripts/run and scripts/test: "prepare program" installs
+# the Debian packages the program needs and builds it without the tests and
+# the benchmarks; "prepare everything" adds the test and benchmark packages
+# and builds everything. Both build into build/. Safe to run again and again:
+# only what is absent is installed and the build is incremental.
 set -euo pipefail
 
 REPO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="$REPO_ROOT/build"
 export DEBIAN_FRONTEND=noninteractive
 
+# To build and run the program and the batch tool.
 REQUIRED_PACKAGES=(
     build-essential cmake ninja-build ccache pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins libgl-dev
-    libgif-dev libpng-dev zlib1g-dev libgtest-dev googletest libbenchmark-dev
-    libvips-tools bc xvfb xauth xdotool fonts-noto-cjk imagemagick clang-format
+    libgif-dev libspng-dev zlib1g-dev
+    xvfb xauth fonts-noto-cjk
+)
+# For the tests, the benchmarks and their comparison scripts, screenshots and
+# formatting.
+DEVELOPER_PACKAGES=(
+    libgtest-dev googletest libbenchmark-dev
+    libvips-tools bc xdotool imagemagick clang-format
 )
 
 as_root() {
@@ -27,9 +35,10 @@ as_root() {
     fi
 }
 
+# The packages among the arguments that are not installed.
 missing_packages() {
     local package status
-    for package in "${REQUIRED_PACKAGES[@]}"; do
+    for package in "$@"; do
         status="$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)"
         [[ $status == installed ]] || echo "$package"
     done
@@ -37,13 +46,14 @@ missing_packages() {
 
 install_missing_packages() {
     local missing
-    mapfile -t missing < <(missing_packages)
+    mapfile -t missing < <(missing_packages "$@")
     ((${#missing[@]} > 0)) || return 0
     echo "== installing: ${missing[*]}"
     as_root apt-get update
     as_root apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
+# Configures build/ with the CMake options given and builds it.
 configure_and_build() {
     # A build folder made by another generator cannot be reused by Ninja.
     local cache="$BUILD_DIR/CMakeCache.txt"
@@ -51,9 +61,24 @@ configure_and_build() {
         echo "== build/ was configured with another generator; configuring afresh"
         rm -rf "$cache" "$BUILD_DIR/CMakeFiles"
     fi
-    cmake -S "$REPO_ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake -S "$REPO_ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
     cmake --build "$BUILD_DIR" -j"$(nproc)"
 }
 
-install_missing_packages
-configure_and_build
+# prepare program|everything
+prepare() {
+    case "${1:-}" in
+    program)
+        install_missing_packages "${REQUIRED_PACKAGES[@]}"
+        configure_and_build -DBUILD_TESTING=OFF -DJOIN_BUILD_BENCHMARKS=OFF
+        ;;
+    everything)
+        install_missing_packages "${REQUIRED_PACKAGES[@]}" "${DEVELOPER_PACKAGES[@]}"
+        configure_and_build -DBUILD_TESTING=ON -DJOIN_BUILD_BENCHMARKS=ON
+        ;;
+    *)
+        echo "error: prepare program|everything, not '${1:-}'" >&2
+        return 1
+        ;;
+    esac
+}

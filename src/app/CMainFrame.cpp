@@ -6,9 +6,9 @@
 #include "CVertRulerBar.h"
 #include "CViewCommands.h"
 #include "CommandIds.h"
+#include "MemoryInfo.h"
 #include "RecentFiles.h"
 #include "RulerRefresh.h"
-#include "SystemMemory.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -32,6 +32,12 @@ constexpr int ErrorShownMs = 8000;
 constexpr int MemoryPaneWidth = 100;
 constexpr int MinimisedWidth = 100;
 constexpr int ToolBarIconSize = 20;
+
+// The available memory as the status bar shows it: "<kilobytes>.00KB".
+QString availableMemoryText()
+{
+    return QString::asprintf("%.2fKB", double(MemoryInfo::availableKb()));
+}
 
 } // namespace
 
@@ -203,7 +209,7 @@ void CMainFrame::createStatusBar()
     bar->setSizeGripEnabled(true);
     m_view->commands().action(StatusBar)->setChecked(true);
     // The free-memory text is taken once, at start.
-    m_memoryLabel = new QLabel(SystemMemory::availableText(), bar);
+    m_memoryLabel = new QLabel(availableMemoryText(), bar);
     m_memoryLabel->setObjectName(QStringLiteral("memoryPane"));
     m_memoryLabel->setMinimumWidth(MemoryPaneWidth);
     bar->addPermanentWidget(m_memoryLabel);

@@ -1,18 +1,14 @@
 #include "PixelRules.h"
 
+#include "LargeBuffer.h"
 #include "ParallelFor.h"
 #include "ProgressMeter.h"
 
 #include <QThread>
 #include <QtEndian>
 
-#include <cstdlib>
 #include <cstring>
 #include <type_traits>
-
-#ifdef Q_OS_LINUX
-#include <sys/mman.h>
-#endif
 
 namespace PixelRules {
 
@@ -165,27 +161,21 @@ void visitFilterRule(FilterCode code, const FilterSettings& settings, Visit&& vi
 
 // ---- result pictures
 
-// A new picture for a result. Large ones are placed on huge pages where the
-// system offers them: a 40-megapixel result otherwise costs tens of
-// thousands of page faults, more than the pixel work itself.
+// A new picture for a result. Large ones go to the platform's large buffers,
+// which sit on huge pages where the system offers them.
 QImage newPicture(const QSize& size, QImage::Format format)
 {
-    constexpr size_t HugePage = size_t(2) << 20;
     const int depth = QImage::toPixelFormat(format).bitsPerPixel();
     const qsizetype stride = ((qsizetype(size.width()) * depth + 31) / 32) * 4;
     const size_t bytes = size_t(stride) * size_t(qMax(0, size.height()));
-    if (bytes < 4 * HugePage)
+    if (bytes < LargeBuffer::minimumBytes())
         return QImage(size, format);
-    const size_t rounded = (bytes + HugePage - 1) / HugePage * HugePage;
-    void* data = std::aligned_alloc(HugePage, rounded);
+    void* data = LargeBuffer::allocate(bytes);
     if (!data)
         return QImage(size, format);
-#ifdef MADV_HUGEPAGE
-    madvise(data, rounded, MADV_HUGEPAGE);
-#endif
     return QImage(
         static_cast<uchar*>(data), size.width(), size.height(), stride, format,
-        [](void* block) { std::free(block); }, data);
+        [](void* block) { LargeBuffer::release(block); }, data);
 }
 
 // A copy of the picture's pixels that this code alone holds, made row by row.

@@ -4,28 +4,27 @@
 
 #include <QDialog>
 #include <QString>
-#include <QStringList>
 
-class FolderTreeModel;
+class QFileSystemModel;
 class QLineEdit;
 class QModelIndex;
 class QPushButton;
 class QTreeView;
 
-// Picks a folder: from a tree of folders, the program directory with one
-// button, or a new sub-folder of the chosen folder with another. The first
-// selection, which the dialog makes itself when it opens, does not count;
-// confirming without choosing anything gives the home folder.
+// Picks a folder: from the tree of all folders under the file system's root,
+// the program directory with one button, or a new sub-folder of the chosen
+// folder with another. The tree opens at the home folder (or the folder
+// given), expanded down to it and scrolled to it; that first selection, which
+// the dialog makes itself, does not count. Confirming without choosing
+// anything gives the home folder.
 class CProjectDirDlg : public QDialog
 {
     Q_OBJECT
 
 public:
     explicit CProjectDirDlg(const QString& programDir, QWidget* parent = nullptr,
-                            const QStringList& roots = defaultRoots());
+                            const QString& openFolder = defaultPath());
 
-    // The file system's root and the home folder.
-    static QStringList defaultRoots();
     // What the dialog returns when nothing is chosen: the home folder.
     static QString defaultPath();
 
@@ -35,7 +34,7 @@ public:
     void setPrompts(const UserPrompts& prompts) { m_prompts = prompts; }
 
     QTreeView* tree() const { return m_tree; }
-    FolderTreeModel* folderModel() const { return m_model; }
+    QFileSystemModel* folderModel() const { return m_model; }
     QLineEdit* newNameEdit() const { return m_newNameEdit; }
     QPushButton* defaultButton() const { return m_defaultButton; }
     QPushButton* createButton() const { return m_createButton; }
@@ -43,6 +42,7 @@ public:
 
 private:
     void buildControls();
+    void openAt(const QString& folder);
     void selectionMoved(const QModelIndex& current);
     void takeProgramDir();
     void createFolder();
@@ -50,8 +50,9 @@ private:
     QString m_programDir;
     QString m_path;
     int m_selectionChanges = 0;
+    bool m_followingOpenFolder = false;
     UserPrompts m_prompts;
-    FolderTreeModel* m_model = nullptr;
+    QFileSystemModel* m_model = nullptr;
     QTreeView* m_tree = nullptr;
     QLineEdit* m_newNameEdit = nullptr;
     QPushButton* m_defaultButton = nullptr;

@@ -1,11 +1,12 @@
 #include "CProjectDirDlg.h"
-#include "FolderTreeModel.h"
 #include "ImagingTestSupport.h"
 
 #include <QAbstractItemModelTester>
 #include <QDir>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeView>
 
@@ -15,18 +16,21 @@ class CProjectDirDlgTest : public QObject
 
 private slots:
     void init();
-    void openingSelectsTheFirstFolderWithoutTakingIt();
+    void openingSelectsTheOpenFolderWithoutTakingIt();
+    void treeGrowsFromTheRootAndOpensAtHome();
+    void openFolderStaysInSightWhileTheFoldersAroundItAreListed();
     void treeListsFoldersOnlySortedAndFillsThemWhenOpened();
     void selectedFolderIsReturned();
     void defaultButtonReturnsTheProgramDirectory();
     void createMakesASubFolderOfTheSelectedOne();
     void createFailureSaysSoAndKeepsTheDialogOpen();
-    void severalTopFoldersStandSideBySide();
+    void oneTreeHoldsTheFoldersAboveAndBeside();
 
 private:
-    std::unique_ptr<CProjectDirDlg> openDialog(const QStringList& roots)
+    std::unique_ptr<CProjectDirDlg> openDialog(const QString& openFolder)
     {
-        auto dialog = std::make_unique<CProjectDirDlg>(m_bench->path("program"), nullptr, roots);
+        auto dialog =
+            std::make_unique<CProjectDirDlg>(m_bench->path("program"), nullptr, openFolder);
         dialog->setPrompts(m_bench->prompts);
         dialog->show();
         return dialog;
@@ -46,7 +50,7 @@ private:
     QModelIndex select(CProjectDirDlg& dialog, const QString& path)
     {
         QModelIndex index;
-        [&] { QTRY_VERIFY((index = dialog.folderModel()->indexForPath(path)).isValid()); }();
+        [&] { QTRY_VERIFY((index = dialog.folderModel()->index(path)).isValid()); }();
         dialog.tree()->setCurrentIndex(index);
         return index;
     }
@@ -63,10 +67,10 @@ void CProjectDirDlgTest::init()
     QVERIFY(file.open(QIODevice::WriteOnly));
 }
 
-void CProjectDirDlgTest::openingSelectsTheFirstFolderWithoutTakingIt()
+void CProjectDirDlgTest::openingSelectsTheOpenFolderWithoutTakingIt()
 {
-    auto dialog = openDialog({ folder("") });
-    const QModelIndex first = dialog->folderModel()->index(0, 0);
+    auto dialog = openDialog(folder(""));
+    const QModelIndex first = dialog->folderModel()->index(folder(""));
     QCOMPARE(dialog->tree()->currentIndex(), first);
     QVERIFY(dialog->tree()->isExpanded(first));
     QCOMPARE(dialog->path(), QDir::homePath());
@@ -77,12 +81,61 @@ void CProjectDirDlgTest::openingSelectsTheFirstFolderWithoutTakingIt()
     QCOMPARE(dialog->path(), QDir::homePath());
 }
 
+// As the program opens it: the whole file system under its root, open at
+// the home folder with every folder above it expanded.
+void CProjectDirDlgTest::treeGrowsFromTheRootAndOpensAtHome()
+{
+    CProjectDirDlg dialog(m_bench->path("program"));
+    dialog.show();
+    QFileSystemModel* model = dialog.folderModel();
+    QCOMPARE(model->rowCount(), 1);
+    QCOMPARE(model->filePath(model->index(0, 0)), QDir::rootPath());
+    const QModelIndex home = model->index(QDir::homePath());
+    QCOMPARE(dialog.tree()->currentIndex(), home);
+    for (QModelIndex at = home; at.isValid(); at = at.parent())
+        QVERIFY2(dialog.tree()->isExpanded(at), qPrintable(model->filePath(at)));
+    QCOMPARE(dialog.path(), QDir::homePath());
+    QCOMPARE(dialog.windowTitle(), QDir::toNativeSeparators(QDir::homePath()));
+
+    // A folder that is not there opens the tree at the root, and the user's
+    // first choice still counts.
+    CProjectDirDlg lost(m_bench->path("program"), nullptr, folder("missing"));
+    lost.setPrompts(m_bench->prompts);
+    lost.show();
+    QCOMPARE(lost.tree()->currentIndex(), lost.folderModel()->index(QDir::rootPath()));
+    select(lost, folder("beta"));
+    QCOMPARE(lost.path(), folder("beta"));
+}
+
+void CProjectDirDlgTest::openFolderStaysInSightWhileTheFoldersAroundItAreListed()
+{
+    for (int i = 0; i < 80; ++i)
+        QVERIFY(QDir().mkpath(folder(QStringLiteral("many%1").arg(i, 2, 10, QLatin1Char('0')))));
+    QVERIFY(QDir().mkpath(folder("zz/last")));
+    auto dialog = openDialog(folder("zz"));
+    QFileSystemModel* model = dialog->folderModel();
+    QTRY_COMPARE(model->rowCount(model->index(folder(""))), 84);
+    QTRY_COMPARE(model->rowCount(model->index(folder("zz"))), 1);
+    QTRY_COMPARE(model->index(folder("zz")).row(), 83); // sorted below the others
+    const QModelIndex open = model->index(folder("zz"));
+    QCOMPARE(dialog->tree()->currentIndex(), open);
+    QTreeView* tree = dialog->tree();
+    QTRY_VERIFY(tree->viewport()->rect().contains(tree->visualRect(open)));
+
+    // Once the user has moved the scroll bar, the tree stays where it is put.
+    tree->verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMinimum);
+    QVERIFY(QDir().mkpath(folder("aaa")));
+    QTRY_COMPARE(model->rowCount(model->index(folder(""))), 85);
+    QTRY_COMPARE(model->index(folder("aaa")).row(), 0);
+    QCOMPARE(tree->verticalScrollBar()->value(), 0);
+}
+
 void CProjectDirDlgTest::treeListsFoldersOnlySortedAndFillsThemWhenOpened()
 {
-    auto dialog = openDialog({ folder("") });
-    FolderTreeModel* model = dialog->folderModel();
-    const QModelIndex top = model->index(0, 0);
-    QCOMPARE(top.data().toString(), QDir::toNativeSeparators(folder("")));
+    auto dialog = openDialog(folder(""));
+    QFileSystemModel* model = dialog->folderModel();
+    const QModelIndex top = model->index(folder(""));
+    QCOMPARE(model->filePath(top), folder(""));
     QTRY_COMPARE(childNames(model, top), (QStringList{ "alpha", "beta", "gamma" }));
 
     const QModelIndex gamma = model->index(2, 0, top);
@@ -100,7 +153,7 @@ void CProjectDirDlgTest::treeListsFoldersOnlySortedAndFillsThemWhenOpened()
 
 void CProjectDirDlgTest::selectedFolderIsReturned()
 {
-    auto dialog = openDialog({ folder("") });
+    auto dialog = openDialog(folder(""));
     select(*dialog, folder("beta"));
     QCOMPARE(dialog->path(), folder("beta"));
     QCOMPARE(dialog->windowTitle(), QDir::toNativeSeparators(folder("beta")));
@@ -112,7 +165,7 @@ void CProjectDirDlgTest::selectedFolderIsReturned()
 
 void CProjectDirDlgTest::defaultButtonReturnsTheProgramDirectory()
 {
-    auto dialog = openDialog({ folder("") });
+    auto dialog = openDialog(folder(""));
     select(*dialog, folder("beta"));
     QTest::mouseClick(dialog->defaultButton(), Qt::LeftButton);
     QCOMPARE(dialog->result(), int(QDialog::Accepted));
@@ -121,7 +174,7 @@ void CProjectDirDlgTest::defaultButtonReturnsTheProgramDirectory()
 
 void CProjectDirDlgTest::createMakesASubFolderOfTheSelectedOne()
 {
-    auto dialog = openDialog({ folder("") });
+    auto dialog = openDialog(folder(""));
     select(*dialog, folder("beta"));
     QCOMPARE(dialog->newNameEdit()->text(), QStringLiteral("2011我的图片"));
     QTest::mouseClick(dialog->createButton(), Qt::LeftButton);
@@ -134,7 +187,7 @@ void CProjectDirDlgTest::createMakesASubFolderOfTheSelectedOne()
 
 void CProjectDirDlgTest::createFailureSaysSoAndKeepsTheDialogOpen()
 {
-    auto dialog = openDialog({ folder("") });
+    auto dialog = openDialog(folder(""));
     select(*dialog, folder("gamma"));
     for (const QString& name : { QStringLiteral("inner"), QStringLiteral("../escape") }) {
         m_bench->messages.clear();
@@ -150,21 +203,28 @@ void CProjectDirDlgTest::createFailureSaysSoAndKeepsTheDialogOpen()
     QVERIFY(!QFileInfo::exists(folder("escape")));
 }
 
-void CProjectDirDlgTest::severalTopFoldersStandSideBySide()
+// The open folder's parents and siblings are in the same tree as it, and
+// every folder has one place in it.
+void CProjectDirDlgTest::oneTreeHoldsTheFoldersAboveAndBeside()
 {
-    auto dialog = openDialog({ folder("alpha"), folder("gamma") });
-    FolderTreeModel* model = dialog->folderModel();
-    QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    QCOMPARE(model->rowCount(), 2);
-    const QModelIndex gamma = model->index(1, 0);
-    QCOMPARE(gamma.data().toString(), QDir::toNativeSeparators(folder("gamma")));
-    QVERIFY(!model->parent(gamma).isValid());
-    dialog->tree()->expand(gamma);
+    auto dialog = openDialog(folder("gamma"));
+    QFileSystemModel* model = dialog->folderModel();
+    QCOMPARE(model->rowCount(), 1);
+    const QPersistentModelIndex gamma = model->index(folder("gamma"));
+    QCOMPARE(model->filePath(gamma), folder("gamma"));
+    QVERIFY(dialog->tree()->isExpanded(gamma));
     QTRY_COMPARE(childNames(model, gamma), QStringList{ "inner" });
-    const QModelIndex inner = model->index(0, 0, gamma);
-    QCOMPARE(model->parent(inner), gamma);
-    QCOMPARE(model->indexForPath(folder("gamma/inner")), inner);
-    QVERIFY(!model->indexForPath(folder("beta")).isValid());
+    const QPersistentModelIndex inner = model->index(0, 0, gamma);
+    QCOMPARE(model->parent(inner), QModelIndex(gamma));
+    QCOMPARE(model->index(folder("gamma/inner")), QModelIndex(inner));
+    QCOMPARE(model->parent(gamma), model->index(folder("")));
+    QTRY_COMPARE(childNames(model, model->index(folder(""))),
+                 (QStringList{ "alpha", "beta", "gamma" }));
+    QModelIndex top = model->index(folder("gamma"));
+    while (top.parent().isValid())
+        top = top.parent();
+    QCOMPARE(model->filePath(top), QDir::rootPath());
+    QVERIFY(!model->index(folder("missing")).isValid());
 }
 
 QTEST_MAIN(CProjectDirDlgTest)

@@ -1,11 +1,11 @@
-#include "SystemMemory.h"
+#include "MemoryInfo.h"
 
 #include <QFile>
 #include <QRegularExpression>
 
 #include <unistd.h>
 
-namespace SystemMemory {
+namespace MemoryInfo {
 
 qint64 availableKb()
 {
@@ -18,6 +18,7 @@ qint64 availableKb()
         if (match.hasMatch())
             return match.captured(1).toLongLong();
     }
+    // Older kernels: the free pages alone.
     const long pages = sysconf(_SC_AVPHYS_PAGES);
     const long pageSize = sysconf(_SC_PAGESIZE);
     if (pages <= 0 || pageSize <= 0)
@@ -25,9 +26,4 @@ qint64 availableKb()
     return qint64(pages) * pageSize / 1024;
 }
 
-QString availableText()
-{
-    return QString::asprintf("%.2fKB", double(availableKb()));
-}
-
-} // namespace SystemMemory
+} // namespace MemoryInfo
