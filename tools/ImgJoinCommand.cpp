@@ -224,20 +224,17 @@ int ImgJoinCommand::printPrep(const QStringList& arguments)
     if (ImageCodec::formatForSuffix(QFileInfo(output).suffix()) == ImageCodec::Format::Png) {
         const auto kind =
             PixelRules::jobGivesGrey(code) ? PngRowStream::Output::Grey : PngRowStream::Output::Rgb;
-        QString error;
-        const PngRowStream::Status status = PngRowStream::run(
-            input, output, kind,
-            [code](const QRgb* in, uchar* out, int width) {
+        const IoResult<PngRowStream::Streamed> streamed =
+            PngRowStream::run(input, output, kind, [code](const QRgb* in, uchar* out, int width) {
                 PixelRules::processOutputRow(code, in, out, width);
-            },
-            &error);
-        if (status == PngRowStream::Status::Done)
-            return Ok;
-        if (status == PngRowStream::Status::Failed) {
-            m_err << "imgjoin: " << error << "\n";
+            });
+        if (!streamed.ok()) {
+            m_err << "imgjoin: " << streamed.error << "\n";
             m_err.flush();
             return Failed;
         }
+        if (streamed.value == PngRowStream::Streamed::Done)
+            return Ok;
     }
     PixelJob job;
     job.kind = PixelJob::Kind::Output;

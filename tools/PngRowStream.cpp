@@ -194,31 +194,32 @@ int encodeRows(QIODevice* file, const Picture& picture, ChunkRing* ring)
     return code;
 }
 
-bool fail(QString* error, const QString& reason)
+IoResult<PngRowStream::Streamed> fail(const QString& reason)
 {
-    if (error)
-        *error = reason;
-    return false;
+    return IoResult<PngRowStream::Streamed>::failure(reason);
+}
+
+IoResult<PngRowStream::Streamed> streamed(PngRowStream::Streamed how)
+{
+    return IoResult<PngRowStream::Streamed>::success(how);
 }
 
 } // namespace
 
-PngRowStream::Status PngRowStream::run(const QString& input, const QString& output, Output kind,
-                                       const RowFunction& rowFunction, QString* error)
+IoResult<PngRowStream::Streamed> PngRowStream::run(const QString& input, const QString& output,
+                                                   Output kind, const RowFunction& rowFunction)
 {
     static const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
     QFile in(input);
     if (!in.open(QIODevice::ReadOnly) || in.peek(8) != signature)
-        return Status::NotStreamable; // the whole-picture path explains what is wrong
+        return streamed(Streamed::NotStreamable); // the whole-picture path explains what is wrong
     SpngContext reader(spng_ctx_new(0), spng_ctx_free);
     if (!reader) {
-        fail(error, QStringLiteral("内存不足, 无法读取 %1").arg(QDir::toNativeSeparators(input)));
-        return Status::Failed;
+        return fail(tr("内存不足, 无法读取 %1").arg(QDir::toNativeSeparators(input)));
     }
     const auto decodingFailed = [&](int code) {
-        fail(error, QStringLiteral("无法解码图片文件 %1：%2")
-                        .arg(QDir::toNativeSeparators(input), reasonOf(code, in)));
-        return Status::Failed;
+        return fail(
+            tr("无法解码图片文件 %1：%2").arg(QDir::toNativeSeparators(input), reasonOf(code, in)));
     };
     spng_ihdr header = {};
     int code = spng_set_png_stream(reader.get(), readFromDevice, &in);
@@ -228,7 +229,7 @@ PngRowStream::Status PngRowStream::run(const QString& input, const QString& outp
         return decodingFailed(code);
     if (header.bit_depth > 8 || header.interlace_method != 0 ||
         qint64(header.width) * qint64(header.height) > ImageCodec::MaxPixels)
-        return Status::NotStreamable;
+        return streamed(Streamed::NotStreamable);
     code = spng_decode_image(reader.get(), nullptr, 0, SPNG_FMT_RGBA8,
                              SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE);
     if (code != 0)
@@ -236,9 +237,8 @@ PngRowStream::Status PngRowStream::run(const QString& input, const QString& outp
 
     QSaveFile out(output);
     if (!out.open(QIODevice::WriteOnly)) {
-        fail(error, QStringLiteral("无法创建图片文件 %1：%2")
-                        .arg(QDir::toNativeSeparators(output), out.errorString()));
-        return Status::Failed;
+        return fail(
+            tr("无法创建图片文件 %1：%2").arg(QDir::toNativeSeparators(output), out.errorString()));
     }
     Picture picture;
     picture.width = int(header.width);
@@ -267,9 +267,7 @@ PngRowStream::Status PngRowStream::run(const QString& input, const QString& outp
         const QString reason = encoded != SPNG_EOI && encoded != StoppedByTheOtherSide
                                    ? reasonOf(encoded, out)
                                    : out.errorString();
-        fail(error,
-             QStringLiteral("无法保存图片 %1：%2").arg(QDir::toNativeSeparators(output), reason));
-        return Status::Failed;
+        return fail(tr("无法保存图片 %1：%2").arg(QDir::toNativeSeparators(output), reason));
     }
-    return Status::Done;
+    return streamed(Streamed::Done);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "IoResult.h"
+
+#include <QCoreApplication>
 #include <QImage>
 #include <QString>
 
@@ -12,6 +15,8 @@
 // replaced only when it has been written completely.
 class PngRowStream
 {
+    Q_DECLARE_TR_FUNCTIONS(PngRowStream)
+
 public:
     enum class Output
     {
@@ -19,16 +24,16 @@ public:
         Rgb   // 0xFFRRGGBB a pixel
     };
 
-    enum class Status
+    // How a run that did not fail ended.
+    enum class Streamed
     {
         Done,
-        NotStreamable, // not a PNG this class reads row by row: use the whole-picture path
-        Failed
+        NotStreamable // not a PNG this class reads row by row: use the whole-picture path
     };
 
     // Gets width pixels 0xAARRGGBB (not premultiplied) and fills one output row.
     using RowFunction = std::function<void(const QRgb* in, uchar* out, int width)>;
 
-    static Status run(const QString& input, const QString& output, Output kind,
-                      const RowFunction& rowFunction, QString* error = nullptr);
+    static IoResult<Streamed> run(const QString& input, const QString& output, Output kind,
+                                  const RowFunction& rowFunction);
 };

@@ -12,10 +12,28 @@
 #include <memory>
 #include <vector>
 
-using Status = PngRowStream::Status;
 using Output = PngRowStream::Output;
 
 namespace {
+
+// How a run ended, failures included, with the reason into *error.
+enum class Status
+{
+    Done,
+    NotStreamable,
+    Failed
+};
+
+Status runStream(const QString& input, const QString& output, Output kind,
+                 const PngRowStream::RowFunction& rows, QString* error = nullptr)
+{
+    const IoResult<PngRowStream::Streamed> result = PngRowStream::run(input, output, kind, rows);
+    if (error)
+        *error = result.error;
+    if (!result.ok())
+        return Status::Failed;
+    return result.value == PngRowStream::Streamed::Done ? Status::Done : Status::NotStreamable;
+}
 
 // Every channel, alpha included, changes along both axes, so a swapped
 // channel, a shifted row or a lost alpha shows.
@@ -117,10 +135,9 @@ TEST_F(PngRowStreamTest, RowsGoThroughPixelExactForEveryKindAndShape)
             const QImage expected = QImage(in).convertToFormat(QImage::Format_ARGB32);
             ASSERT_FALSE(expected.isNull()) << what;
             QString error;
-            ASSERT_EQ(PngRowStream::run(in, path("rgb.png"), Output::Rgb, copyColour, &error),
-                      Status::Done)
+            ASSERT_EQ(runStream(in, path("rgb.png"), Output::Rgb, copyColour, &error), Status::Done)
                 << what << ": " << error.toStdString();
-            ASSERT_EQ(PngRowStream::run(in, path("grey.png"), Output::Grey, alphaAsGrey, &error),
+            ASSERT_EQ(runStream(in, path("grey.png"), Output::Grey, alphaAsGrey, &error),
                       Status::Done)
                 << what << ": " << error.toStdString();
             const QImage rgb = QImageReader(path("rgb.png")).read();
@@ -155,7 +172,7 @@ TEST_F(PngRowStreamTest, OtherFilesAreLeftToTheWholePicturePath)
     ASSERT_FALSE(QImage(path("interlaced.png")).isNull());
     for (const QString& in : inputs) {
         QString error;
-        EXPECT_EQ(PngRowStream::run(in, path("out.png"), Output::Rgb, copyColour, &error),
+        EXPECT_EQ(runStream(in, path("out.png"), Output::Rgb, copyColour, &error),
                   Status::NotStreamable)
             << in.toStdString();
         EXPECT_TRUE(error.isEmpty()) << error.toStdString();
@@ -185,8 +202,8 @@ TEST_F(PngRowStreamTest, CutOrCorruptInputIsAnErrorAndWritesNothing)
         const QString in = write(name, content);
         for (const Output kind : { Output::Rgb, Output::Grey }) {
             QString error;
-            EXPECT_EQ(PngRowStream::run(in, path("out.png"), kind,
-                                        kind == Output::Rgb ? copyColour : alphaAsGrey, &error),
+            EXPECT_EQ(runStream(in, path("out.png"), kind,
+                                kind == Output::Rgb ? copyColour : alphaAsGrey, &error),
                       Status::Failed)
                 << name.toStdString();
             EXPECT_TRUE(error.contains(name)) << error.toStdString();
@@ -203,7 +220,7 @@ TEST_F(PngRowStreamTest, UnwritableOutputIsAnErrorThatNamesIt)
 {
     const QString in = TestPictures::save(busyPicture(5, 5), path("in.png"));
     QString error;
-    EXPECT_EQ(PngRowStream::run(in, path("no/folder/out.png"), Output::Rgb, copyColour, &error),
+    EXPECT_EQ(runStream(in, path("no/folder/out.png"), Output::Rgb, copyColour, &error),
               Status::Failed);
     EXPECT_TRUE(error.contains("out.png")) << error.toStdString();
 }
