@@ -291,9 +291,9 @@ QString CImgJoinEngine::GetSettingString(int id) const
 
 bool CImgJoinEngine::SetSettingString(int id, const QString& value)
 {
-    QString error;
-    if (!m_settings.setText(id, value, &error)) {
-        report(error);
+    const IoStatus stored = m_settings.setText(id, value);
+    if (!stored.ok()) {
+        report(stored.error);
         return false;
     }
     return writeSettings();

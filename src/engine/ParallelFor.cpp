@@ -1,5 +1,6 @@
 #include "ParallelFor.h"
 
+#include <QGlobalStatic>
 #include <QThreadPool>
 
 #include <atomic>
@@ -68,13 +69,24 @@ private:
     std::exception_ptr m_error;
 };
 
+// The engine's own pool. Qt's image conversions spread their rows over the
+// global pool and, on a thread outside it, wait for free global threads; were
+// our helpers global threads too, a conversion on the calling thread would
+// wait for the very helpers that wait for it to finish its share.
+Q_GLOBAL_STATIC(QThreadPool, enginePool)
+
 } // namespace
+
+QThreadPool* parallelForPool()
+{
+    return enginePool();
+}
 
 void parallelFor(int count, const std::function<void(int)>& body, int maxThreads)
 {
     if (count <= 0)
         return;
-    QThreadPool* pool = QThreadPool::globalInstance();
+    QThreadPool* pool = parallelForPool();
     if (maxThreads <= 0)
         maxThreads = pool->maxThreadCount();
     const int helpers = qMin(maxThreads, count) - 1;

@@ -48,7 +48,7 @@ QString SettingsBlock::text(int id) const
     return QString::fromLocal8Bit(field, length);
 }
 
-bool SettingsBlock::setText(int id, const QString& value, QString* error)
+IoStatus SettingsBlock::setText(int id, const QString& value)
 {
     const int offset = offsetFor(id);
     QString reason;
@@ -62,13 +62,10 @@ bool SettingsBlock::setText(int id, const QString& value, QString* error)
                      .arg(value);
     else if (encoded.contains('\0'))
         reason = tr("设置内容含有空字符: %1").arg(value);
-    if (!reason.isEmpty()) {
-        if (error)
-            *error = reason;
-        return false;
-    }
+    if (!reason.isEmpty())
+        return IoStatus::failure(reason);
     char* field = m_bytes.data() + offset;
     std::memset(field, 0, TextFieldSize);
     std::memcpy(field, encoded.constData(), size_t(encoded.size()));
-    return true;
+    return ioDone();
 }

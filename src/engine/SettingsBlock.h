@@ -1,5 +1,7 @@
 #pragma once
 
+#include "IoResult.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QString>
@@ -26,10 +28,10 @@ public:
 
     // Text of setting 102, 103 or 104; empty for any other id.
     QString text(int id) const;
-    // Stores the text of setting 102, 103 or 104. Refuses (returns false and
-    // says why) a text that does not fit its field with its terminating NUL,
-    // or an unknown id; the block then stays as it was.
-    bool setText(int id, const QString& value, QString* error = nullptr);
+    // Stores the text of setting 102, 103 or 104. Refuses, saying why, a
+    // text that does not fit its field with its terminating NUL, or an
+    // unknown id; the block then stays as it was.
+    IoStatus setText(int id, const QString& value);
 
     char hotKey() const { return m_bytes.at(HotKeyOffset); }
     void setHotKey(char letter) { m_bytes[HotKeyOffset] = letter; }

@@ -62,7 +62,7 @@ struct Visits
     std::vector<std::atomic<int>> calls;
 };
 
-// Holds threads of the global pool busy until it goes out of scope.
+// Holds threads of the engine's pool busy until it goes out of scope.
 class PoolBlocker
 {
 public:
@@ -70,7 +70,7 @@ public:
         : m_threads(threads)
     {
         for (int i = 0; i < m_threads; ++i) {
-            QThreadPool::globalInstance()->start([gates = m_gates] {
+            parallelForPool()->start([gates = m_gates] {
                 gates->started.release();
                 gates->release.acquire();
             });
@@ -119,7 +119,7 @@ TEST(ParallelFor, EmptyAndSingleRangesStayOnTheCallingThread)
 
 TEST(ParallelFor, NeverRunsMoreBodiesAtOnceThanTheCap)
 {
-    QThreadPool::globalInstance()->setMaxThreadCount(qMax(4, QThread::idealThreadCount()));
+    parallelForPool()->setMaxThreadCount(qMax(4, QThread::idealThreadCount()));
     std::atomic<int> running{ 0 }, most{ 0 };
     parallelFor(
         40,
@@ -133,7 +133,7 @@ TEST(ParallelFor, NeverRunsMoreBodiesAtOnceThanTheCap)
         2);
     EXPECT_LE(most.load(), 2);
     EXPECT_GE(most.load(), 1);
-    QThreadPool::globalInstance()->setMaxThreadCount(QThread::idealThreadCount());
+    parallelForPool()->setMaxThreadCount(QThread::idealThreadCount());
 }
 
 TEST(ParallelFor, PassesTheFirstExceptionToTheCallerAndStaysUsable)
@@ -178,7 +178,7 @@ TEST(ParallelFor, NestedCallsFinish)
     // helpers it asks for can only queue.
     mustFinish([&] {
         QSemaphore done;
-        QThreadPool::globalInstance()->start([&] {
+        parallelForPool()->start([&] {
             nested();
             done.release();
         });
@@ -190,7 +190,7 @@ TEST(ParallelFor, NestedCallsFinish)
 
 TEST(ParallelFor, TheCallerDoesAllTheWorkWhenThePoolIsBusy)
 {
-    QThreadPool* pool = QThreadPool::globalInstance();
+    QThreadPool* pool = parallelForPool();
     {
         PoolBlocker blocker(pool->maxThreadCount());
         Visits visits(500);
