@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QtNumeric>
 
 ImgJoinCommand::ImgJoinCommand(QTextStream& out, QTextStream& err)
     : m_out(out)
@@ -102,7 +103,8 @@ bool ImgJoinCommand::parsePlacement(const QString& argument, Placement& placemen
     if (numbers.size() == 5) {
         bool good = false;
         placement.angle = numbers.at(4).trimmed().toFloat(&good);
-        ok = ok && good;
+        // "nan" and "inf" read as numbers but turn no picture.
+        ok = ok && good && qIsFinite(placement.angle);
     }
     if (!ok || (numbers.size() >= 4 && (values[2] <= 0 || values[3] <= 0)))
         return QFileInfo::exists(argument);

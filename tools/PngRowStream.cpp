@@ -235,6 +235,8 @@ IoResult<PngRowStream::Streamed> PngRowStream::run(const QString& input, const Q
     if (code != 0)
         return decodingFailed(code);
 
+    if (const IoStatus target = ImageCodec::replaceableTarget(output); !target.ok())
+        return fail(target.error);
     QSaveFile out(output);
     if (!out.open(QIODevice::WriteOnly)) {
         return fail(

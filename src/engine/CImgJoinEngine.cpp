@@ -160,6 +160,10 @@ bool CImgJoinEngine::CopyOutputPicture(const QString& destination)
         report(tr("无法读取输出图片 %1").arg(QDir::toNativeSeparators(outputFile)));
         return false;
     }
+    if (const IoStatus target = ImageCodec::replaceableTarget(destination); !target.ok()) {
+        report(target.error);
+        return false;
+    }
     QSaveFile out(destination);
     if (!out.open(QIODevice::WriteOnly) || out.write(in.readAll()) < 0 || !out.commit()) {
         report(tr("无法写入 %1: %2").arg(QDir::toNativeSeparators(destination), out.errorString()));

@@ -11,18 +11,20 @@ QImage CImgJoinEngine::RenderJoinedPicture()
     if (m_canvas.isEmpty() || refusedWhileBusy())
         return {};
     const QList<JoinPicture>& pictures = m_canvas.pictures();
-    int minX = pictures.first().x, minY = pictures.first().y;
-    int maxRight = 0, maxBottom = 0;
+    // In 64 bits: a box near the end of the int range must not wrap round.
+    qint64 minX = pictures.first().x, minY = pictures.first().y;
+    qint64 maxRight = 0, maxBottom = 0;
     for (const JoinPicture& picture : pictures) {
-        minX = qMin(minX, picture.x);
-        minY = qMin(minY, picture.y);
-        maxRight = qMax(maxRight, picture.x + picture.width);
-        maxBottom = qMax(maxBottom, picture.y + picture.height);
+        minX = qMin(minX, qint64(picture.x));
+        minY = qMin(minY, qint64(picture.y));
+        maxRight = qMax(maxRight, qint64(picture.x) + picture.width);
+        maxBottom = qMax(maxBottom, qint64(picture.y) + picture.height);
     }
-    const qint64 width = qint64(maxRight) - minX, height = qint64(maxBottom) - minY;
+    const qint64 width = maxRight - minX, height = maxBottom - minY;
     if (width <= 0 || height <= 0)
         return {};
-    if (width * height > ImageCodec::MaxPixels) {
+    if (width > ImageCodec::MaxPixels || height > ImageCodec::MaxPixels ||
+        width * height > ImageCodec::MaxPixels) {
         report(tr("拼接图片太大(%1 x %2)").arg(width).arg(height));
         return {};
     }
@@ -39,7 +41,7 @@ QImage CImgJoinEngine::RenderJoinedPicture()
         if (!entry.ok() || picture.width <= 0 || picture.height <= 0)
             continue;
         const QSize size(picture.width, picture.height);
-        QPoint at(picture.x - minX, picture.y - minY);
+        QPoint at(int(picture.x - minX), int(picture.y - minY));
         painter.save();
         if (picture.angle != 0.0f) {
             painter.translate(at.x() + size.width() / 2, at.y() + size.height() / 2);

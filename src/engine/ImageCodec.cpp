@@ -10,6 +10,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QSaveFile>
+#include <QtNumeric>
 
 #include <array>
 #include <cstring>
@@ -165,9 +166,17 @@ bool bmpComplete(Bytes data)
     const quint32 compression = core ? 0 : le32(data, 30);
     if ((compression != 0 && compression != 3) || width <= 0 || height <= 0 || bits <= 0)
         return true;
-    const qint64 stride = (width * bits + 31) / 32 * 4;
-    const qint64 lastRow = (width * bits + 7) / 8;
-    return qint64(data.size()) >= qint64(le32(data, 10)) + stride * (height - 1) + lastRow;
+    // Header fields can name sizes no file has: computed with overflow
+    // checks, such a size is simply more than the file holds.
+    qint64 rowBits = 0, before = 0, needed = 0;
+    if (qMulOverflow(width, qint64(bits), &rowBits))
+        return false;
+    const qint64 stride = (rowBits + 31) / 32 * 4;
+    const qint64 lastRow = (rowBits + 7) / 8;
+    if (qMulOverflow(stride, height - 1, &before) ||
+        qAddOverflow(before, qint64(le32(data, 10)) + lastRow, &needed))
+        return false;
+    return qint64(data.size()) >= needed;
 }
 
 // Position after a chain of GIF sub-blocks, or 0 when the file ends inside it.
@@ -365,6 +374,25 @@ int ImageCodec::FindImageEncoder(const QString& mimeType)
     return -1;
 }
 
+IoStatus ImageCodec::replaceableTarget(const QString& path)
+{
+    // A save writes a new file and renames it over the target: that must
+    // never swap a device or a pipe for a plain file, nor get round a file
+    // the user made read-only.
+    const QFileInfo info(path);
+    if (!info.exists())
+        return ioDone();
+    if (!info.isFile())
+        return fail(tr("无法保存到 %1：它不是普通文件").arg(shown(path)));
+    // Write bits are asked for as well: an administrator may write any
+    // file, yet one nobody may write was made read-only on purpose.
+    constexpr QFileDevice::Permissions anyWrite =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (!info.isWritable() || !(info.permissions() & anyWrite))
+        return fail(tr("无法保存到 %1：文件是只读的").arg(shown(path)));
+    return ioDone();
+}
+
 IoStatus ImageCodec::write(const QImage& image, const QString& path, Format format, Effort effort)
 {
     if (image.isNull())
@@ -375,6 +403,8 @@ IoStatus ImageCodec::write(const QImage& image, const QString& path, Format form
                         .arg(shown(path), shown(info.absolutePath())));
     if (info.isDir())
         return fail(ImageCodec::tr("无法保存图片 %1：这是一个文件夹").arg(shown(path)));
+    if (const IoStatus target = replaceableTarget(path); !target.ok())
+        return target;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fail(tr("无法创建图片文件 %1：%2").arg(shown(path), file.errorString()));

@@ -54,8 +54,14 @@ public:
     // "image/png", "image/gif"), or -1 when none serves it.
     static int FindImageEncoder(const QString& mimeType);
 
+    // Whether a file may be written at path by writing a new file and
+    // renaming it over the old one: it does not exist yet, or it is a plain
+    // file the user may write. Devices, pipes and read-only files are refused.
+    static IoStatus replaceableTarget(const QString& path);
+
     // Writes the picture atomically: on failure an existing file at path is
-    // left as it was. JPEG is written at quality 100.
+    // left as it was; targets replaceableTarget refuses are left alone. JPEG
+    // is written at quality 100.
     static IoStatus write(const QImage& image, const QString& path, Format format,
                           Effort effort = Effort::Normal);
 

@@ -12,6 +12,10 @@
 #include <algorithm>
 #include <cstdlib>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 using Format = ImageCodec::Format;
@@ -435,3 +439,23 @@ TEST_F(ImageCodecTest, AFailedWriteLeavesTheOldFileAlone)
 }
 
 } // namespace
+
+TEST_F(ImageCodecTest, DevicesPipesAndReadOnlyFilesAreNeverReplaced)
+{
+    const QImage picture = TestPictures::solidPicture(4, 4, Qt::red);
+#ifdef Q_OS_UNIX
+    const QString pipe = path("pipe.png");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QString error;
+    EXPECT_FALSE(succeeded(ImageCodec::write(picture, pipe, Format::Png), &error));
+    EXPECT_TRUE(error.contains("pipe.png")) << error.toStdString();
+    struct stat after = {};
+    ASSERT_EQ(::stat(QFile::encodeName(pipe).constData(), &after), 0);
+    EXPECT_TRUE(S_ISFIFO(after.st_mode)); // still the pipe, not a file put in its place
+#endif
+    const QString kept = path("kept.png");
+    writeBytes(kept, "the user's own file");
+    ASSERT_TRUE(QFile::setPermissions(kept, QFileDevice::ReadOwner));
+    EXPECT_FALSE(ImageCodec::write(picture, kept, Format::Png).ok());
+    EXPECT_EQ(fileBytes(kept), QByteArray("the user's own file"));
+}

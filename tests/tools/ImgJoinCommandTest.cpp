@@ -41,6 +41,11 @@ TEST_F(ImgJoinCommandTest, BadArgumentsAreUsageErrors)
     EXPECT_EQ(run({ "join", "out.png" }), ImgJoinCommand::Usage);
     EXPECT_EQ(run({ "join", "out.png", "a.png@1,x" }), ImgJoinCommand::Usage);
     EXPECT_EQ(run({ "join", "out.png", "a.png@1,2,0,5" }), ImgJoinCommand::Usage);
+    // Angles that are no number of degrees turn nothing.
+    for (const char* angle : { "nan", "inf", "-inf" })
+        EXPECT_EQ(run({ "join", "out.png", QString("a.png@1,2,3,4,%1").arg(angle) }),
+                  ImgJoinCommand::Usage)
+            << angle;
     EXPECT_EQ(run({ "stitch", "s", "0", "2", "o.png" }), ImgJoinCommand::Usage);
     EXPECT_EQ(run({ "stitch", "s", "2", "100", "o.png" }), ImgJoinCommand::Usage);
     EXPECT_EQ(run({ "stitch", "s", "2" }), ImgJoinCommand::Usage);
@@ -60,6 +65,16 @@ TEST_F(ImgJoinCommandTest, JoinPlacesStretchesAndLayersPictures)
     EXPECT_EQ(joined.pixel(0, 0), qRgb(255, 0, 0));   // third picture, left of the origin
     EXPECT_EQ(joined.pixel(25, 5), qRgb(255, 0, 0));  // the stretched first one
     EXPECT_EQ(joined.pixel(45, 15), qRgb(0, 0, 255)); // the second on top
+}
+
+TEST_F(ImgJoinCommandTest, BoxesAtTheEndOfTheIntRangeAreRefusedNotDropped)
+{
+    const QString a = TestPictures::save(solidPicture(10, 10, Qt::red), path("a.png"));
+    const QString out = path("out.png");
+    EXPECT_EQ(run({ "join", out, a + "@0,0", a + "@2147483000,0,1000,10" }),
+              ImgJoinCommand::Failed);
+    EXPECT_TRUE(m_errText.contains(QString::fromUtf8("太大"))) << m_errText.toStdString();
+    EXPECT_FALSE(QFile::exists(out));
 }
 
 TEST_F(ImgJoinCommandTest, UnreadablePictureFailsAndWritesNothing)
