@@ -176,17 +176,19 @@ int ImgJoinCommand::stitch(const QStringList& arguments)
     const QString output = arguments.at(3);
     const int width =
         engine.StitchTiles(arguments.at(0), output, rows, columns, QFileInfo(output).suffix());
+    if (width == 100 && errors.isEmpty() && engine.GetOutputFile() != output) {
+        // A single picture taken as it is goes to OUT as it is, once it is
+        // known to be a picture.
+        const QString unreadable = engine.PictureReadError(engine.GetOutputFile());
+        if (!unreadable.isEmpty())
+            errors << unreadable;
+        else
+            engine.CopyOutputPicture(output);
+    }
     for (const QString& error : std::as_const(errors))
         m_err << "imgjoin: " << error << "\n";
     m_err.flush();
-    if (width <= 0 || !errors.isEmpty())
-        return Failed;
-    if (width == 100 && engine.GetOutputFile() != output) {
-        // a single picture taken as it is: copy it to OUT
-        if (!engine.CopyOutputPicture(output))
-            return Failed;
-    }
-    return Ok;
+    return width > 0 && errors.isEmpty() ? Ok : Failed;
 }
 
 int ImgJoinCommand::runPixelJob(PixelJob& job, const QString& input, const QString& output)

@@ -77,6 +77,25 @@ TEST_F(ImgJoinCommandTest, BoxesAtTheEndOfTheIntRangeAreRefusedNotDropped)
     EXPECT_FALSE(QFile::exists(out));
 }
 
+TEST_F(ImgJoinCommandTest, SingleFileStitchChecksThePictureAndSaysWhatFailed)
+{
+    const QString out = path("out.png");
+    QFile junk(path("junk.png"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(300, '\x5a'));
+    junk.close();
+    EXPECT_EQ(run({ "stitch", junk.fileName(), "1", "1", out }), ImgJoinCommand::Failed);
+    EXPECT_TRUE(m_errText.contains("junk.png")) << m_errText.toStdString();
+    EXPECT_FALSE(QFile::exists(out));
+
+    EXPECT_EQ(run({ "stitch", path("gone.png"), "1", "1", out }), ImgJoinCommand::Failed);
+    EXPECT_TRUE(m_errText.contains("gone.png")) << m_errText.toStdString();
+
+    const QString good = TestPictures::save(solidPicture(6, 4, Qt::blue), path("good.png"));
+    EXPECT_EQ(run({ "stitch", good, "1", "1", out }), ImgJoinCommand::Ok);
+    EXPECT_EQ(QImage(out).size(), QSize(6, 4));
+}
+
 TEST_F(ImgJoinCommandTest, UnreadablePictureFailsAndWritesNothing)
 {
     const QString out = path("joined.png");
