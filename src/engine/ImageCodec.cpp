@@ -250,6 +250,10 @@ IoStatus openChecked(QFile& file, QImageReader& reader)
         return fail(ImageCodec::tr("找不到图片文件 %1").arg(shown(path)));
     if (info.isDir())
         return fail(ImageCodec::tr("%1 是文件夹，不是图片文件").arg(shown(path)));
+    // A pipe or a device would block the open or never end: only plain files
+    // are read.
+    if (!info.isFile())
+        return fail(ImageCodec::tr("%1 不是普通文件，不能作为图片读取").arg(shown(path)));
     if (!file.open(QIODevice::ReadOnly))
         return fail(ImageCodec::tr("无法打开图片文件 %1：%2").arg(shown(path), file.errorString()));
     reader.setDevice(&file);

@@ -459,3 +459,16 @@ TEST_F(ImageCodecTest, DevicesPipesAndReadOnlyFilesAreNeverReplaced)
     EXPECT_FALSE(ImageCodec::write(picture, kept, Format::Png).ok());
     EXPECT_EQ(fileBytes(kept), QByteArray("the user's own file"));
 }
+
+#ifdef Q_OS_UNIX
+TEST_F(ImageCodecTest, APipeIsRefusedInsteadOfWaitedOn)
+{
+    // Nothing ever writes into this pipe: opening it to read would block.
+    const QString pipe = path("tiles.png");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const ImageCodec::ReadResult picture = ImageCodec::read(pipe);
+    EXPECT_FALSE(picture.ok());
+    EXPECT_TRUE(picture.error.contains("tiles.png")) << picture.error.toStdString();
+    EXPECT_FALSE(ImageCodec::readSize(pipe).ok());
+}
+#endif
