@@ -2,12 +2,15 @@
 # Shared set-up of scripts/run and scripts/test: "prepare program" installs
 # the Debian packages the program needs and builds it without the tests and
 # the benchmarks; "prepare everything" adds the test and benchmark packages
-# and builds everything. Both build into build/. Safe to run again and again:
-# only what is absent is installed and the build is incremental.
+# and builds everything. Both build into build/. "prepare sanitize" builds the
+# tests and the fuzz targets with clang, AddressSanitizer and
+# UndefinedBehaviorSanitizer into build-asan/. Safe to run again and again:
+# only what is absent is installed and the builds are incremental.
 set -euo pipefail
 
 REPO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="$REPO_ROOT/build"
+SANITIZE_BUILD_DIR="$REPO_ROOT/build-asan"
 export DEBIAN_FRONTEND=noninteractive
 
 # To build and run the program and the batch tool.
@@ -17,11 +20,13 @@ REQUIRED_PACKAGES=(
     libgif-dev libspng-dev zlib1g-dev
     xvfb xauth fonts-noto-cjk
 )
-# For the tests, the benchmarks and their comparison scripts, screenshots and
-# formatting.
+# For the tests, the benchmarks and their comparison scripts, screenshots,
+# formatting, and the sanitizer and fuzzing build (clang with its sanitizer
+# and libFuzzer run-time libraries).
 DEVELOPER_PACKAGES=(
     libgtest-dev googletest libbenchmark-dev
     libvips-tools bc xdotool imagemagick clang-format
+    clang libclang-rt-14-dev
 )
 
 as_root() {
@@ -55,17 +60,24 @@ install_missing_packages() {
 
 # Configures build/ with the CMake options given and builds it.
 configure_and_build() {
-    # A build folder made by another generator cannot be reused by Ninja.
-    local cache="$BUILD_DIR/CMakeCache.txt"
-    if [[ -f $cache ]] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' "$cache"; then
-        echo "== build/ was configured with another generator; configuring afresh"
-        rm -rf "$cache" "$BUILD_DIR/CMakeFiles"
-    fi
-    cmake -S "$REPO_ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-    cmake --build "$BUILD_DIR" -j"$(nproc)"
+    configure_and_build_in "$BUILD_DIR" "$@"
 }
 
-# prepare program|everything
+# configure_and_build_in DIR OPTIONS...: the same for another build folder.
+configure_and_build_in() {
+    local dir=$1
+    shift
+    # A build folder made by another generator cannot be reused by Ninja.
+    local cache="$dir/CMakeCache.txt"
+    if [[ -f $cache ]] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' "$cache"; then
+        echo "== $(basename "$dir")/ was configured with another generator; configuring afresh"
+        rm -rf "$cache" "$dir/CMakeFiles"
+    fi
+    cmake -S "$REPO_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    cmake --build "$dir" -j"$(nproc)"
+}
+
+# prepare program|everything|sanitize
 prepare() {
     case "${1:-}" in
     program)
@@ -76,8 +88,13 @@ prepare() {
         install_missing_packages "${REQUIRED_PACKAGES[@]}" "${DEVELOPER_PACKAGES[@]}"
         configure_and_build -DBUILD_TESTING=ON -DJOIN_BUILD_BENCHMARKS=ON
         ;;
+    sanitize)
+        install_missing_packages "${REQUIRED_PACKAGES[@]}" "${DEVELOPER_PACKAGES[@]}"
+        configure_and_build_in "$SANITIZE_BUILD_DIR" -DCMAKE_CXX_COMPILER=clang++ \
+            -DJOIN_SANITIZE=ON -DBUILD_TESTING=ON -DJOIN_BUILD_BENCHMARKS=OFF
+        ;;
     *)
-        echo "error: prepare program|everything, not '${1:-}'" >&2
+        echo "error: prepare program|everything|sanitize, not '${1:-}'" >&2
         return 1
         ;;
     esac
