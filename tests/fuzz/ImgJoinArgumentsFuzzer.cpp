@@ -16,10 +16,14 @@ constexpr int MaxArguments = 64;
 
 void addPictures(FuzzScratch& scratch)
 {
-    scratch.addFixture(QStringLiteral("a.png"), FuzzScratch::picture(8, 6, qRgb(200, 30, 30), "PNG"));
-    scratch.addFixture(QStringLiteral("b.bmp"), FuzzScratch::picture(5, 7, qRgb(30, 200, 30), "BMP"));
-    scratch.addFixture(QStringLiteral("c.jpg"), FuzzScratch::picture(9, 4, qRgb(30, 30, 200), "JPG"));
-    scratch.addFixture(QStringLiteral("d.gif"), FuzzScratch::picture(4, 4, qRgb(90, 90, 90), "GIF"));
+    scratch.addFixture(QStringLiteral("a.png"),
+                       FuzzScratch::picture(8, 6, qRgb(200, 30, 30), "PNG"));
+    scratch.addFixture(QStringLiteral("b.bmp"),
+                       FuzzScratch::picture(5, 7, qRgb(30, 200, 30), "BMP"));
+    scratch.addFixture(QStringLiteral("c.jpg"),
+                       FuzzScratch::picture(9, 4, qRgb(30, 30, 200), "JPG"));
+    scratch.addFixture(QStringLiteral("d.gif"),
+                       FuzzScratch::picture(4, 4, qRgb(90, 90, 90), "GIF"));
     for (int row = 0; row < 2; ++row) {
         for (int column = 0; column < 2; ++column)
             scratch.addFixture(QStringLiteral("t%1%2.png").arg(row).arg(column),

@@ -25,8 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QString outText, errText;
     QTextStream out(&outText), err(&errText);
     ImgJoinCommand command(out, err);
-    const int status = command.run(
-        { QStringLiteral("print-prep"), QStringLiteral("--job"), job, QStringLiteral("in.png"), output });
+    const int status = command.run({ QStringLiteral("print-prep"), QStringLiteral("--job"), job,
+                                     QStringLiteral("in.png"), output });
     err.flush();
     if (status != ImgJoinCommand::Ok) {
         if (status != ImgJoinCommand::Failed || errText.isEmpty())
@@ -34,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     // What was written is a picture of the input's size.
-    const ImageCodec::ReadResult input = ImageCodec::read(scratch.filePath(QStringLiteral("in.png")));
+    const ImageCodec::ReadResult input =
+        ImageCodec::read(scratch.filePath(QStringLiteral("in.png")));
     const IoResult<QSize> written = ImageCodec::readSize(scratch.filePath(output));
     if (!written.ok() || (input.ok() && written.value != input.value.size()))
         std::abort();

@@ -30,8 +30,7 @@ void checkRoundTrip(const SettingsBlock& block, int id, int offset)
         std::abort();
     const QByteArray& before = block.bytes();
     const QByteArray& after = copy.bytes();
-    if (after.size() != SettingsBlock::Size ||
-        after.left(offset) != before.left(offset) ||
+    if (after.size() != SettingsBlock::Size || after.left(offset) != before.left(offset) ||
         after.mid(offset + SettingsBlock::TextFieldSize) !=
             before.mid(offset + SettingsBlock::TextFieldSize))
         std::abort();
