@@ -133,6 +133,11 @@ QString CImgJoinEngine::PictureReadError(const QString& file)
     return m_imageCache.get(file).error;
 }
 
+QString CImgJoinEngine::PictureHeaderError(const QString& file)
+{
+    return m_imageCache.size(file).error;
+}
+
 void CImgJoinEngine::ForgetDecodedPictures()
 {
     m_imageCache.clear();

@@ -29,12 +29,33 @@ QImage argbOf(const QImage& image)
 template<typename Key>
 QImage indexOver(const QImage& argb, int maxColours, Key key)
 {
-    QImage out(argb.size(), QImage::Format_Indexed8);
-    if (out.isNull())
-        return {};
     QList<QRgb> table;
     QHash<QRgb, int> index;
     const int width = argb.width(), height = argb.height();
+    // The colours are counted before the indexed picture is made: for a
+    // large picture of many colours, that picture would be memory spent for
+    // nothing.
+    for (int y = 0; y < height; ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        QRgb last = 0;
+        bool haveLast = false;
+        for (int x = 0; x < width; ++x) {
+            const QRgb colour = key(in[x]);
+            if (haveLast && colour == last)
+                continue;
+            if (!index.contains(colour)) {
+                if (table.size() == maxColours)
+                    return {};
+                index.insert(colour, int(table.size()));
+                table.append(colour);
+            }
+            last = colour;
+            haveLast = true;
+        }
+    }
+    QImage out(argb.size(), QImage::Format_Indexed8);
+    if (out.isNull())
+        return {};
     for (int y = 0; y < height; ++y) {
         const auto* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
         uchar* dst = out.scanLine(y);
@@ -43,15 +64,8 @@ QImage indexOver(const QImage& argb, int maxColours, Key key)
         for (int x = 0; x < width; ++x) {
             const QRgb colour = key(in[x]);
             if (lastIndex < 0 || colour != last) {
-                auto it = index.constFind(colour);
-                if (it == index.constEnd()) {
-                    if (table.size() == maxColours)
-                        return {};
-                    it = index.insert(colour, int(table.size()));
-                    table.append(colour);
-                }
                 last = colour;
-                lastIndex = *it;
+                lastIndex = index.value(colour);
             }
             dst[x] = uchar(lastIndex);
         }
@@ -251,10 +265,14 @@ QImage ColorQuantizer::exactIndexed(const QImage& image, int maxColours)
 {
     if (image.isNull())
         return {};
+    maxColours = std::clamp(maxColours, 1, 256);
+    // Premultiplied pixels are read as they are, unpremultiplied one by one,
+    // rather than converted as a whole: a joined drawing is large.
+    if (image.format() == QImage::Format_ARGB32_Premultiplied)
+        return indexOver(image, maxColours, [](QRgb pixel) { return qUnpremultiply(pixel); });
     const QImage argb = argbOf(image);
     const QRgb forcedAlpha = argb.format() == QImage::Format_RGB32 ? 0xFF000000u : 0u;
-    return indexOver(argb, std::clamp(maxColours, 1, 256),
-                     [forcedAlpha](QRgb pixel) { return pixel | forcedAlpha; });
+    return indexOver(argb, maxColours, [forcedAlpha](QRgb pixel) { return pixel | forcedAlpha; });
 }
 
 QImage ColorQuantizer::quantize(const QImage& image, int maxColours)

@@ -2,6 +2,7 @@
 
 #include "ColorQuantizer.h"
 #include "GifWriter.h"
+#include "PngCropReader.h"
 #include "PngWriter.h"
 
 #include <QDir>
@@ -334,6 +335,32 @@ ImageCodec::ReadResult ImageCodec::read(const QString& path)
     if (tooLarge(image.size()))
         return ReadResult::failure(tooLargeReason(path, image.size()));
     return ReadResult::success(image);
+}
+
+ImageCodec::ReadResult ImageCodec::readTopLeft(const QString& path, QSize keep)
+{
+    QFile file(path);
+    QImageReader reader;
+    if (const IoStatus opened = openChecked(file, reader); !opened.ok())
+        return ReadResult::failure(opened.error);
+    if (!fileComplete(file))
+        return ReadResult::failure(tr("图片文件 %1 不完整，数据被截断").arg(shown(path)));
+    if (reader.format() == "png") {
+        if (std::optional<ReadResult> part = PngCropReader::read(file, keep, shown(path)))
+            return *std::move(part);
+        file.seek(0);
+        reader.setDevice(&file);
+    }
+    QImage image;
+    if (!reader.read(&image))
+        return ReadResult::failure(
+            tr("无法解码图片文件 %1：%2").arg(shown(path), reader.errorString()));
+    if (tooLarge(image.size()))
+        return ReadResult::failure(tooLargeReason(path, image.size()));
+    const QRect kept = image.rect().intersected(QRect(QPoint(0, 0), keep));
+    if (kept != image.rect())
+        image = image.copy(kept);
+    return ReadResult::success(std::move(image).convertToFormat(QImage::Format_ARGB32));
 }
 
 IoResult<QSize> ImageCodec::readSize(const QString& path)

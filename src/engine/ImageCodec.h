@@ -39,6 +39,11 @@ public:
     // truncated or too large files.
     static ReadResult read(const QString& path);
 
+    // Decodes only the top-left keep.width() x keep.height() pixels (fewer
+    // where the picture is smaller), as Format_ARGB32. A PNG file is decoded
+    // only as far as needed; other formats are decoded whole and cut.
+    static ReadResult readTopLeft(const QString& path, QSize keep);
+
     // Reads only the header.
     static IoResult<QSize> readSize(const QString& path);
 

@@ -472,3 +472,65 @@ TEST_F(ImageCodecTest, APipeIsRefusedInsteadOfWaitedOn)
     EXPECT_FALSE(ImageCodec::readSize(pipe).ok());
 }
 #endif
+
+using TestPictures::coordinatePicture;
+
+TEST_F(ImageCodecTest, TopLeftPartsMatchTheWholePictureInEveryKind)
+{
+    QImage argb = coordinatePicture(53, 41).convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < argb.height(); ++y)
+        argb.setPixel(y % argb.width(), y, qRgba(10, 200, 30, y * 5));
+    QImage indexed(30, 20, QImage::Format_Indexed8);
+    indexed.setColorTable({ qRgba(255, 0, 0, 255), qRgba(0, 0, 255, 90), qRgba(0, 0, 0, 0) });
+    for (int y = 0; y < indexed.height(); ++y)
+        for (int x = 0; x < indexed.width(); ++x)
+            indexed.setPixel(x, y, uint((x + y) % 3));
+    QImage grey = coordinatePicture(33, 17).convertToFormat(QImage::Format_Grayscale8);
+    QImage mono = coordinatePicture(35, 19).convertToFormat(QImage::Format_Mono);
+    QImage deep = argb.convertToFormat(QImage::Format_RGBA64); // left to the general decoder
+    const struct
+    {
+        const char* name;
+        QImage image;
+        const char* format;
+    } kinds[] = { { "rgb.png", coordinatePicture(57, 43), "PNG" },
+                  { "argb.png", argb, "PNG" },
+                  { "indexed.png", indexed, "PNG" },
+                  { "grey.png", grey, "PNG" },
+                  { "mono.png", mono, "PNG" },
+                  { "deep.png", deep, "PNG" },
+                  { "bmp.png", coordinatePicture(21, 13), "BMP" } }; // named .png, a BMP inside
+    for (const auto& kind : kinds) {
+        const QString file = path(QString::fromLatin1(kind.name));
+        ASSERT_TRUE(kind.image.save(file, kind.format)) << kind.name;
+        const QImage whole = QImage(file).convertToFormat(QImage::Format_ARGB32);
+        ASSERT_FALSE(whole.isNull()) << kind.name;
+        for (const QSize keep :
+             { QSize(7, 5), QSize(1, 1), QSize(whole.width(), 3), QSize(1000, 1000) }) {
+            QString error;
+            const ImageCodec::ReadResult part = ImageCodec::readTopLeft(file, keep);
+            ASSERT_TRUE(succeeded(part, &error)) << kind.name << ": " << error.toStdString();
+            EXPECT_EQ(part.value.format(), QImage::Format_ARGB32) << kind.name;
+            EXPECT_EQ(part.value, whole.copy(QRect(QPoint(0, 0), keep).intersected(whole.rect())))
+                << kind.name << " " << keep.width() << "x" << keep.height();
+        }
+    }
+}
+
+TEST_F(ImageCodecTest, TopLeftPartOfABrokenPictureFails)
+{
+    const QString file = path("broken.png");
+    ASSERT_TRUE(coordinatePicture(64, 64).save(file, "PNG"));
+    QFile bytes(file);
+    ASSERT_TRUE(bytes.open(QIODevice::ReadWrite));
+    QByteArray data = bytes.readAll();
+    const qsizetype idat = data.indexOf("IDAT");
+    ASSERT_GT(idat, 0);
+    data[idat + 8] = char(data[idat + 8] ^ 0x5A); // the chunk's checksum no longer holds
+    ASSERT_TRUE(bytes.seek(0));
+    ASSERT_EQ(bytes.write(data), data.size());
+    bytes.close();
+    QString error;
+    EXPECT_FALSE(succeeded(ImageCodec::readTopLeft(file, QSize(4, 4)), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("broken.png"))) << error.toStdString();
+}

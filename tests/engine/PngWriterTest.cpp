@@ -75,6 +75,15 @@ TEST(PngWriterTest, PremultipliedPicturesAreWrittenStraight)
               QImage(image).convertToFormat(QImage::Format_ARGB32).pixel(3, 3));
     EXPECT_EQ(qAlpha(decoded.pixel(3, 3)), 128);
     EXPECT_EQ(decoded.pixel(5, 3) | 0u, qRgb(200, 100, 50));
+
+    // Opaque premultiplied pixels go out as RGB, without an alpha channel.
+    QImage opaque(30, 20, QImage::Format_ARGB32_Premultiplied);
+    opaque.fill(qRgb(10, 20, 30));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(succeeded(PngWriter::write(opaque, &buffer, 6)));
+    EXPECT_EQ(buffer.data().at(25), 2); // colour type: RGB
+    EXPECT_EQ(roundTrip(opaque).pixel(29, 19), qRgb(10, 20, 30));
 }
 
 TEST(PngWriterTest, PaletteAndGreyPicturesKeepTheirTablesAndTransparency)
