@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QtNumeric>
 
 CImgJoinEngine::CImgJoinEngine(QObject* parent)
     : QObject(parent)
@@ -58,6 +59,11 @@ bool CImgJoinEngine::addPlacedPicture(const QString& path, int x, int y, int wid
 {
     if (m_busy || m_canvas.count() >= MaxPictures) {
         refusedWhileBusy();
+        return false;
+    }
+    // Not a number or an endless turn would draw nothing at all.
+    if (!qIsFinite(angle)) {
+        report(tr("旋转角度无效: %1").arg(double(angle)));
         return false;
     }
     AddPicture(path);

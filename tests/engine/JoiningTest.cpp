@@ -119,3 +119,15 @@ TEST_F(JoiningTest, PicturesAreDecodedOnceEachWithinASmallMemoryBudget)
     }
     EXPECT_EQ(m_engine.decodeCount(), Count);
 }
+
+TEST_F(JoiningTest, EndlessOrUndefinedTurnsAreRefused)
+{
+    const QString red = TestPictures::save(solidPicture(10, 10, Qt::red), path("r.png"));
+    for (const float angle : { qQNaN(), qInf(), -qInf() }) {
+        m_errors.clear();
+        EXPECT_FALSE(m_engine.addPlacedPicture(red, 0, 0, 10, 10, float(angle)));
+        EXPECT_EQ(m_errors.size(), 1);
+    }
+    EXPECT_EQ(m_engine.GetPictureCount(), 0);
+    EXPECT_TRUE(m_engine.addPlacedPicture(red, 0, 0, 10, 10, 30.0f));
+}
