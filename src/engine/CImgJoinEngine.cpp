@@ -1,10 +1,14 @@
 #include "CImgJoinEngine.h"
 
+#include "WriteFailure.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QtNumeric>
+
+#include <cerrno>
 
 CImgJoinEngine::CImgJoinEngine(QObject* parent)
     : QObject(parent)
@@ -175,9 +179,20 @@ bool CImgJoinEngine::CopyOutputPicture(const QString& destination)
         report(target.error);
         return false;
     }
+    // Every byte must arrive: a write that comes up short (a full disk) would
+    // otherwise leave a cut copy in place.
+    errno = 0;
     QSaveFile out(destination);
-    if (!out.open(QIODevice::WriteOnly) || out.write(in.readAll()) < 0 || !out.commit()) {
-        report(tr("无法写入 %1: %2").arg(QDir::toNativeSeparators(destination), out.errorString()));
+    const QByteArray bytes = in.readAll();
+    int errorNumber = 0;
+    const bool opened = out.open(QIODevice::WriteOnly);
+    const bool whole = opened && out.write(bytes) == bytes.size();
+    if (!opened || !whole)
+        errorNumber = errno;
+    if (!whole || !WriteFailure::commit(out, &errorNumber)) {
+        report(WriteFailure::reason(
+            destination, out, errorNumber,
+            tr("无法写入 %1: %2").arg(QDir::toNativeSeparators(destination), out.errorString())));
         return false;
     }
     return true;

@@ -4,6 +4,7 @@
 
 #include "ImageCodec.h"
 #include "ParallelFor.h"
+#include "WriteFailure.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -260,11 +262,18 @@ char CImgJoinEngine::HotKeyLetter(char letter)
 // Replaces the whole file at once, so that it is never left half written.
 bool CImgJoinEngine::writeSettings()
 {
+    errno = 0;
     QSaveFile file(m_settingsFile);
     const QByteArray& bytes = m_settings.bytes();
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    int errorNumber = 0;
+    const bool whole = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    if (!whole)
+        errorNumber = errno;
+    if (whole && WriteFailure::commit(file, &errorNumber))
         return true;
-    report(tr("无法写入设置文件 %1: %2").arg(native(m_settingsFile), file.errorString()));
+    report(WriteFailure::reason(
+        m_settingsFile, file, errorNumber,
+        tr("无法写入设置文件 %1: %2").arg(native(m_settingsFile), file.errorString())));
     return false;
 }
 
@@ -321,8 +330,12 @@ int CImgJoinEngine::TakePendingPrintImage()
     } else {
         return 0;
     }
-    if (!writeBlock(file, m_printInfo))
-        report(tr("无法改写交接文件 %1: %2").arg(native(m_printInfoFile), file.errorString()));
+    errno = 0;
+    if (!writeBlock(file, m_printInfo)) {
+        report(WriteFailure::reason(
+            m_printInfoFile, file, errno,
+            tr("无法改写交接文件 %1: %2").arg(native(m_printInfoFile), file.errorString())));
+    }
     return result;
 }
 

@@ -291,3 +291,30 @@ QImage ColorQuantizer::quantize(const QImage& image, int maxColours)
         return exact;
     return reduce(argb, maxColours, key);
 }
+
+QImage ColorQuantizer::withWholePalette(const QImage& image)
+{
+    int used = 0; // entries the pixels need
+    switch (image.format()) {
+        case QImage::Format_Mono:
+        case QImage::Format_MonoLSB: used = 2; break;
+        case QImage::Format_Indexed8: {
+            int highest = -1;
+            for (int y = 0, yEnd = image.height(); y < yEnd && highest < 255; ++y) {
+                const uchar* line = image.constScanLine(y);
+                highest = std::max(highest, int(*std::max_element(line, line + image.width())));
+            }
+            used = highest + 1;
+            break;
+        }
+        default: return image;
+    }
+    QList<QRgb> table = image.colorTable();
+    if (table.size() >= used)
+        return image;
+    const QRgb missing = image.hasAlphaChannel() ? Clear : qRgb(0, 0, 0);
+    table.resize(used, missing);
+    QImage whole = image;
+    whole.setColorTable(table);
+    return whole;
+}

@@ -61,7 +61,8 @@ public:
 
     // Whether a file may be written at path by writing a new file and
     // renaming it over the old one: it does not exist yet, or it is a plain
-    // file the user may write. Devices, pipes and read-only files are refused.
+    // file the user may write. Devices, pipes, read-only files and files with
+    // more than one hard link are refused.
     static IoStatus replaceableTarget(const QString& path);
 
     // Writes the picture atomically: on failure an existing file at path is

@@ -1,5 +1,6 @@
 #include "PngWriter.h"
 
+#include "ColorQuantizer.h"
 #include "ParallelFor.h"
 
 #include <QIODevice>
@@ -228,7 +229,8 @@ IoStatus PngWriter::write(const QImage& image, QIODevice* device, int level)
     const auto fail = [](const QString& why) { return IoStatus::failure(why); };
     if (image.isNull())
         return fail(tr("没有可写入的图片"));
-    const Source source = sourceFor(image);
+    // The palette written must hold every index the rows use.
+    const Source source = sourceFor(ColorQuantizer::withWholePalette(image));
     if (source.image.isNull())
         return fail(tr("内存不足, 无法写入PNG图片"));
 
