@@ -1,5 +1,6 @@
 #include "CImgJoinEngine.h"
 
+#include "CanvasMath.h"
 #include "WriteFailure.h"
 
 #include <QDir>
@@ -75,6 +76,19 @@ bool CImgJoinEngine::addPlacedPicture(const QString& path, int x, int y, int wid
     if (width <= 0 || height <= 0) {
         if (!measure(picture))
             return false;
+    }
+    const int boxWidth = width > 0 && height > 0 ? width : picture.width;
+    const int boxHeight = width > 0 && height > 0 ? height : picture.height;
+    // Every later sum of a position and a size must stay inside the int range.
+    if (!boxFits(x, y, boxWidth, boxHeight)) {
+        m_canvas.reorder(LayerCode::Delete);
+        report(tr("图片 %1 的位置 (%2, %3) 加上大小 %4 × %5 太大，超出了画布坐标的范围")
+                   .arg(QDir::toNativeSeparators(path))
+                   .arg(x)
+                   .arg(y)
+                   .arg(boxWidth)
+                   .arg(boxHeight));
+        return false;
     }
     picture.x = x;
     picture.y = y;
