@@ -98,6 +98,8 @@ TEST_F(FullDiskTest, EveryFormatSaysTheDiskIsFullAndKeepsTheEarlierFile)
             EXPECT_TRUE(written.error.contains(FullDisk)) << written.error.toStdString();
             EXPECT_TRUE(written.error.contains(QFileInfo(target).fileName()));
             EXPECT_EQ(fileBytes(target), QByteArray("the picture saved before"));
+            EXPECT_EQ(QDir(volume.root()).entryList(QDir::Files).size(), 2)
+                << "temporary file left";
         }
     }
 }
