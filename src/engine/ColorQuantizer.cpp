@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -292,19 +293,73 @@ QImage ColorQuantizer::quantize(const QImage& image, int maxColours)
     return reduce(argb, maxColours, key);
 }
 
+namespace {
+
+// Whether any of count bytes is limit or more (1 to 255), eight bytes at a
+// time: a byte's top bit is set in the flags when it reaches the limit. Below
+// 128, the low seven bits plus 128 - limit carry into the top bit exactly
+// when they reach the limit, and a byte of 128 or more counts anyway; from
+// 129 on, the top bit must be set and the low bits plus 256 - limit carry.
+// No sum leaves its byte.
+bool anyAtLeast(const uchar* bytes, qsizetype count, int limit)
+{
+    constexpr quint64 ones = 0x0101010101010101ull;
+    constexpr quint64 tops = ones * 0x80, lows = ones * 0x7F;
+    const bool small = limit <= 128;
+    const quint64 bias = ones * quint64(small ? 128 - limit : 256 - limit);
+    qsizetype i = 0;
+    quint64 flags = 0;
+    if (small) {
+        for (; i + 8 <= count && !(flags & tops); i += 8) {
+            quint64 word;
+            std::memcpy(&word, bytes + i, 8);
+            flags = ((word & lows) + bias) | word;
+        }
+    } else {
+        for (; i + 8 <= count && !(flags & tops); i += 8) {
+            quint64 word;
+            std::memcpy(&word, bytes + i, 8);
+            flags = ((word & lows) + bias) & word;
+        }
+    }
+    if (flags & tops)
+        return true;
+    for (; i < count; ++i) {
+        if (bytes[i] >= limit)
+            return true;
+    }
+    return false;
+}
+
+// The highest index the picture's pixels use.
+int highestIndex(const QImage& indexed)
+{
+    uchar highest = 0;
+    for (int y = 0, yEnd = indexed.height(); y < yEnd; ++y) {
+        const uchar* line = indexed.constScanLine(y);
+        highest = std::max(highest, *std::max_element(line, line + indexed.width()));
+    }
+    return highest;
+}
+
+} // namespace
+
 QImage ColorQuantizer::withWholePalette(const QImage& image)
 {
+    const int entries = image.colorCount();
     int used = 0; // entries the pixels need
     switch (image.format()) {
         case QImage::Format_Mono:
         case QImage::Format_MonoLSB: used = 2; break;
         case QImage::Format_Indexed8: {
-            int highest = -1;
-            for (int y = 0, yEnd = image.height(); y < yEnd && highest < 255; ++y) {
-                const uchar* line = image.constScanLine(y);
-                highest = std::max(highest, int(*std::max_element(line, line + image.width())));
-            }
-            used = highest + 1;
+            // Every row is checked quickly; the highest index is looked for
+            // only in a picture that needs more entries.
+            bool beyond = entries == 0;
+            for (int y = 0, yEnd = image.height(); y < yEnd && !beyond && entries < 256; ++y)
+                beyond = anyAtLeast(image.constScanLine(y), image.width(), entries);
+            if (!beyond)
+                return image;
+            used = highestIndex(image) + 1;
             break;
         }
         default: return image;
