@@ -213,6 +213,7 @@ bool validGrid(int rows, int columns)
 bool writeBlock(QFile& file, const PrintInfoBlock& block)
 {
     const QByteArray& bytes = block.bytes();
+    errno = 0;
     return file.seek(0) && file.write(bytes) == bytes.size() && file.flush();
 }
 
@@ -302,6 +303,12 @@ int CImgJoinEngine::TakePendingPrintImage()
         return 0;
     m_printInfo = PrintInfoBlock();
     m_printInfo.fill(file.read(PrintInfoBlock::Size));
+    // Called right after the failed write, while errno still tells why.
+    const auto reportBlockWriteFailure = [this](const QFile& written) {
+        report(WriteFailure::reason(
+            m_printInfoFile, written, errno,
+            tr("无法改写交接文件 %1: %2").arg(native(m_printInfoFile), written.errorString())));
+    };
 
     int result = 0;
     if (m_printInfo.status() == PrintInfoBlock::Pending) {
@@ -310,7 +317,7 @@ int CImgJoinEngine::TakePendingPrintImage()
         // start must not try the same again and die again.
         m_printInfo.setStatus(PrintInfoBlock::TakenOver);
         if (!writeBlock(file, m_printInfo)) {
-            report(tr("无法改写交接文件 %1: %2").arg(native(m_printInfoFile), file.errorString()));
+            reportBlockWriteFailure(file);
             return 0;
         }
         // A request that cannot be served stays pending.
@@ -320,8 +327,7 @@ int CImgJoinEngine::TakePendingPrintImage()
                         m_printInfo.columns(), QStringLiteral("PNG")) == 0) {
             m_printInfo.setStatus(PrintInfoBlock::Pending);
             if (!writeBlock(file, m_printInfo))
-                report(
-                    tr("无法改写交接文件 %1: %2").arg(native(m_printInfoFile), file.errorString()));
+                reportBlockWriteFailure(file);
             return 0;
         }
         return 1;
@@ -330,12 +336,8 @@ int CImgJoinEngine::TakePendingPrintImage()
     } else {
         return 0;
     }
-    errno = 0;
-    if (!writeBlock(file, m_printInfo)) {
-        report(WriteFailure::reason(
-            m_printInfoFile, file, errno,
-            tr("无法改写交接文件 %1: %2").arg(native(m_printInfoFile), file.errorString())));
-    }
+    if (!writeBlock(file, m_printInfo))
+        reportBlockWriteFailure(file);
     return result;
 }
 
