@@ -35,8 +35,9 @@ bool WriteFailure::commit(QSaveFile& file, int* errorNumber)
 {
     errno = 0;
     if (!file.flush() || file.error() != QFileDevice::NoError) {
+        // Not committed: the temporary file goes with the QSaveFile and the
+        // old file stays. cancelWriting() would replace the reason Qt gave.
         *errorNumber = errno;
-        file.cancelWriting(); // the temporary file goes, the old one stays
         return false;
     }
     const bool committed = file.commit();
