@@ -10,6 +10,13 @@
 #include <QTemporaryDir>
 #include <QtNumeric>
 
+namespace {
+
+// Decoded pictures a join keeps at once, beside the joined picture.
+constexpr qint64 JoinPictureBudget = qint64(128) * 1024 * 1024;
+
+} // namespace
+
 ImgJoinCommand::ImgJoinCommand(QTextStream& out, QTextStream& err)
     : m_out(out)
     , m_err(err)
@@ -137,12 +144,11 @@ int ImgJoinCommand::join(const QStringList& arguments)
     QStringList errors;
     QObject::connect(&engine, &CImgJoinEngine::errorOccurred,
                      [&errors](const QString& message) { errors << message; });
-    QStringList files;
-    for (const Placement& placement : std::as_const(placements))
-        files << placement.file;
-    engine.PreloadPictures(files);
+    // The pictures are decoded while the joined picture is composed, a few
+    // at a time: the joined picture is most of the memory a join takes.
+    engine.SetPictureMemoryBudget(JoinPictureBudget);
     for (const Placement& placement : std::as_const(placements)) {
-        const QString unreadable = engine.PictureReadError(placement.file);
+        const QString unreadable = engine.PictureHeaderError(placement.file);
         if (!unreadable.isEmpty() ||
             !engine.addPlacedPicture(placement.file, placement.x, placement.y, placement.width,
                                      placement.height, placement.angle)) {

@@ -1,6 +1,7 @@
 #include "PngRowStream.h"
 
 #include "ImageCodec.h"
+#include "WriteFailure.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,7 @@
 
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <memory>
 #include <vector>
 
@@ -80,11 +82,25 @@ int readFromDevice(spng_ctx*, void* user, void* data, size_t length)
     return read < 0 ? SPNG_IO_ERROR : SPNG_IO_EOF;
 }
 
+// Where the compressed file goes, and the system's error number of the first
+// write that failed: the rows are written on the worker, whose errno the
+// calling thread cannot see.
+struct Sink
+{
+    QIODevice* device = nullptr;
+    int errorNumber = 0;
+};
+
 int writeToDevice(spng_ctx*, void* user, void* data, size_t length)
 {
-    auto* device = static_cast<QIODevice*>(user);
-    const qint64 written = device->write(static_cast<const char*>(data), qint64(length));
-    return written == qint64(length) ? 0 : SPNG_IO_ERROR;
+    auto* sink = static_cast<Sink*>(user);
+    errno = 0;
+    const qint64 written = sink->device->write(static_cast<const char*>(data), qint64(length));
+    if (written == qint64(length))
+        return 0;
+    if (sink->errorNumber == 0)
+        sink->errorNumber = errno;
+    return SPNG_IO_ERROR;
 }
 
 QString reasonOf(int code, const QIODevice& device)
@@ -154,7 +170,7 @@ int decodeRows(spng_ctx* reader, const Picture& picture, ChunkRing* ring,
 
 // Compresses the chunks as they come, on the worker. SPNG_EOI when the file
 // is complete.
-int encodeRows(QIODevice* file, const Picture& picture, ChunkRing* ring)
+int encodeRows(Sink* file, const Picture& picture, ChunkRing* ring)
 {
     SpngContext writer(spng_ctx_new(SPNG_CTX_ENCODER), spng_ctx_free);
     if (!writer)
@@ -253,8 +269,9 @@ IoResult<PngRowStream::Streamed> PngRowStream::run(const QString& input, const Q
     // while this thread decodes and transforms the next rows.
     QThreadPool compressor;
     compressor.setMaxThreadCount(1);
+    Sink sink{ &out };
     QFuture<int> compressed = QtConcurrent::run(&compressor, [&] {
-        const int result = encodeRows(&out, picture, &ring);
+        const int result = encodeRows(&sink, picture, &ring);
         if (result != SPNG_EOI)
             ring.cancel();
         return result;
@@ -265,11 +282,15 @@ IoResult<PngRowStream::Streamed> PngRowStream::run(const QString& input, const Q
     const int encoded = compressed.result();
     if (decoded != SPNG_EOI && decoded != StoppedByTheOtherSide)
         return decodingFailed(decoded);
-    if (encoded != SPNG_EOI || !out.commit()) {
+    int committedError = 0;
+    if (encoded != SPNG_EOI || !WriteFailure::commit(out, &committedError)) {
+        const int errorNumber = sink.errorNumber != 0 ? sink.errorNumber : committedError;
         const QString reason = encoded != SPNG_EOI && encoded != StoppedByTheOtherSide
                                    ? reasonOf(encoded, out)
                                    : out.errorString();
-        return fail(tr("无法保存图片 %1：%2").arg(QDir::toNativeSeparators(output), reason));
+        return fail(WriteFailure::reason(
+            output, out, errorNumber,
+            tr("无法保存图片 %1：%2").arg(QDir::toNativeSeparators(output), reason)));
     }
     return streamed(Streamed::Done);
 }

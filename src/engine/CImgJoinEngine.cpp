@@ -1,9 +1,15 @@
 #include "CImgJoinEngine.h"
 
+#include "CanvasMath.h"
+#include "WriteFailure.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QtNumeric>
+
+#include <cerrno>
 
 CImgJoinEngine::CImgJoinEngine(QObject* parent)
     : QObject(parent)
@@ -60,11 +66,29 @@ bool CImgJoinEngine::addPlacedPicture(const QString& path, int x, int y, int wid
         refusedWhileBusy();
         return false;
     }
+    // Not a number or an endless turn would draw nothing at all.
+    if (!qIsFinite(angle)) {
+        report(tr("旋转角度无效: %1").arg(double(angle)));
+        return false;
+    }
     AddPicture(path);
     JoinPicture& picture = m_canvas.pictures().last();
     if (width <= 0 || height <= 0) {
         if (!measure(picture))
             return false;
+    }
+    const int boxWidth = width > 0 && height > 0 ? width : picture.width;
+    const int boxHeight = width > 0 && height > 0 ? height : picture.height;
+    // Every later sum of a position and a size must stay inside the int range.
+    if (!boxFits(x, y, boxWidth, boxHeight)) {
+        m_canvas.reorder(LayerCode::Delete);
+        report(tr("图片 %1 的位置 (%2, %3) 加上大小 %4 × %5 太大，超出了画布坐标的范围")
+                   .arg(QDir::toNativeSeparators(path))
+                   .arg(x)
+                   .arg(y)
+                   .arg(boxWidth)
+                   .arg(boxHeight));
+        return false;
     }
     picture.x = x;
     picture.y = y;
@@ -133,6 +157,11 @@ QString CImgJoinEngine::PictureReadError(const QString& file)
     return m_imageCache.get(file).error;
 }
 
+QString CImgJoinEngine::PictureHeaderError(const QString& file)
+{
+    return m_imageCache.size(file).error;
+}
+
 void CImgJoinEngine::ForgetDecodedPictures()
 {
     m_imageCache.clear();
@@ -164,9 +193,20 @@ bool CImgJoinEngine::CopyOutputPicture(const QString& destination)
         report(target.error);
         return false;
     }
+    // Every byte must arrive: a write that comes up short (a full disk) would
+    // otherwise leave a cut copy in place.
+    errno = 0;
     QSaveFile out(destination);
-    if (!out.open(QIODevice::WriteOnly) || out.write(in.readAll()) < 0 || !out.commit()) {
-        report(tr("无法写入 %1: %2").arg(QDir::toNativeSeparators(destination), out.errorString()));
+    const QByteArray bytes = in.readAll();
+    int errorNumber = 0;
+    const bool opened = out.open(QIODevice::WriteOnly);
+    const bool whole = opened && out.write(bytes) == bytes.size();
+    if (!opened || !whole)
+        errorNumber = errno;
+    if (!whole || !WriteFailure::commit(out, &errorNumber)) {
+        report(WriteFailure::reason(
+            destination, out, errorNumber,
+            tr("无法写入 %1: %2").arg(QDir::toNativeSeparators(destination), out.errorString())));
         return false;
     }
     return true;

@@ -121,6 +121,9 @@ public:
     // Why a picture file cannot be read; empty when it can. The decoded
     // picture stays cached for the coming paint or join.
     QString PictureReadError(const QString& file);
+    // Why a picture file cannot be read, judged from its header only; empty
+    // when the header is good.
+    QString PictureHeaderError(const QString& file);
     // Forgets every decoded picture and rendition, as after files changed.
     void ForgetDecodedPictures();
     // Forgets the scaled and turned renditions only, so the next paint makes them anew.
@@ -128,6 +131,10 @@ public:
     // How many files have been decoded so far (each file once while it is
     // unchanged and cached).
     int decodeCount() const { return m_imageCache.decodeCount(); }
+    // Memory the decoded pictures may take together; a join decodes its
+    // pictures within it as well, a few at a time.
+    void SetPictureMemoryBudget(qint64 bytes) { m_imageCache.setBudget(bytes); }
+    qint64 PictureMemoryBudget() const { return m_imageCache.budget(); }
     // The output picture's pixels; a null image, reported, when it cannot be read.
     QImage GetOutputImage();
 
@@ -157,7 +164,10 @@ public:
     int IsTrimCut() const { return m_trimLine.cut() ? 1 : 0; }
     bool TrimByTrimLine();
 
-    // Composes every picture in layer order at canvas scale.
+    // Composes every picture in layer order at canvas scale, decoding them a
+    // few at a time within the picture memory budget. A picture that cannot
+    // be read any more fails the whole join (reported): a drawing with a
+    // hole is not what the user asked for.
     QImage RenderJoinedPicture();
     // Renders and writes the joined picture; the encoder follows the format text.
     bool SaveJoinedPicture(const QString& format, const QString& path);
@@ -258,6 +268,7 @@ private:
         QPoint offset;
     };
     ImageCache::Entry load(JoinPicture& picture);
+    void decodeAhead(qsizetype from);
     // Loads picture index, computes its screen box, sets the handles when
     // asked and widens the drawn bounds: what every way of drawing does first.
     ImageCache::Entry beginDraw(int index, bool withHandles, QRect& box);

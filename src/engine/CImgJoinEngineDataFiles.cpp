@@ -4,6 +4,7 @@
 
 #include "ImageCodec.h"
 #include "ParallelFor.h"
+#include "WriteFailure.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -66,8 +68,7 @@ struct TileCell
     int row = 0;
     int column = 0;
     QString path;
-    QImage image;  // kept only when the tile reaches beyond its cell
-    QSize covered; // part of the cell the tile's own pixels cover
+    QImage image;  // the decoded part of the tile until it is drawn
     QString error; // why the tile could not be read
 };
 
@@ -96,94 +97,44 @@ void copyArea(const QImage& tile, QPoint origin, const QRect& area, const TileCa
     }
 }
 
-// Clears area (canvas coordinates) to transparent.
-void clearArea(const QRect& area, const TileCanvas& canvas)
+// The part of a cell's tile that lands on the canvas, decoded; the rest of
+// a large tile is never held in memory.
+void decodeTile(TileCell& cell, const TileCanvas& canvas)
 {
-    if (area.isEmpty())
-        return;
-    const size_t bytes = size_t(area.width()) * 4;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        std::memset(canvas.bits + qsizetype(y) * canvas.bytesPerLine + qsizetype(area.left()) * 4,
-                    0, bytes);
-}
-
-// What a rectangle of size cover, laid at the top-left corner of box, leaves
-// of box: a strip to its right and a strip below it (either may be empty).
-std::array<QRect, 2> uncovered(const QRect& box, QSize cover)
-{
-    const QPoint end(box.left() + cover.width(), box.top() + cover.height());
-    return { QRect(QPoint(end.x(), box.top()), box.bottomRight()),
-             QRect(QPoint(box.left(), end.y()), QPoint(end.x() - 1, box.bottom())) };
-}
-
-// Decodes the tile of one cell, copies the part that falls inside the cell
-// and clears the rest of the cell. No later tile can reach into a cell (tiles
-// grow only to the right and down), so the copied part is final.
-void placeTile(TileCell& cell, const QImage& shared, const TileCanvas& canvas)
-{
-    QImage tile = shared;
-    if (tile.isNull()) {
-        ImageCodec::ReadResult result = ImageCodec::read(cell.path);
-        cell.error = result.error;
-        if (result.ok())
-            tile = canvasPixels(std::move(result.value));
-    }
     const QRect box = canvas.cell(cell.row, cell.column);
-    const QRect drawn = QRect(box.topLeft(), tile.size()).intersected(canvas.bounds);
-    const QRect own = drawn.intersected(box);
-    copyArea(tile, box.topLeft(), own, canvas);
-    cell.covered = own.size();
-    for (const QRect& part : uncovered(box, cell.covered))
-        clearArea(part, canvas);
-    if (drawn != own)
-        cell.image = tile;
+    const QSize reach(canvas.bounds.right() - box.left() + 1,
+                      canvas.bounds.bottom() - box.top() + 1);
+    ImageCodec::ReadResult result = ImageCodec::readTopLeft(cell.path, reach);
+    cell.error = result.error;
+    if (result.ok())
+        cell.image = std::move(result.value);
 }
 
-// Copies the part of an oversized tile that spills into a later cell, leaving
-// alone what that cell's own tile covers.
-void spillInto(const TileCell& from, const TileCell& into, const TileCanvas& canvas)
-{
-    const QRect origin = canvas.cell(from.row, from.column);
-    const QRect box = canvas.cell(into.row, into.column);
-    const QRect area = QRect(origin.topLeft(), from.image.size()).intersected(box);
-    for (const QRect& part : uncovered(box, into.covered))
-        copyArea(from.image, origin.topLeft(), area.intersected(part), canvas);
-}
-
-// Oversized tiles, in drawing order, over the cells after them.
-void spillOversized(std::vector<TileCell>& cells, const TileCanvas& canvas)
-{
-    for (const TileCell& from : cells) {
-        if (from.image.isNull())
-            continue;
-        const QRect reach = QRect(canvas.cell(from.row, from.column).topLeft(), from.image.size())
-                                .intersected(canvas.bounds);
-        const int lastRow = reach.bottom() / canvas.pitch.height();
-        const int lastColumn = reach.right() / canvas.pitch.width();
-        for (int row = from.row; row <= lastRow; ++row) {
-            for (int column = from.column; column <= lastColumn; ++column) {
-                if (row != from.row || column != from.column)
-                    spillInto(from, cells[size_t(row * canvas.columns + column)], canvas);
-            }
-        }
-    }
-}
-
-// Decodes and places every cell on a few threads; the first picture (already
-// decoded) serves the cells that name the same file.
+// Decodes the tiles a few at a time on all cores and draws them in row
+// order, each over the canvas it reaches. A tile reaches its own cell and
+// possibly cells to the right and below, which come later and whose own
+// tiles are drawn over it: so a cell shows its own tile where that tile has
+// pixels, and elsewhere the last earlier tile reaching into it. The first
+// picture (already decoded) serves the cells that name the same file.
 void placeAll(std::vector<TileCell>& cells, const QString& firstPath, const QImage& first,
               const TileCanvas& canvas)
 {
-    // One tile decoded per core at most: each holds its full-size picture
-    // until it is placed.
-    const int decodesAtOnce = QThread::idealThreadCount();
-    parallelFor(
-        int(cells.size()),
-        [&](int i) {
-            TileCell& cell = cells[size_t(i)];
-            placeTile(cell, cell.path == firstPath ? first : QImage(), canvas);
-        },
-        decodesAtOnce);
+    const std::size_t decodesAtOnce = std::size_t(std::max(1, QThread::idealThreadCount()));
+    for (std::size_t from = 0; from < cells.size(); from += decodesAtOnce) {
+        const std::size_t count = std::min(decodesAtOnce, cells.size() - from);
+        parallelFor(int(count), [&](int i) {
+            TileCell& cell = cells[from + std::size_t(i)];
+            if (cell.path != firstPath)
+                decodeTile(cell, canvas);
+        });
+        for (std::size_t i = from; i < from + count; ++i) {
+            TileCell& cell = cells[i];
+            const QImage& tile = cell.path == firstPath ? first : cell.image;
+            const QPoint origin = canvas.cell(cell.row, cell.column).topLeft();
+            copyArea(tile, origin, QRect(origin, tile.size()).intersected(canvas.bounds), canvas);
+            cell.image = QImage();
+        }
+    }
 }
 
 std::vector<TileCell> gridCells(const QString& stem, int rows, int columns)
@@ -247,8 +198,8 @@ Stitched stitchGrid(const QString& stem, const QString& firstPath, const QImage&
     canvas.pitch = first.size();
     canvas.columns = columns;
     std::vector<TileCell> cells = gridCells(stem, rows, columns);
+    joined.fill(Qt::transparent);
     placeAll(cells, firstPath, canvasPixels(first), canvas);
-    spillOversized(cells, canvas);
     return { joined, QString(), missingTiles(cells) };
 }
 
@@ -262,6 +213,7 @@ bool validGrid(int rows, int columns)
 bool writeBlock(QFile& file, const PrintInfoBlock& block)
 {
     const QByteArray& bytes = block.bytes();
+    errno = 0;
     return file.seek(0) && file.write(bytes) == bytes.size() && file.flush();
 }
 
@@ -311,11 +263,18 @@ char CImgJoinEngine::HotKeyLetter(char letter)
 // Replaces the whole file at once, so that it is never left half written.
 bool CImgJoinEngine::writeSettings()
 {
+    errno = 0;
     QSaveFile file(m_settingsFile);
     const QByteArray& bytes = m_settings.bytes();
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    int errorNumber = 0;
+    const bool whole = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    if (!whole)
+        errorNumber = errno;
+    if (whole && WriteFailure::commit(file, &errorNumber))
         return true;
-    report(tr("无法写入设置文件 %1: %2").arg(native(m_settingsFile), file.errorString()));
+    report(WriteFailure::reason(
+        m_settingsFile, file, errorNumber,
+        tr("无法写入设置文件 %1: %2").arg(native(m_settingsFile), file.errorString())));
     return false;
 }
 
@@ -324,7 +283,8 @@ bool CImgJoinEngine::writeSettings()
 int CImgJoinEngine::HasPendingPrintImage()
 {
     QFile file(m_printInfoFile);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+    // A pipe or device in its place would block the read: plain files only.
+    if (!QFileInfo(m_printInfoFile).isFile() || !file.open(QIODevice::ReadOnly))
         return 0;
     m_printInfo = PrintInfoBlock();
     m_printInfo.fill(file.read(PrintInfoBlock::Size));
@@ -337,30 +297,47 @@ int CImgJoinEngine::TakePendingPrintImage()
     QFile file(m_printInfoFile);
     if (!file.exists())
         return 0;
-    const bool opened = file.open(QIODevice::ReadWrite);
+    const bool opened = QFileInfo(m_printInfoFile).isFile() && file.open(QIODevice::ReadWrite);
     m_output.resetPlacement();
     if (!opened)
         return 0;
     m_printInfo = PrintInfoBlock();
     m_printInfo.fill(file.read(PrintInfoBlock::Size));
+    // Called right after the failed write, while errno still tells why.
+    const auto reportBlockWriteFailure = [this](const QFile& written) {
+        report(WriteFailure::reason(
+            m_printInfoFile, written, errno,
+            tr("无法改写交接文件 %1: %2").arg(native(m_printInfoFile), written.errorString())));
+    };
 
     int result = 0;
     if (m_printInfo.status() == PrintInfoBlock::Pending) {
+        // The request is marked as taken before the tiles are stitched: were
+        // the program to die while stitching (out of memory, say), the next
+        // start must not try the same again and die again.
+        m_printInfo.setStatus(PrintInfoBlock::TakenOver);
+        if (!writeBlock(file, m_printInfo)) {
+            reportBlockWriteFailure(file);
+            return 0;
+        }
         // A request that cannot be served stays pending.
         const QDir directory(m_printInfo.directory());
         if (StitchTiles(directory.filePath(m_printInfo.name()),
                         directory.filePath(joinedPictureName()), m_printInfo.rows(),
-                        m_printInfo.columns(), QStringLiteral("PNG")) == 0)
+                        m_printInfo.columns(), QStringLiteral("PNG")) == 0) {
+            m_printInfo.setStatus(PrintInfoBlock::Pending);
+            if (!writeBlock(file, m_printInfo))
+                reportBlockWriteFailure(file);
             return 0;
-        m_printInfo.setStatus(PrintInfoBlock::TakenOver);
-        result = 1;
+        }
+        return 1;
     } else if (m_printInfo.status() == PrintInfoBlock::Raise) {
         m_printInfo.setStatus(PrintInfoBlock::RaiseSeen);
     } else {
         return 0;
     }
     if (!writeBlock(file, m_printInfo))
-        report(tr("无法改写交接文件 %1: %2").arg(native(m_printInfoFile), file.errorString()));
+        reportBlockWriteFailure(file);
     return result;
 }
 

@@ -61,8 +61,11 @@ bool cacheable(const QSize& size)
 // Whether a picture box, turned about its centre, may reach into the clip box.
 bool mayShow(const QRect& box, float angle, const QRect& clip)
 {
-    const int reach = angle == 0.0f ? 1 : (box.width() + box.height()) / 2;
-    return box.adjusted(-reach, -reach, reach, reach).intersects(clip);
+    // In 64 bits: the widened box of a large picture reaches past the int range.
+    const qint64 reach = angle == 0.0f ? 1 : (qint64(box.width()) + box.height()) / 2;
+    return !clip.isEmpty() && qint64(box.left()) - reach <= clip.right() &&
+           qint64(box.right()) + reach >= clip.left() &&
+           qint64(box.top()) - reach <= clip.bottom() && qint64(box.bottom()) + reach >= clip.top();
 }
 
 } // namespace
@@ -144,7 +147,7 @@ CImgJoinEngine::BoxImage CImgJoinEngine::boxImage(const ImageCache::Entry& entry
 {
     using Kind = RenditionCache::Kind;
     const int doorExtra = kind == Kind::ScreenDoor ? 1 : 0;
-    const QRect whole(0, 0, size.width() + doorExtra, size.height());
+    const QRect whole(0, 0, saturateToInt(qint64(size.width()) + doorExtra), size.height());
     if (cacheable(size)) {
         const RenditionCache::Key key{ entry.serial, kind, size.width(), size.height(),
                                        kind == Kind::Plain ? 0.0f : angle };

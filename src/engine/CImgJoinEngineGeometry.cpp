@@ -1,6 +1,8 @@
 // Moving, nudging, turning, stretching and layering the current picture.
 #include "CImgJoinEngine.h"
 
+#include "CanvasMath.h"
+
 void CImgJoinEngine::MovePicture(int dx, int dy, int whole)
 {
     if (!refusedWhileBusy())
@@ -17,33 +19,42 @@ void CImgJoinEngine::StretchPicture(int x0, int y0, int x1, int y1, GrabHandle h
     JoinPicture* picture = current();
     if (!picture || refusedWhileBusy())
         return;
-    const int dx = x1 - x0;
-    const int dy = y1 - y0;
+    // Worked out in 64 bits; a stretch that would carry an edge beyond the
+    // int range is not made.
+    const qint64 dx = qint64(x1) - x0;
+    const qint64 dy = qint64(y1) - y0;
+    qint64 x = picture->x, y = picture->y, width = picture->width, height = picture->height;
     switch (handle) {
         case GrabHandle::Left:
-            picture->x += dx;
-            picture->width -= dx;
-            if (x0 < x1 && picture->width < 10)
-                picture->width = 10;
+            x += dx;
+            width -= dx;
+            if (x0 < x1 && width < 10)
+                width = 10;
             break;
         case GrabHandle::Right:
-            picture->width += dx;
-            if (!(x0 < x1) && picture->width < 10)
-                picture->width = 10;
+            width += dx;
+            if (!(x0 < x1) && width < 10)
+                width = 10;
             break;
         case GrabHandle::Top:
-            picture->y += dy;
-            picture->height -= dy;
-            if (y0 < y1 && picture->height < 10)
-                picture->height = 10;
+            y += dy;
+            height -= dy;
+            if (y0 < y1 && height < 10)
+                height = 10;
             break;
         case GrabHandle::Bottom:
-            picture->height += dy;
-            if (!(y0 < y1) && picture->height < 10)
-                picture->height = 10;
+            height += dy;
+            if (!(y0 < y1) && height < 10)
+                height = 10;
             break;
         case GrabHandle::None: break;
     }
+    if (!boxFits(x, y, width, height))
+        return;
+    picture->x = int(x);
+    picture->y = int(y);
+    picture->width = int(width);
+    picture->height = int(height);
 }
 
 void CImgJoinEngine::ModifyCurrentPicture(ModifyCode code)

@@ -4,7 +4,33 @@
 #include "ImageCodec.h"
 #include "Rendition.h"
 
+#include <QDir>
 #include <QPainter>
+#include <QThread>
+
+// Decodes the next pictures from layer `from` on, on all cores, unless the
+// first of them is decoded already. As many are taken as fit in half the
+// picture memory budget by their headers (3 bytes a pixel, the compact form
+// of a capture), so that none is pushed out before it is drawn.
+void CImgJoinEngine::decodeAhead(qsizetype from)
+{
+    const QList<JoinPicture>& layers = m_canvas.pictures();
+    if (m_imageCache.isFresh(layers.at(from).file))
+        return;
+    QStringList files;
+    const qsizetype most = qMax(2, QThread::idealThreadCount()) * 2;
+    qint64 bytes = 0;
+    for (qsizetype i = from; i < layers.size() && files.size() < most; ++i) {
+        const IoResult<QSize> size = m_imageCache.size(layers.at(i).file);
+        const qint64 estimate =
+            size.ok() ? qint64(size.value.width()) * size.value.height() * 3 : 0;
+        if (!files.isEmpty() && bytes + estimate > m_imageCache.budget() / 2)
+            break;
+        bytes += estimate;
+        files << layers.at(i).file;
+    }
+    m_imageCache.preload(files);
+}
 
 QImage CImgJoinEngine::RenderJoinedPicture()
 {
@@ -36,10 +62,20 @@ QImage CImgJoinEngine::RenderJoinedPicture()
     canvas.fill(Qt::transparent);
     QPainter painter(&canvas);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    for (JoinPicture& picture : m_canvas.pictures()) {
-        const ImageCache::Entry entry = load(picture);
-        if (!entry.ok() || picture.width <= 0 || picture.height <= 0)
+    QList<JoinPicture>& layers = m_canvas.pictures();
+    for (qsizetype i = 0; i < layers.size(); ++i) {
+        JoinPicture& picture = layers[i];
+        if (picture.width <= 0 || picture.height <= 0)
             continue;
+        decodeAhead(i);
+        const ImageCache::Entry entry = load(picture);
+        if (!entry.ok()) {
+            if (!entry.decodedNow) // load() has told the user when it read the file now
+                report(entry.error);
+            report(
+                tr("图片 %1 无法读取, 拼接图片未完成").arg(QDir::toNativeSeparators(picture.file)));
+            return {};
+        }
         const QSize size(picture.width, picture.height);
         QPoint at(int(picture.x - minX), int(picture.y - minY));
         painter.save();

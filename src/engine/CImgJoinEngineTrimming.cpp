@@ -11,7 +11,7 @@
 
 bool CImgJoinEngine::TrimByWindow(int left, int top, int right, int bottom, DisplayMode viewMode)
 {
-    if (right - left <= 9 || bottom - top <= 9 || refusedWhileBusy())
+    if (qint64(right) - left <= 9 || qint64(bottom) - top <= 9 || refusedWhileBusy())
         return false;
     if (viewMode == DisplayMode::Output)
         return trimOutputPicture(left, top, right, bottom);
@@ -22,8 +22,8 @@ bool CImgJoinEngine::trimOutputPicture(int left, int top, int right, int bottom)
 {
     const float zoom = m_output.zoom();
     const QPoint at = m_output.position();
-    const int width = truncToInt(float(right - left) / zoom);
-    const int height = truncToInt(float(bottom - top) / zoom);
+    const int width = truncToInt(float(qint64(right) - left) / zoom);
+    const int height = truncToInt(float(qint64(bottom) - top) / zoom);
     const ImageCache::Entry entry = m_imageCache.get(m_output.file());
     if (!entry.ok()) {
         report(entry.error);
@@ -36,9 +36,9 @@ bool CImgJoinEngine::trimOutputPicture(int left, int top, int right, int bottom)
     QImage cut(width, height, QImage::Format_ARGB32_Premultiplied);
     cut.fill(Qt::transparent);
     QPainter painter(&cut);
-    painter.drawImage(
-        QPoint(truncToInt(float(at.x() - left) / zoom), truncToInt(float(at.y() - top) / zoom)),
-        entry.image);
+    painter.drawImage(QPoint(truncToInt(float(qint64(at.x()) - left) / zoom),
+                             truncToInt(float(qint64(at.y()) - top) / zoom)),
+                      entry.image);
     painter.end();
 
     // Two names in turn, so the file being shown is never the one being written.
@@ -73,8 +73,8 @@ QString CImgJoinEngine::ClipCurrentPicture(int left, int top, int right, int bot
         return {};
     const float zoom = m_canvas.zoom();
     const QPoint origin = m_canvas.origin();
-    const int cw = truncToInt(float(right - left) / zoom);
-    const int ch = truncToInt(float(bottom - top) / zoom);
+    const int cw = truncToInt(float(qint64(right) - left) / zoom);
+    const int ch = truncToInt(float(qint64(bottom) - top) / zoom);
     const ImageCache::Entry entry = load(*picture);
     if (!entry.ok())
         return {};
@@ -90,10 +90,15 @@ QString CImgJoinEngine::ClipCurrentPicture(int left, int top, int right, int bot
     const ImageCodec::Format format = ImageCodec::formatForSuffix(suffix, &served);
     const QString resultSuffix = served ? suffix : ImageCodec::suffixFor(format);
 
-    const int boxX = truncToInt(float(picture->x) * zoom) + origin.x();
-    const int boxY = truncToInt(float(picture->y) * zoom) + origin.y();
-    const int n = truncToInt(float(left - boxX) / zoom);
-    const int o = truncToInt(float(top - boxY) / zoom);
+    // In 64 bits; a cut whose box would leave the int range is refused.
+    const qint64 boxX = qint64(truncToInt(float(picture->x) * zoom)) + origin.x();
+    const qint64 boxY = qint64(truncToInt(float(picture->y) * zoom)) + origin.y();
+    const qint64 n = truncToInt(float(left - boxX) / zoom);
+    const qint64 o = truncToInt(float(top - boxY) / zoom);
+    if (!boxFits(picture->x + n, picture->y + o, cw, ch) || !boxFits(-n, -o, 0, 0)) {
+        report(tr("修剪窗口超出了画布坐标的范围"));
+        return {};
+    }
 
     QImage cut(cw, ch, QImage::Format_ARGB32_Premultiplied);
     cut.fill(Qt::transparent);
@@ -101,9 +106,9 @@ QString CImgJoinEngine::ClipCurrentPicture(int left, int top, int right, int bot
     if (!size.isEmpty()) {
         QPainter painter(&cut);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        QPoint at(-n, -o);
+        QPoint at(int(-n), int(-o));
         if (picture->angle != 0.0f) {
-            painter.translate(-n + size.width() / 2, -o + size.height() / 2);
+            painter.translate(qreal(-n + size.width() / 2), qreal(-o + size.height() / 2));
             painter.rotate(picture->angle);
             at = QPoint(-size.width() / 2, -size.height() / 2);
         }
@@ -113,8 +118,8 @@ QString CImgJoinEngine::ClipCurrentPicture(int left, int top, int right, int bot
     const QString name = nextClipName(resultSuffix);
     if (!writeResult(cut, name, format))
         return {};
-    picture->x += n;
-    picture->y += o;
+    picture->x = int(picture->x + n);
+    picture->y = int(picture->y + o);
     picture->angle = 0.0f;
     picture->width = cw;
     picture->height = ch;
@@ -141,7 +146,8 @@ bool CImgJoinEngine::TrimByTrimLine()
     const QRect kept = m_trimLine.kept();
     if (kept.width() < 10 || kept.height() < 10)
         return false;
-    return !ClipCurrentPicture(kept.x(), kept.y(), kept.x() + kept.width(),
-                               kept.y() + kept.height())
+    // A kept box never reaches past the int range: it is part of a screen box.
+    return !ClipCurrentPicture(kept.x(), kept.y(), saturateToInt(qint64(kept.x()) + kept.width()),
+                               saturateToInt(qint64(kept.y()) + kept.height()))
                 .isEmpty();
 }

@@ -43,10 +43,18 @@ void Canvas::modify(ModifyCode code)
     if (!picture)
         return;
     switch (code) {
-        case ModifyCode::NudgeUp: picture->y -= 1; break;
-        case ModifyCode::NudgeDown: picture->y += 1; break;
-        case ModifyCode::NudgeLeft: picture->x -= 1; break;
-        case ModifyCode::NudgeRight: picture->x += 1; break;
+        case ModifyCode::NudgeUp:
+            picture->y = movedPosition(picture->y, picture->height, -1);
+            break;
+        case ModifyCode::NudgeDown:
+            picture->y = movedPosition(picture->y, picture->height, 1);
+            break;
+        case ModifyCode::NudgeLeft:
+            picture->x = movedPosition(picture->x, picture->width, -1);
+            break;
+        case ModifyCode::NudgeRight:
+            picture->x = movedPosition(picture->x, picture->width, 1);
+            break;
         case ModifyCode::TurnRightStep: picture->angle = float(double(picture->angle) + 0.1); break;
         case ModifyCode::TurnLeftStep: picture->angle = float(double(picture->angle) - 0.1); break;
         case ModifyCode::TurnNone: picture->angle = 0.0f; break;
@@ -89,13 +97,15 @@ bool Canvas::reorder(LayerCode code)
 
 void Canvas::move(int dx, int dy, bool wholeDrawing)
 {
+    // A picture stops where its far edge reaches the end of the int range.
     if (wholeDrawing) {
-        m_origin += QPoint(dx, dy);
+        m_origin = QPoint(saturateToInt(qint64(m_origin.x()) + dx),
+                          saturateToInt(qint64(m_origin.y()) + dy));
         return;
     }
     if (JoinPicture* picture = current()) {
-        picture->x += dx;
-        picture->y += dy;
+        picture->x = movedPosition(picture->x, picture->width, dx);
+        picture->y = movedPosition(picture->y, picture->height, dy);
     }
 }
 
@@ -129,8 +139,9 @@ void Canvas::zoomStep(ZoomCode code, const QRect& drawn)
 
 QRect Canvas::screenBox(const JoinPicture& picture) const
 {
-    return QRect(truncToInt(float(picture.x) * m_zoom) + m_origin.x(),
-                 truncToInt(float(picture.y) * m_zoom) + m_origin.y(),
-                 truncToInt(float(picture.width) * m_zoom),
-                 truncToInt(float(picture.height) * m_zoom));
+    // A box far beyond the view is cut where the int range ends.
+    return boundedRect(qint64(truncToInt(float(picture.x) * m_zoom)) + m_origin.x(),
+                       qint64(truncToInt(float(picture.y) * m_zoom)) + m_origin.y(),
+                       truncToInt(float(picture.width) * m_zoom),
+                       truncToInt(float(picture.height) * m_zoom));
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -29,12 +30,33 @@ QImage argbOf(const QImage& image)
 template<typename Key>
 QImage indexOver(const QImage& argb, int maxColours, Key key)
 {
-    QImage out(argb.size(), QImage::Format_Indexed8);
-    if (out.isNull())
-        return {};
     QList<QRgb> table;
     QHash<QRgb, int> index;
     const int width = argb.width(), height = argb.height();
+    // The colours are counted before the indexed picture is made: for a
+    // large picture of many colours, that picture would be memory spent for
+    // nothing.
+    for (int y = 0; y < height; ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        QRgb last = 0;
+        bool haveLast = false;
+        for (int x = 0; x < width; ++x) {
+            const QRgb colour = key(in[x]);
+            if (haveLast && colour == last)
+                continue;
+            if (!index.contains(colour)) {
+                if (table.size() == maxColours)
+                    return {};
+                index.insert(colour, int(table.size()));
+                table.append(colour);
+            }
+            last = colour;
+            haveLast = true;
+        }
+    }
+    QImage out(argb.size(), QImage::Format_Indexed8);
+    if (out.isNull())
+        return {};
     for (int y = 0; y < height; ++y) {
         const auto* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
         uchar* dst = out.scanLine(y);
@@ -43,15 +65,8 @@ QImage indexOver(const QImage& argb, int maxColours, Key key)
         for (int x = 0; x < width; ++x) {
             const QRgb colour = key(in[x]);
             if (lastIndex < 0 || colour != last) {
-                auto it = index.constFind(colour);
-                if (it == index.constEnd()) {
-                    if (table.size() == maxColours)
-                        return {};
-                    it = index.insert(colour, int(table.size()));
-                    table.append(colour);
-                }
                 last = colour;
-                lastIndex = *it;
+                lastIndex = index.value(colour);
             }
             dst[x] = uchar(lastIndex);
         }
@@ -251,10 +266,14 @@ QImage ColorQuantizer::exactIndexed(const QImage& image, int maxColours)
 {
     if (image.isNull())
         return {};
+    maxColours = std::clamp(maxColours, 1, 256);
+    // Premultiplied pixels are read as they are, unpremultiplied one by one,
+    // rather than converted as a whole: a joined drawing is large.
+    if (image.format() == QImage::Format_ARGB32_Premultiplied)
+        return indexOver(image, maxColours, [](QRgb pixel) { return qUnpremultiply(pixel); });
     const QImage argb = argbOf(image);
     const QRgb forcedAlpha = argb.format() == QImage::Format_RGB32 ? 0xFF000000u : 0u;
-    return indexOver(argb, std::clamp(maxColours, 1, 256),
-                     [forcedAlpha](QRgb pixel) { return pixel | forcedAlpha; });
+    return indexOver(argb, maxColours, [forcedAlpha](QRgb pixel) { return pixel | forcedAlpha; });
 }
 
 QImage ColorQuantizer::quantize(const QImage& image, int maxColours)
@@ -272,4 +291,85 @@ QImage ColorQuantizer::quantize(const QImage& image, int maxColours)
     if (!exact.isNull())
         return exact;
     return reduce(argb, maxColours, key);
+}
+
+namespace {
+
+// Whether any of count bytes is limit or more (1 to 255), eight bytes at a
+// time: a byte's top bit is set in the flags when it reaches the limit. Below
+// 128, the low seven bits plus 128 - limit carry into the top bit exactly
+// when they reach the limit, and a byte of 128 or more counts anyway; from
+// 129 on, the top bit must be set and the low bits plus 256 - limit carry.
+// No sum leaves its byte.
+bool anyAtLeast(const uchar* bytes, qsizetype count, int limit)
+{
+    constexpr quint64 ones = 0x0101010101010101ull;
+    constexpr quint64 tops = ones * 0x80, lows = ones * 0x7F;
+    const bool small = limit <= 128;
+    const quint64 bias = ones * quint64(small ? 128 - limit : 256 - limit);
+    qsizetype i = 0;
+    quint64 flags = 0;
+    if (small) {
+        for (; i + 8 <= count && !(flags & tops); i += 8) {
+            quint64 word;
+            std::memcpy(&word, bytes + i, 8);
+            flags = ((word & lows) + bias) | word;
+        }
+    } else {
+        for (; i + 8 <= count && !(flags & tops); i += 8) {
+            quint64 word;
+            std::memcpy(&word, bytes + i, 8);
+            flags = ((word & lows) + bias) & word;
+        }
+    }
+    if (flags & tops)
+        return true;
+    for (; i < count; ++i) {
+        if (bytes[i] >= limit)
+            return true;
+    }
+    return false;
+}
+
+// The highest index the picture's pixels use.
+int highestIndex(const QImage& indexed)
+{
+    uchar highest = 0;
+    for (int y = 0, yEnd = indexed.height(); y < yEnd; ++y) {
+        const uchar* line = indexed.constScanLine(y);
+        highest = std::max(highest, *std::max_element(line, line + indexed.width()));
+    }
+    return highest;
+}
+
+} // namespace
+
+QImage ColorQuantizer::withWholePalette(const QImage& image)
+{
+    const int entries = image.colorCount();
+    int used = 0; // entries the pixels need
+    switch (image.format()) {
+        case QImage::Format_Mono:
+        case QImage::Format_MonoLSB: used = 2; break;
+        case QImage::Format_Indexed8: {
+            // Every row is checked quickly; the highest index is looked for
+            // only in a picture that needs more entries.
+            bool beyond = entries == 0;
+            for (int y = 0, yEnd = image.height(); y < yEnd && !beyond && entries < 256; ++y)
+                beyond = anyAtLeast(image.constScanLine(y), image.width(), entries);
+            if (!beyond)
+                return image;
+            used = highestIndex(image) + 1;
+            break;
+        }
+        default: return image;
+    }
+    QList<QRgb> table = image.colorTable();
+    if (table.size() >= used)
+        return image;
+    const QRgb missing = image.hasAlphaChannel() ? Clear : qRgb(0, 0, 0);
+    table.resize(used, missing);
+    QImage whole = image;
+    whole.setColorTable(table);
+    return whole;
 }

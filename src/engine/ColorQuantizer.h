@@ -17,4 +17,12 @@ public:
     // opaque. A picture with few enough colours keeps them exactly; others get
     // a median-cut palette and each pixel the entry nearest to its colour.
     static QImage quantize(const QImage& image, int maxColours = 256);
+
+    // The picture with a colour table that covers every index its pixels
+    // use. Decoders may hand over indexes past the end of a file's palette;
+    // Qt shows such a pixel as opaque black (transparent when the table has
+    // alpha), and the added entries keep exactly that colour, so the pixels
+    // look the same and no encoder writes an index outside its palette.
+    // Pictures without a colour table come back unchanged.
+    static QImage withWholePalette(const QImage& image);
 };

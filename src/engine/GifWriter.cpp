@@ -104,7 +104,8 @@ IoStatus GifWriter::write(const QImage& image, QIODevice* device)
         return fail(GifWriter::tr("没有可写入的图片"));
     if (image.width() > MaxSide || image.height() > MaxSide)
         return fail(GifWriter::tr("GIF 图片的宽和高最多 %1 像素").arg(MaxSide));
-    QImage indexed = ColorQuantizer::quantize(image, 256);
+    // Indexes past the colour table keep the colour Qt shows for them.
+    QImage indexed = ColorQuantizer::quantize(ColorQuantizer::withWholePalette(image), 256);
     if (indexed.isNull())
         return fail(GifWriter::tr("内存不足，无法为 GIF 图片生成调色板"));
 

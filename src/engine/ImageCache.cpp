@@ -31,6 +31,12 @@ ImageCache::Entry ImageCache::get(const QString& path)
     return entry;
 }
 
+bool ImageCache::isFresh(const QString& path) const
+{
+    const QFileInfo info(path);
+    return info.exists() && fresh(path, info.size(), info.lastModified()) != nullptr;
+}
+
 const ImageCache::Slot* ImageCache::fresh(const QString& path, qint64 fileSize,
                                           const QDateTime& modified) const
 {
@@ -93,21 +99,31 @@ void ImageCache::preload(const QStringList& paths)
         jobs.push_back(Job{ path, info.size(), info.lastModified(), {}, {} });
     }
     // One picture decoded per core at most: each is held at full size until
-    // it has been compacted.
-    const int decodesAtOnce = QThread::idealThreadCount();
-    parallelFor(
-        int(jobs.size()),
-        [&jobs](int i) {
-            Job& job = jobs[std::size_t(i)];
+    // it has been compacted. The pictures are stored batch by batch, so that
+    // the budget holds while preloading; once this call's pictures fill the
+    // budget, decoding more would only push the first ones out again.
+    const int decodesAtOnce = std::max(1, QThread::idealThreadCount());
+    qint64 stored = 0;
+    for (std::size_t first = 0; first < jobs.size(); first += std::size_t(decodesAtOnce)) {
+        const std::size_t count = std::min(jobs.size() - first, std::size_t(decodesAtOnce));
+        parallelFor(int(count), [&jobs, first](int i) {
+            Job& job = jobs[first + std::size_t(i)];
             ImageCodec::ReadResult result = ImageCodec::read(job.path);
             job.error = result.error;
             if (result.ok())
                 job.image = compact(result.value);
-        },
-        decodesAtOnce);
-    for (const Job& job : jobs) {
-        ++m_decodeCount;
-        store(job.path, job.fileSize, job.modified, job.image, job.error);
+        });
+        for (std::size_t i = first; i < first + count; ++i) {
+            Job& job = jobs[i];
+            ++m_decodeCount;
+            const qint64 bytes = job.image.sizeInBytes();
+            // The first pictures asked for are the ones kept.
+            if (stored > 0 && stored + bytes > budget())
+                return;
+            stored += bytes;
+            store(job.path, job.fileSize, job.modified, job.image, job.error);
+            job.image = QImage();
+        }
     }
 }
 

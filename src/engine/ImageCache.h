@@ -34,10 +34,13 @@ public:
 
     // The decoded picture, or an entry with an error.
     Entry get(const QString& path);
+    // Whether the picture of path is in memory and its file unchanged.
+    bool isFresh(const QString& path) const;
     // Pixel size without decoding when the picture is not in memory.
     IoResult<QSize> size(const QString& path);
 
-    // Decodes the pictures that are not in memory yet, on all cores.
+    // Decodes the pictures that are not in memory yet, on all cores, in the
+    // order given, until the pictures decoded fill the budget.
     void preload(const QStringList& paths);
 
     // Keeps a picture the program has just written to path, so that showing

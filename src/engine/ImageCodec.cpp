@@ -1,8 +1,11 @@
 #include "ImageCodec.h"
 
 #include "ColorQuantizer.h"
+#include "FileLinks.h"
 #include "GifWriter.h"
+#include "PngCropReader.h"
 #include "PngWriter.h"
+#include "WriteFailure.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +16,7 @@
 #include <QtNumeric>
 
 #include <array>
+#include <cerrno>
 #include <cstring>
 #include <span>
 
@@ -300,9 +304,11 @@ QImage pngPicture(const QImage& image)
     return indexed;
 }
 
-IoStatus encode(const QImage& image, QIODevice* device, ImageCodec::Format format,
+IoStatus encode(const QImage& picture, QIODevice* device, ImageCodec::Format format,
                 ImageCodec::Effort effort)
 {
+    // Every encoder writes the colour table as it is: it must cover the pixels.
+    const QImage image = ColorQuantizer::withWholePalette(picture);
     if (format == ImageCodec::Format::Gif)
         return GifWriter::write(image, device);
     if (format == ImageCodec::Format::Png) {
@@ -333,7 +339,33 @@ ImageCodec::ReadResult ImageCodec::read(const QString& path)
             tr("无法解码图片文件 %1：%2").arg(shown(path), reader.errorString()));
     if (tooLarge(image.size()))
         return ReadResult::failure(tooLargeReason(path, image.size()));
-    return ReadResult::success(image);
+    return ReadResult::success(ColorQuantizer::withWholePalette(image));
+}
+
+ImageCodec::ReadResult ImageCodec::readTopLeft(const QString& path, QSize keep)
+{
+    QFile file(path);
+    QImageReader reader;
+    if (const IoStatus opened = openChecked(file, reader); !opened.ok())
+        return ReadResult::failure(opened.error);
+    if (!fileComplete(file))
+        return ReadResult::failure(tr("图片文件 %1 不完整，数据被截断").arg(shown(path)));
+    if (reader.format() == "png") {
+        if (std::optional<ReadResult> part = PngCropReader::read(file, keep, shown(path)))
+            return *std::move(part);
+        file.seek(0);
+        reader.setDevice(&file);
+    }
+    QImage image;
+    if (!reader.read(&image))
+        return ReadResult::failure(
+            tr("无法解码图片文件 %1：%2").arg(shown(path), reader.errorString()));
+    if (tooLarge(image.size()))
+        return ReadResult::failure(tooLargeReason(path, image.size()));
+    const QRect kept = image.rect().intersected(QRect(QPoint(0, 0), keep));
+    if (kept != image.rect())
+        image = image.copy(kept);
+    return ReadResult::success(std::move(image).convertToFormat(QImage::Format_ARGB32));
 }
 
 IoResult<QSize> ImageCodec::readSize(const QString& path)
@@ -381,8 +413,8 @@ int ImageCodec::FindImageEncoder(const QString& mimeType)
 IoStatus ImageCodec::replaceableTarget(const QString& path)
 {
     // A save writes a new file and renames it over the target: that must
-    // never swap a device or a pipe for a plain file, nor get round a file
-    // the user made read-only.
+    // never swap a device or a pipe for a plain file, get round a file the
+    // user made read-only, nor part a file from its other hard links.
     const QFileInfo info(path);
     if (!info.exists())
         return ioDone();
@@ -394,6 +426,11 @@ IoStatus ImageCodec::replaceableTarget(const QString& path)
         QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     if (!info.isWritable() || !(info.permissions() & anyWrite))
         return fail(tr("无法保存到 %1：文件是只读的").arg(shown(path)));
+    // The new file would take this name only: the file's other names would
+    // keep the old content without anyone noticing.
+    if (FileLinks::nameCount(path) > 1)
+        return fail(tr("无法保存到 %1：该文件还有其他名称（硬链接），替换它会使这些链接失效")
+                        .arg(shown(path)));
     return ioDone();
 }
 
@@ -409,13 +446,22 @@ IoStatus ImageCodec::write(const QImage& image, const QString& path, Format form
         return fail(ImageCodec::tr("无法保存图片 %1：这是一个文件夹").arg(shown(path)));
     if (const IoStatus target = replaceableTarget(path); !target.ok())
         return target;
+    // errno is read right after a failure: a full disk often shows only there.
+    errno = 0;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(tr("无法创建图片文件 %1：%2").arg(shown(path), file.errorString()));
-    if (const IoStatus encoded = encode(image, &file, format, effort); !encoded.ok())
-        return fail(tr("无法保存图片 %1：%2").arg(shown(path), encoded.error));
-    if (!file.commit())
-        return fail(tr("无法保存图片 %1：%2").arg(shown(path), file.errorString()));
+    if (!file.open(QIODevice::WriteOnly)) {
+        return fail(WriteFailure::reason(
+            path, file, errno, tr("无法创建图片文件 %1：%2").arg(shown(path), file.errorString())));
+    }
+    if (const IoStatus encoded = encode(image, &file, format, effort); !encoded.ok()) {
+        return fail(WriteFailure::reason(
+            path, file, errno, tr("无法保存图片 %1：%2").arg(shown(path), encoded.error)));
+    }
+    if (int errorNumber = 0; !WriteFailure::commit(file, &errorNumber)) {
+        return fail(
+            WriteFailure::reason(path, file, errorNumber,
+                                 tr("无法保存图片 %1：%2").arg(shown(path), file.errorString())));
+    }
     return ioDone();
 }
 

@@ -39,6 +39,11 @@ public:
     // truncated or too large files.
     static ReadResult read(const QString& path);
 
+    // Decodes only the top-left keep.width() x keep.height() pixels (fewer
+    // where the picture is smaller), as Format_ARGB32. A PNG file is decoded
+    // only as far as needed; other formats are decoded whole and cut.
+    static ReadResult readTopLeft(const QString& path, QSize keep);
+
     // Reads only the header.
     static IoResult<QSize> readSize(const QString& path);
 
@@ -56,7 +61,8 @@ public:
 
     // Whether a file may be written at path by writing a new file and
     // renaming it over the old one: it does not exist yet, or it is a plain
-    // file the user may write. Devices, pipes and read-only files are refused.
+    // file the user may write. Devices, pipes, read-only files and files with
+    // more than one hard link are refused.
     static IoStatus replaceableTarget(const QString& path);
 
     // Writes the picture atomically: on failure an existing file at path is

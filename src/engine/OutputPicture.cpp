@@ -16,6 +16,12 @@ void OutputPicture::resetPlacement()
     m_fitted = false;
 }
 
+void OutputPicture::move(int dx, int dy)
+{
+    m_position = QPoint(saturateToInt(qint64(m_position.x()) + dx),
+                        saturateToInt(qint64(m_position.y()) + dy));
+}
+
 void OutputPicture::zoomStep(ZoomCode code)
 {
     switch (code) {
@@ -40,6 +46,6 @@ void OutputPicture::fitInto(const QRect& clip, const QSize& pictureSize)
 
 QRect OutputPicture::screenBox(const QSize& pictureSize) const
 {
-    return QRect(m_position, QSize(truncToInt(pictureSize.width() * m_zoom),
-                                   truncToInt(pictureSize.height() * m_zoom)));
+    return boundedRect(m_position.x(), m_position.y(), truncToInt(pictureSize.width() * m_zoom),
+                       truncToInt(pictureSize.height() * m_zoom));
 }

@@ -29,7 +29,8 @@ public:
     float zoom() const { return m_zoom; }
     bool fitted() const { return m_fitted; }
 
-    void move(int dx, int dy) { m_position += QPoint(dx, dy); }
+    // Moves the picture; the position stays inside the int range.
+    void move(int dx, int dy);
     // A zoom step; Fit refits at the next paint, 1:1 keeps the position.
     void zoomStep(ZoomCode code);
     // Fits a picture of this size into the clip box when a fit is due and

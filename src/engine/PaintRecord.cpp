@@ -1,5 +1,7 @@
 #include "PaintRecord.h"
 
+#include "CanvasMath.h"
+
 void PaintRecord::reset()
 {
     m_handles.fill(QRect());
@@ -9,8 +11,9 @@ void PaintRecord::reset()
 
 void PaintRecord::setHandles(const QRect& box)
 {
-    const int x = box.x(), y = box.y(), w = box.width(), h = box.height();
-    const auto square = [](int cx, int cy) { return QRect(cx - 6, cy - 6, 12, 12); };
+    // In 64 bits: a box at the end of the int range keeps its squares there.
+    const qint64 x = box.x(), y = box.y(), w = box.width(), h = box.height();
+    const auto square = [](qint64 cx, qint64 cy) { return boundedRect(cx - 6, cy - 6, 12, 12); };
     m_handles[0] = square(x, y + h / 2);
     m_handles[1] = square(x + w, y + h / 2);
     m_handles[2] = square(x + w / 2, y);
@@ -24,8 +27,8 @@ GrabHandle PaintRecord::hitTest(int x, int y) const
     GrabHandle hit = GrabHandle::None;
     for (size_t i = 0; i < m_handles.size(); ++i) {
         const QRect& r = m_handles[i];
-        if (r.width() > 0 && x >= r.x() && x < r.x() + r.width() && y >= r.y() &&
-            y < r.y() + r.height())
+        if (r.width() > 0 && x >= r.x() && qint64(x) < qint64(r.x()) + r.width() && y >= r.y() &&
+            qint64(y) < qint64(r.y()) + r.height())
             hit = codes[i];
     }
     return hit;
@@ -39,9 +42,12 @@ void PaintRecord::addDrawn(const QRect& box)
         m_drawnValid = true;
         return;
     }
-    const int left = qMin(m_drawn.x(), box.x());
-    const int top = qMin(m_drawn.y(), box.y());
-    const int right = qMax(m_drawn.x() + m_drawn.width(), box.x() + box.width());
-    const int bottom = qMax(m_drawn.y() + m_drawn.height(), box.y() + box.height());
-    m_drawn = QRect(left, top, right - left, bottom - top);
+    // In 64 bits, cut to what a rectangle holds: boxes at both ends of the
+    // int range span more than it.
+    const qint64 left = qMin(m_drawn.x(), box.x());
+    const qint64 top = qMin(m_drawn.y(), box.y());
+    const qint64 right = qMax(qint64(m_drawn.x()) + m_drawn.width(), qint64(box.x()) + box.width());
+    const qint64 bottom =
+        qMax(qint64(m_drawn.y()) + m_drawn.height(), qint64(box.y()) + box.height());
+    m_drawn = boundedRect(left, top, right - left, bottom - top);
 }

@@ -1,5 +1,6 @@
 #include "PngWriter.h"
 
+#include "ColorQuantizer.h"
 #include "ParallelFor.h"
 
 #include <QIODevice>
@@ -21,29 +22,49 @@ enum ColourType : uchar
     Rgba = 6
 };
 
-constexpr int IdatChunkBytes = 1 << 22;
+constexpr qsizetype IdatChunkBytes = qsizetype(1) << 22;
 
 // What goes into the file, and the picture's rows in a form that is quick to
-// turn into PNG samples.
+// turn into PNG samples. The picture's own pixels are read row by row: a
+// joined drawing can be most of the memory there is, so it is never copied.
 struct Source
 {
     QImage image;
     ColourType type = Rgb;
     int channels = 3;
+    bool premultiplied = false; // 32-bit rows that need unpremultiplying
 };
+
+bool anyTranslucent(const QImage& image)
+{
+    for (int y = 0, height = image.height(); y < height; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0, width = image.width(); x < width; ++x) {
+            if (qAlpha(line[x]) != 255)
+                return true;
+        }
+    }
+    return false;
+}
 
 Source sourceFor(const QImage& image)
 {
     switch (image.format()) {
-        case QImage::Format_Indexed8: return { image, Palette, 1 };
-        case QImage::Format_Grayscale8: return { image, Grey, 1 };
-        case QImage::Format_RGB32: return { image, Rgb, 3 };
-        case QImage::Format_ARGB32: return { image, Rgba, 4 };
+        case QImage::Format_Indexed8: return { image, Palette, 1, false };
+        case QImage::Format_Grayscale8: return { image, Grey, 1, false };
+        case QImage::Format_RGB888: return { image, Rgb, 3, false };
+        case QImage::Format_RGB32: return { image, Rgb, 3, false };
+        case QImage::Format_ARGB32: return { image, Rgba, 4, false };
+        case QImage::Format_ARGB32_Premultiplied:
+            // Opaque premultiplied pixels are the straight ones.
+            if (!anyTranslucent(image))
+                return { image, Rgb, 3, false };
+            return { image, Rgba, 4, true };
         default: break;
     }
     if (!image.hasAlphaChannel())
-        return { image.convertToFormat(QImage::Format_RGB32), Rgb, 3 };
-    return { image.convertToFormat(QImage::Format_ARGB32), Rgba, 4 };
+        return { image.convertToFormat(QImage::Format_RGB32), Rgb, 3, false };
+    return { image.convertToFormat(QImage::Format_ARGB32), Rgba, 4, false };
 }
 
 // Row y as PNG samples (without the filter byte).
@@ -51,8 +72,8 @@ void samples(const Source& source, int y, uchar* out)
 {
     const int width = source.image.width();
     const uchar* line = source.image.constScanLine(y);
-    if (source.channels == 1) {
-        std::memcpy(out, line, std::size_t(width));
+    if (source.channels == 1 || source.image.format() == QImage::Format_RGB888) {
+        std::memcpy(out, line, std::size_t(width) * std::size_t(source.channels));
         return;
     }
     const auto* pixels = reinterpret_cast<const QRgb*>(line);
@@ -65,10 +86,11 @@ void samples(const Source& source, int y, uchar* out)
         return;
     }
     for (int x = 0; x < width; ++x, out += 4) {
-        out[0] = uchar(qRed(pixels[x]));
-        out[1] = uchar(qGreen(pixels[x]));
-        out[2] = uchar(qBlue(pixels[x]));
-        out[3] = uchar(qAlpha(pixels[x]));
+        const QRgb pixel = source.premultiplied ? qUnpremultiply(pixels[x]) : pixels[x];
+        out[0] = uchar(qRed(pixel));
+        out[1] = uchar(qGreen(pixel));
+        out[2] = uchar(qBlue(pixel));
+        out[3] = uchar(qAlpha(pixel));
     }
 }
 
@@ -207,7 +229,8 @@ IoStatus PngWriter::write(const QImage& image, QIODevice* device, int level)
     const auto fail = [](const QString& why) { return IoStatus::failure(why); };
     if (image.isNull())
         return fail(tr("没有可写入的图片"));
-    const Source source = sourceFor(image);
+    // The palette written must hold every index the rows use.
+    const Source source = sourceFor(ColorQuantizer::withWholePalette(image));
     if (source.image.isNull())
         return fail(tr("内存不足, 无法写入PNG图片"));
 
@@ -224,23 +247,29 @@ IoStatus PngWriter::write(const QImage& image, QIODevice* device, int level)
     if (!std::all_of(bands.begin(), bands.end(), [](const Band& b) { return b.ok; }))
         return fail(tr("PNG压缩失败"));
 
-    QByteArray stream("\x78\x9C", 2);
+    // The bands go out as they are, one IDAT chunk after another, rather
+    // than joined into one stream first: that would hold the whole
+    // compressed picture twice.
     uLong adler = 1;
-    for (const Band& band : bands) {
-        stream.append(band.deflated);
+    for (const Band& band : bands)
         adler = adler32_combine(adler, band.adler, z_off_t(band.rawLength));
-    }
     uchar check[4];
     qToBigEndian(quint32(adler), check);
-    stream.append(reinterpret_cast<const char*>(check), 4);
 
     static const char signature[] = "\x89PNG\r\n\x1a\n";
     bool ok = device->write(signature, 8) == 8 &&
               writeChunk(device, "IHDR", header(source.image, source.type));
     if (ok && source.type == Palette)
         ok = writePalette(device, source.image);
-    for (qsizetype at = 0; ok && at < stream.size(); at += IdatChunkBytes)
-        ok = writeChunk(device, "IDAT", stream.mid(at, IdatChunkBytes));
+    ok = ok && writeChunk(device, "IDAT", QByteArray("\x78\x9C", 2));
+    for (const Band& band : bands) {
+        for (qsizetype at = 0; ok && at < band.deflated.size(); at += IdatChunkBytes)
+            ok = writeChunk(
+                device, "IDAT",
+                QByteArray::fromRawData(band.deflated.constData() + at,
+                                        qMin(IdatChunkBytes, band.deflated.size() - at)));
+    }
+    ok = ok && writeChunk(device, "IDAT", QByteArray(reinterpret_cast<const char*>(check), 4));
     ok = ok && writeChunk(device, "IEND", QByteArray());
     if (!ok)
         return fail(device->errorString());

@@ -4,15 +4,15 @@
 
 void TrimLine::set(const QPoint& viewPoint, TrimMode mode, float zoom, const QPoint& origin)
 {
-    m_stored = QPoint(truncToInt(float(viewPoint.x() - origin.x()) * zoom),
-                      truncToInt(float(viewPoint.y() - origin.y()) * zoom));
+    m_stored = QPoint(truncToInt(float(qint64(viewPoint.x()) - origin.x()) * zoom),
+                      truncToInt(float(qint64(viewPoint.y()) - origin.y()) * zoom));
     m_mode = mode;
 }
 
 QPoint TrimLine::screenPoint(float zoom, const QPoint& origin) const
 {
-    return QPoint(truncToInt(float(m_stored.x()) / zoom) + origin.x(),
-                  truncToInt(float(m_stored.y()) / zoom) + origin.y());
+    return QPoint(saturateToInt(qint64(truncToInt(float(m_stored.x()) / zoom)) + origin.x()),
+                  saturateToInt(qint64(truncToInt(float(m_stored.y()) / zoom)) + origin.y()));
 }
 
 QRect TrimLine::keptPart(const QRect& box, const QPoint& line) const

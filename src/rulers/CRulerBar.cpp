@@ -1,6 +1,7 @@
 #include "CRulerBar.h"
 
 #include "CImgJoinEngine.h"
+#include "CanvasMath.h"
 #include "RulerRefresh.h"
 
 #include <QApplication>
@@ -120,7 +121,7 @@ void CRulerBar::finishDrag(const QPoint& end)
     const int shift = dragShift(m_dragStart, end);
     if (std::abs(shift) <= DragThreshold)
         return;
-    m_offset += shift;
+    m_offset = saturateToInt(qint64(m_offset) + shift);
     RequestRelayout();
 }
 

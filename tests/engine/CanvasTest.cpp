@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 
 Canvas withPictures(int count)
@@ -85,4 +87,42 @@ TEST(CanvasTest, ScreenBoxesCutTowardZeroAndZoomStepsFitTheDrawnBounds)
     canvas.move(4, 4, true);
     canvas.zoomStep(ZoomCode::OneToOne, QRect());
     EXPECT_EQ(canvas.origin(), QPoint());
+}
+
+TEST(CanvasTest, MovesAndScreenBoxesStayInsideTheIntRange)
+{
+    Canvas canvas = withPictures(1);
+    JoinPicture& picture = canvas.at(0);
+    picture.x = INT_MAX - 50;
+    picture.width = 40;
+    picture.height = 40;
+    // A move stops where the right edge meets the end of the range ...
+    canvas.move(1000, 0, false);
+    EXPECT_EQ(picture.x, INT_MAX - 40);
+    canvas.modify(ModifyCode::NudgeRight);
+    EXPECT_EQ(picture.x, INT_MAX - 40);
+    canvas.move(INT_MIN, INT_MIN, false);
+    canvas.move(INT_MIN, -10, false);
+    EXPECT_EQ(QPoint(picture.x, picture.y), QPoint(INT_MIN, INT_MIN));
+    canvas.modify(ModifyCode::NudgeUp);
+    EXPECT_EQ(picture.y, INT_MIN);
+    // ... and so does the drawing's origin.
+    canvas.move(INT_MAX, INT_MIN, true);
+    canvas.move(INT_MAX, INT_MIN, true);
+    EXPECT_EQ(canvas.origin(), QPoint(INT_MAX, INT_MIN));
+
+    // A box beyond the range is cut at its end, never wrapped to the far side.
+    picture.x = INT_MAX - 40;
+    picture.y = 0;
+    canvas.setMapping(1.0f, QPoint(100, 0));
+    QRect box = canvas.screenBox(picture);
+    EXPECT_EQ(box.left(), INT_MAX);
+    EXPECT_TRUE(box.isEmpty());
+    canvas.setMapping(1e30f, QPoint());
+    box = canvas.screenBox(picture);
+    EXPECT_EQ(box.left(), INT_MAX);
+    EXPECT_GE(qint64(box.right()), qint64(box.left()) - 1);
+    picture.x = -5;
+    canvas.setMapping(1e30f, QPoint());
+    EXPECT_EQ(canvas.screenBox(picture).left(), INT_MIN);
 }

@@ -13,6 +13,10 @@
 
 #include <cstring>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 QByteArray readAll(const QString& path)
@@ -465,3 +469,34 @@ TEST_F(DataFilesTest, DeleteTempFilesNeverReachesOutsideTheFolder)
 }
 
 } // namespace
+
+TEST_F(DataFilesTest, RequestIsMarkedTakenBeforeItsTilesAreStitched)
+{
+    // Tile 01 is missing: the stitch says so while it works, and by then the
+    // request must already be marked, so that a crash in the stitch does not
+    // bring the same request back at the next start.
+    saveTile("plan", 0, 0, TestPictures::solidPicture(40, 30, Qt::red));
+    writeHandOver('Y', "plan", 1, 2);
+    QList<char> statusWhileStitching;
+    QObject::connect(&m_engine, &CImgJoinEngine::errorOccurred,
+                     [&] { statusWhileStitching << readAll(handOverPath()).at(0); });
+    EXPECT_EQ(m_engine.TakePendingPrintImage(), 1);
+    ASSERT_EQ(statusWhileStitching.size(), 1);
+    EXPECT_EQ(statusWhileStitching.first(), 'y');
+    EXPECT_EQ(readAll(handOverPath()).at(0), 'y');
+
+    // A request whose stitch fails is pending again afterwards.
+    ASSERT_TRUE(QFile::remove(path("plan00.png")));
+    writeHandOver('Y', "plan", 1, 2);
+    EXPECT_EQ(m_engine.TakePendingPrintImage(), 0);
+    EXPECT_EQ(readAll(handOverPath()).at(0), 'Y');
+}
+
+#ifdef Q_OS_UNIX
+TEST_F(DataFilesTest, AHandOverFileThatIsAPipeIsNotWaitedOn)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(handOverPath()).constData(), 0600), 0);
+    EXPECT_EQ(m_engine.HasPendingPrintImage(), 0);
+    EXPECT_EQ(m_engine.TakePendingPrintImage(), 0);
+}
+#endif

@@ -175,3 +175,39 @@ TEST(ColorQuantizer, ExactIndexingKeepsEveryArgbValueOrGivesUp)
 }
 
 } // namespace
+
+TEST(ColorQuantizer, WholePaletteGrowsOnlyForIndexesPastTheTable)
+{
+    // Table sizes on both sides of 128, widths with and without a tail that
+    // is not a multiple of eight, the stray index in the body and in the tail.
+    for (int entries : { 1, 2, 127, 128, 129, 200, 255 }) {
+        for (int width : { 5, 13, 64 }) {
+            QImage indexed(width, 3, QImage::Format_Indexed8);
+            QList<QRgb> table;
+            for (int i = 0; i < entries; ++i)
+                table.append(qRgb(i, 255 - i, 7));
+            indexed.setColorTable(table);
+            indexed.fill(uint(entries - 1));
+            EXPECT_EQ(ColorQuantizer::withWholePalette(indexed).colorCount(), entries);
+            for (int x : { 0, width - 1 }) {
+                QImage stray = indexed.copy();
+                stray.scanLine(1)[x] = uchar(entries);
+                const QImage whole = ColorQuantizer::withWholePalette(stray);
+                ASSERT_EQ(whole.colorCount(), entries + 1) << entries << " " << width << " " << x;
+                EXPECT_EQ(whole.color(entries), qRgb(0, 0, 0)); // as Qt shows it
+                EXPECT_EQ(whole.color(0), table.first());
+            }
+        }
+    }
+    // A table with transparency shows missing entries transparent.
+    QImage clear(4, 1, QImage::Format_Indexed8);
+    clear.setColorTable({ qRgba(10, 20, 30, 128) });
+    clear.fill(0);
+    clear.scanLine(0)[3] = 9;
+    const QImage whole = ColorQuantizer::withWholePalette(clear);
+    ASSERT_EQ(whole.colorCount(), 10);
+    EXPECT_EQ(whole.color(9), qRgba(0, 0, 0, 0));
+    // Pictures without a table are left as they are.
+    const QImage rgb(3, 3, QImage::Format_RGB32);
+    EXPECT_EQ(ColorQuantizer::withWholePalette(rgb).cacheKey(), rgb.cacheKey());
+}

@@ -166,3 +166,18 @@ TEST_F(ImageCacheTest, RememberedAndPreloadedPicturesAreServedWithoutDecoding)
     cache.preload({ a, b });
     EXPECT_EQ(cache.decodeCount(), 2);
 }
+
+TEST_F(ImageCacheTest, PreloadKeepsTheFirstPicturesThatFitTheBudget)
+{
+    QStringList files;
+    for (int i = 0; i < 10; ++i)
+        files << file(QStringLiteral("p%1.png").arg(i), picture(i));
+    ImageCache cache(3 * pictureBytes());
+    cache.preload(files);
+    EXPECT_LE(cache.bytesUsed(), cache.budget());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(cache.isFresh(files.at(i))) << i;
+    for (int i = 3; i < 10; ++i)
+        EXPECT_FALSE(cache.isFresh(files.at(i))) << i;
+    EXPECT_FALSE(cache.get(files.at(0)).decodedNow);
+}

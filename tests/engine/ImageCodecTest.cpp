@@ -7,6 +7,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -68,6 +70,44 @@ QImage drawingPicture()
         }
     }
     return image;
+}
+
+// A 4 x 2 bitmap of 8 bits a pixel whose palette has two entries while its
+// pixels use indexes up to 255, as some capture tools write them.
+QByteArray bitmapWithShortPalette()
+{
+    constexpr int width = 4, height = 2, stride = 4, colours = 2;
+    constexpr int pixelsAt = 14 + 40 + colours * 4;
+    QByteArray bytes(pixelsAt + stride * height, '\0');
+    auto* d = reinterpret_cast<uchar*>(bytes.data());
+    d[0] = 'B';
+    d[1] = 'M';
+    qToLittleEndian<quint32>(quint32(bytes.size()), d + 2);
+    qToLittleEndian<quint32>(pixelsAt, d + 10);
+    qToLittleEndian<quint32>(40, d + 14);
+    qToLittleEndian<qint32>(width, d + 18);
+    qToLittleEndian<qint32>(height, d + 22);
+    qToLittleEndian<quint16>(1, d + 26);
+    qToLittleEndian<quint16>(8, d + 28);
+    qToLittleEndian<quint32>(stride * height, d + 34);
+    qToLittleEndian<quint32>(colours, d + 46);
+    const uchar palette[8] = { 0x10, 0x20, 0x30, 0, 0xF0, 0xE0, 0xD0, 0 }; // blue, green, red
+    std::copy(palette, palette + 8, d + 54);
+    const uchar rows[8] = { 0, 1, 120, 2, 1, 0, 7, 255 }; // bottom row first
+    std::copy(rows, rows + 8, d + pixelsAt);
+    return bytes;
+}
+
+// Entries of a PNG file's palette; -1 for a file that has none.
+int pngPaletteEntries(const QByteArray& png)
+{
+    for (qsizetype at = 8; at + 8 <= png.size();) {
+        const quint32 length = qFromBigEndian<quint32>(png.constData() + at);
+        if (png.mid(at + 4, 4) == "PLTE")
+            return int(length / 3);
+        at += 12 + qsizetype(length);
+    }
+    return -1;
 }
 
 class ImageCodecTest : public ::testing::Test
@@ -438,6 +478,37 @@ TEST_F(ImageCodecTest, AFailedWriteLeavesTheOldFileAlone)
     }
 }
 
+TEST_F(ImageCodecTest, IndexesPastTheBitmapPaletteAreWrittenAsTheyWereShown)
+{
+    writeBytes(path("short.bmp"), bitmapWithShortPalette());
+    const ImageCodec::ReadResult bitmap = ImageCodec::read(path("short.bmp"));
+    ASSERT_TRUE(bitmap.ok()) << bitmap.error.toStdString();
+    // The two palette colours, and black for every index past them.
+    const QRgb first = qRgb(0x30, 0x20, 0x10), second = qRgb(0xD0, 0xE0, 0xF0),
+               none = qRgb(0, 0, 0);
+    const QRgb expected[2][4] = { { second, first, none, none }, { first, second, none, none } };
+    const QImage shown = bitmap.value.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 4; ++x)
+            ASSERT_EQ(shown.pixel(x, y), expected[y][x]) << x << "," << y;
+    }
+
+    for (Format format : { Format::Png, Format::Bmp, Format::Gif }) {
+        const QString name = "out." + ImageCodec::suffixFor(format);
+        const ImageCodec::ReadResult again = writeAndRead(bitmap.value, name, format);
+        ASSERT_TRUE(again.ok()) << again.error.toStdString();
+        EXPECT_EQ(maxChannelError(shown, again.value), 0) << name.toStdString();
+    }
+    // The PNG is valid: a palette file holds an entry for index 255.
+    const int entries = pngPaletteEntries(fileBytes(path("out.png")));
+    EXPECT_TRUE(entries == -1 || entries == 256) << entries;
+    // Decoded by Qt's own reader rather than through the codec.
+    QImageReader reader(path("out.png"));
+    const QImage decoded = reader.read();
+    ASSERT_FALSE(decoded.isNull()) << reader.errorString().toStdString();
+    EXPECT_EQ(maxChannelError(shown, decoded), 0);
+}
+
 } // namespace
 
 TEST_F(ImageCodecTest, DevicesPipesAndReadOnlyFilesAreNeverReplaced)
@@ -460,6 +531,35 @@ TEST_F(ImageCodecTest, DevicesPipesAndReadOnlyFilesAreNeverReplaced)
     EXPECT_EQ(fileBytes(kept), QByteArray("the user's own file"));
 }
 
+#ifdef Q_OS_LINUX
+TEST_F(ImageCodecTest, AFileWithSeveralHardLinksIsNeverReplaced)
+{
+    // Replacing one name with a new file would leave the other name on the
+    // old picture without a word.
+    const QString original = path("plan.png");
+    const QString second = path("plan-for-printing.png");
+    writeBytes(original, "the drawing both names share");
+    ASSERT_EQ(
+        ::link(QFile::encodeName(original).constData(), QFile::encodeName(second).constData()), 0);
+    const QImage picture = TestPictures::solidPicture(4, 4, Qt::red);
+    for (const QString& target : { original, second }) {
+        QString error;
+        EXPECT_FALSE(succeeded(ImageCodec::write(picture, target, Format::Png), &error));
+        EXPECT_TRUE(error.contains(QFileInfo(target).fileName())) << error.toStdString();
+        EXPECT_TRUE(error.contains(QStringLiteral("硬链接"))) << error.toStdString();
+    }
+    EXPECT_FALSE(ImageCodec::replaceableTarget(original).ok());
+    EXPECT_EQ(fileBytes(original), QByteArray("the drawing both names share"));
+    struct stat after = {};
+    ASSERT_EQ(::stat(QFile::encodeName(second).constData(), &after), 0);
+    EXPECT_EQ(after.st_nlink, 2u);
+
+    // Once the other name is gone the file is the user's to replace.
+    ASSERT_TRUE(QFile::remove(second));
+    EXPECT_TRUE(ImageCodec::write(picture, original, Format::Png).ok());
+}
+#endif
+
 #ifdef Q_OS_UNIX
 TEST_F(ImageCodecTest, APipeIsRefusedInsteadOfWaitedOn)
 {
@@ -472,3 +572,65 @@ TEST_F(ImageCodecTest, APipeIsRefusedInsteadOfWaitedOn)
     EXPECT_FALSE(ImageCodec::readSize(pipe).ok());
 }
 #endif
+
+using TestPictures::coordinatePicture;
+
+TEST_F(ImageCodecTest, TopLeftPartsMatchTheWholePictureInEveryKind)
+{
+    QImage argb = coordinatePicture(53, 41).convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < argb.height(); ++y)
+        argb.setPixel(y % argb.width(), y, qRgba(10, 200, 30, y * 5));
+    QImage indexed(30, 20, QImage::Format_Indexed8);
+    indexed.setColorTable({ qRgba(255, 0, 0, 255), qRgba(0, 0, 255, 90), qRgba(0, 0, 0, 0) });
+    for (int y = 0; y < indexed.height(); ++y)
+        for (int x = 0; x < indexed.width(); ++x)
+            indexed.setPixel(x, y, uint((x + y) % 3));
+    QImage grey = coordinatePicture(33, 17).convertToFormat(QImage::Format_Grayscale8);
+    QImage mono = coordinatePicture(35, 19).convertToFormat(QImage::Format_Mono);
+    QImage deep = argb.convertToFormat(QImage::Format_RGBA64); // left to the general decoder
+    const struct
+    {
+        const char* name;
+        QImage image;
+        const char* format;
+    } kinds[] = { { "rgb.png", coordinatePicture(57, 43), "PNG" },
+                  { "argb.png", argb, "PNG" },
+                  { "indexed.png", indexed, "PNG" },
+                  { "grey.png", grey, "PNG" },
+                  { "mono.png", mono, "PNG" },
+                  { "deep.png", deep, "PNG" },
+                  { "bmp.png", coordinatePicture(21, 13), "BMP" } }; // named .png, a BMP inside
+    for (const auto& kind : kinds) {
+        const QString file = path(QString::fromLatin1(kind.name));
+        ASSERT_TRUE(kind.image.save(file, kind.format)) << kind.name;
+        const QImage whole = QImage(file).convertToFormat(QImage::Format_ARGB32);
+        ASSERT_FALSE(whole.isNull()) << kind.name;
+        for (const QSize keep :
+             { QSize(7, 5), QSize(1, 1), QSize(whole.width(), 3), QSize(1000, 1000) }) {
+            QString error;
+            const ImageCodec::ReadResult part = ImageCodec::readTopLeft(file, keep);
+            ASSERT_TRUE(succeeded(part, &error)) << kind.name << ": " << error.toStdString();
+            EXPECT_EQ(part.value.format(), QImage::Format_ARGB32) << kind.name;
+            EXPECT_EQ(part.value, whole.copy(QRect(QPoint(0, 0), keep).intersected(whole.rect())))
+                << kind.name << " " << keep.width() << "x" << keep.height();
+        }
+    }
+}
+
+TEST_F(ImageCodecTest, TopLeftPartOfABrokenPictureFails)
+{
+    const QString file = path("broken.png");
+    ASSERT_TRUE(coordinatePicture(64, 64).save(file, "PNG"));
+    QFile bytes(file);
+    ASSERT_TRUE(bytes.open(QIODevice::ReadWrite));
+    QByteArray data = bytes.readAll();
+    const qsizetype idat = data.indexOf("IDAT");
+    ASSERT_GT(idat, 0);
+    data[idat + 8] = char(data[idat + 8] ^ 0x5A); // the chunk's checksum no longer holds
+    ASSERT_TRUE(bytes.seek(0));
+    ASSERT_EQ(bytes.write(data), data.size());
+    bytes.close();
+    QString error;
+    EXPECT_FALSE(succeeded(ImageCodec::readTopLeft(file, QSize(4, 4)), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("broken.png"))) << error.toStdString();
+}

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 TEST(OutputPictureTest, ResultsReplaceTheShownFileUntilRestored)
 {
     OutputPicture output;
@@ -43,4 +45,18 @@ TEST(OutputPictureTest, FitsOnceIntoAWideEnoughViewThenKeepsItsPlacement)
     EXPECT_FALSE(output.fitted());
     output.resetPlacement();
     EXPECT_EQ(output.position(), QPoint());
+}
+
+TEST(OutputPictureTest, MovesAndTheScreenBoxStayInsideTheIntRange)
+{
+    OutputPicture output;
+    output.move(INT_MAX, INT_MIN);
+    output.move(INT_MAX, INT_MIN);
+    EXPECT_EQ(output.position(), QPoint(INT_MAX, INT_MIN));
+    output.move(-10, 10);
+    EXPECT_EQ(output.position(), QPoint(INT_MAX - 10, INT_MIN + 10));
+    const QRect box = output.screenBox(QSize(100, 100));
+    EXPECT_EQ(box.left(), INT_MAX - 10);
+    EXPECT_EQ(box.width(), 10); // cut where the range ends
+    EXPECT_EQ(box.height(), 100);
 }

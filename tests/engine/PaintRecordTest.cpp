@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 TEST(PaintRecordTest, HandlesSitOnTheEdgeMiddlesAndTheirFarEdgesAreOutside)
 {
     PaintRecord record;
@@ -35,4 +37,22 @@ TEST(PaintRecordTest, DrawnBoundsGrowWithEveryBoxEvenAnEmptyOne)
     EXPECT_FALSE(record.drawnValid());
     record.addDrawn(QRect(1, 2, 3, 4));
     EXPECT_EQ(record.drawn(), QRect(1, 2, 3, 4)); // starts afresh
+}
+
+TEST(PaintRecordTest, BoundsAndHandlesAtTheEndsOfTheIntRangeDoNotWrap)
+{
+    PaintRecord record;
+    record.addDrawn(QRect(-2000000000, 0, 10, 10));
+    record.addDrawn(QRect(2000000000, 5, 10, 10));
+    // The span is wider than a rectangle holds: it is cut, not turned negative.
+    EXPECT_EQ(record.drawn().left(), -2000000000);
+    EXPECT_EQ(record.drawn().width(), INT_MAX);
+    EXPECT_EQ(record.drawn().height(), 15);
+
+    record.setHandles(QRect(INT_MAX - 100, INT_MAX - 100, 100, 100));
+    EXPECT_EQ(record.hitTest(INT_MAX - 100, INT_MAX - 50), GrabHandle::Left);
+    EXPECT_EQ(record.handle(1).left(), INT_MAX - 6); // the right edge's square, cut
+    EXPECT_GE(record.handle(1).width(), 0);
+    EXPECT_EQ(record.hitTest(INT_MAX - 1, INT_MAX - 50), GrabHandle::Right);
+    EXPECT_EQ(record.hitTest(INT_MAX - 50, INT_MAX - 1), GrabHandle::Bottom);
 }

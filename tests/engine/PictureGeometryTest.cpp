@@ -1,5 +1,7 @@
 #include "EngineFixture.h"
 
+#include <climits>
+
 using TestPictures::coordinatePicture;
 
 class PictureGeometryTest : public EngineFixture
@@ -136,4 +138,45 @@ TEST_F(PictureGeometryTest, DeletingMakesTheOneBelowCurrent)
     EXPECT_EQ(m_engine.GetPictureCount(), 0);
     EXPECT_EQ(m_engine.currentPicture(), 0);
     EXPECT_EQ(m_engine.ReorderPicture(LayerCode::Delete), 0);
+}
+
+TEST_F(PictureGeometryTest, NoBoxIsPlacedMovedOrStretchedPastTheIntRange)
+{
+    // Placed where its right edge would lie beyond the range: refused.
+    EXPECT_FALSE(m_engine.addPlacedPicture(path("far.png"), INT_MAX - 5, 0, 10, 10));
+    EXPECT_EQ(m_engine.GetPictureCount(), 0);
+    ASSERT_EQ(m_errors.size(), 1);
+    EXPECT_TRUE(m_errors.first().contains("far.png")) << m_errors.first().toStdString();
+
+    m_engine.ClearPictures();
+    ASSERT_TRUE(m_engine.addPlacedPicture(path("edge.png"), INT_MAX - 50, 0, 40, 30));
+    m_engine.MovePicture(INT_MAX, 0, 0);
+    EXPECT_EQ(pic().x, INT_MAX - 40);
+    // Stretches that would carry an edge past the range leave the box alone.
+    m_engine.StretchPicture(0, 0, 100, 0, GrabHandle::Right);
+    EXPECT_EQ(pic().width, 40);
+    m_engine.StretchPicture(INT_MIN, 0, INT_MAX, 0, GrabHandle::Left);
+    EXPECT_EQ(pic().x, INT_MAX - 40);
+    EXPECT_EQ(pic().width, 40);
+    m_engine.StretchPicture(0, INT_MIN, 0, INT_MAX, GrabHandle::Bottom);
+    EXPECT_EQ(pic().height, 30);
+    m_engine.StretchPicture(0, 0, -100, 0, GrabHandle::Right); // a stretch that fits still works
+    EXPECT_EQ(pic().width, 10);
+    EXPECT_EQ(pic().x, INT_MAX - 40);
+}
+
+TEST_F(PictureGeometryTest, ACutWhoseBoxWouldLeaveTheIntRangeIsRefused)
+{
+    // At half size a window 1000 pixels wide cuts 2000 canvas units, more
+    // than are left before the end of the range.
+    const QString file = TestPictures::save(coordinatePicture(50, 50), path("edge.png"));
+    const int x = 2147483392; // exact in single precision, as the mapping computes
+    ASSERT_TRUE(m_engine.addPlacedPicture(file, x, 0, 50, 50));
+    m_engine.setCanvasMapping(0.5f, 0, 0);
+    const int left = x / 2 + 10;
+    EXPECT_TRUE(m_engine.ClipCurrentPicture(left, 0, left + 1000, 40).isEmpty());
+    EXPECT_EQ(pic().file, file);
+    EXPECT_EQ(pic().x, x);
+    EXPECT_EQ(pic().width, 50);
+    EXPECT_EQ(m_errors.size(), 1);
 }

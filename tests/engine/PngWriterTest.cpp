@@ -3,7 +3,10 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QtEndian>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -75,6 +78,15 @@ TEST(PngWriterTest, PremultipliedPicturesAreWrittenStraight)
               QImage(image).convertToFormat(QImage::Format_ARGB32).pixel(3, 3));
     EXPECT_EQ(qAlpha(decoded.pixel(3, 3)), 128);
     EXPECT_EQ(decoded.pixel(5, 3) | 0u, qRgb(200, 100, 50));
+
+    // Opaque premultiplied pixels go out as RGB, without an alpha channel.
+    QImage opaque(30, 20, QImage::Format_ARGB32_Premultiplied);
+    opaque.fill(qRgb(10, 20, 30));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(succeeded(PngWriter::write(opaque, &buffer, 6)));
+    EXPECT_EQ(buffer.data().at(25), 2); // colour type: RGB
+    EXPECT_EQ(roundTrip(opaque).pixel(29, 19), qRgb(10, 20, 30));
 }
 
 TEST(PngWriterTest, PaletteAndGreyPicturesKeepTheirTablesAndTransparency)
@@ -94,6 +106,35 @@ TEST(PngWriterTest, PaletteAndGreyPicturesKeepTheirTablesAndTransparency)
 
     const QImage odd = TestPictures::coordinatePicture(3, 1).convertToFormat(QImage::Format_RGB888);
     expectSamePixels(odd, roundTrip(odd));
+}
+
+TEST(PngWriterTest, ThePaletteCoversEveryIndexTheRowsUse)
+{
+    // Two colours in the table, yet pixels with indexes 2 and 200.
+    QImage indexed(3, 2, QImage::Format_Indexed8);
+    indexed.setColorTable({ qRgb(255, 0, 0), qRgb(0, 0, 255) });
+    const uchar rows[2][3] = { { 0, 1, 200 }, { 2, 1, 0 } };
+    for (int y = 0; y < 2; ++y)
+        std::copy(rows[y], rows[y] + 3, indexed.scanLine(y));
+
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(PngWriter::write(indexed, &buffer, 6).ok());
+    const QByteArray png = buffer.data();
+    int entries = -1;
+    for (qsizetype at = 8; at + 8 <= png.size();) {
+        const quint32 length = qFromBigEndian<quint32>(png.constData() + at);
+        if (png.mid(at + 4, 4) == "PLTE")
+            entries = int(length / 3);
+        at += 12 + qsizetype(length);
+    }
+    EXPECT_GE(entries, 201);
+
+    const QImage decoded = roundTrip(indexed).convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(decoded.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(decoded.pixel(1, 0), qRgb(0, 0, 255));
+    EXPECT_EQ(decoded.pixel(2, 0), qRgb(0, 0, 0)); // shown black, written black
+    EXPECT_EQ(decoded.pixel(0, 1), qRgb(0, 0, 0));
 }
 
 TEST(PngWriterTest, NullPictureOrFailingDeviceIsAnError)

@@ -77,6 +77,20 @@ TEST_F(ImgJoinCommandTest, BoxesAtTheEndOfTheIntRangeAreRefusedNotDropped)
     EXPECT_FALSE(QFile::exists(out));
 }
 
+TEST_F(ImgJoinCommandTest, APositionWhoseBoxEndsPastTheIntRangeIsRefusedByName)
+{
+    // The picture's own size (10 x 10) carries it past the range.
+    const QString a = TestPictures::save(solidPicture(10, 10, Qt::red), path("edge.png"));
+    const QString out = path("out.png");
+    EXPECT_EQ(run({ "join", out, a + "@2147483640,0" }), ImgJoinCommand::Failed);
+    EXPECT_TRUE(m_errText.contains("edge.png")) << m_errText.toStdString();
+    EXPECT_FALSE(QFile::exists(out));
+    // At the very end of the range, yet inside it: joined.
+    EXPECT_EQ(run({ "join", out, a + "@2147483637,0" }), ImgJoinCommand::Ok)
+        << m_errText.toStdString();
+    EXPECT_EQ(QImageReader(out).size(), QSize(10, 10));
+}
+
 TEST_F(ImgJoinCommandTest, SingleFileStitchChecksThePictureAndSaysWhatFailed)
 {
     const QString out = path("out.png");

@@ -1,4 +1,5 @@
 #include "PngRowStream.h"
+#include "ScratchVolume.h"
 #include "TestPictures.h"
 
 #include <QDir>
@@ -214,6 +215,29 @@ TEST_F(PngRowStreamTest, CutOrCorruptInputIsAnErrorAndWritesNothing)
         expected << name;
     expected.sort();
     EXPECT_EQ(files(), expected);
+}
+
+TEST_F(PngRowStreamTest, AFullDiskIsNamedAndLeavesNoCutFile)
+{
+    ScratchVolume volume(128);
+    if (!volume.mounted())
+        GTEST_SKIP() << "no scratch volume (mounting a tmpfs needs administrator rights)";
+    // Noise does not compress: the output needs far more than the volume holds.
+    QImage noise(300, 300, QImage::Format_RGB32);
+    quint32 state = 4711;
+    for (int y = 0; y < noise.height(); ++y) {
+        for (int x = 0; x < noise.width(); ++x) {
+            state = state * 1664525u + 1013904223u;
+            noise.setPixel(x, y, 0xFF000000u | (state >> 8));
+        }
+    }
+    const QString in = TestPictures::save(noise, path("noise.png"));
+    const QString out = volume.path("out.png");
+    QString error;
+    EXPECT_EQ(runStream(in, out, Output::Rgb, copyColour, &error), Status::Failed);
+    EXPECT_TRUE(error.contains(QStringLiteral("磁盘空间不足"))) << error.toStdString();
+    EXPECT_TRUE(error.contains("out.png")) << error.toStdString();
+    EXPECT_FALSE(QFile::exists(out));
 }
 
 TEST_F(PngRowStreamTest, UnwritableOutputIsAnErrorThatNamesIt)
