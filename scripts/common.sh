@@ -23,6 +23,8 @@ DEVELOPER_PACKAGES=(
     libgtest-dev googletest libbenchmark-dev
     libvips-tools bc xdotool imagemagick clang-format
 )
+# For scripts/lint (clang-tidy and its run-clang-tidy driver).
+LINT_PACKAGES=(clang-tidy)
 
 as_root() {
     if [[ $EUID -eq 0 ]]; then
