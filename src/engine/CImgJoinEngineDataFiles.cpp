@@ -163,7 +163,8 @@ void spillOversized(std::vector<TileCell>& cells, const TileCanvas& canvas)
         for (int row = from.row; row <= lastRow; ++row) {
             for (int column = from.column; column <= lastColumn; ++column) {
                 if (row != from.row || column != from.column)
-                    spillInto(from, cells[size_t(row * canvas.columns + column)], canvas);
+                    spillInto(from, cells[size_t(row) * size_t(canvas.columns) + size_t(column)],
+                              canvas);
             }
         }
     }

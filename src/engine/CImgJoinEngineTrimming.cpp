@@ -103,14 +103,14 @@ QString CImgJoinEngine::ClipCurrentPicture(int left, int top, int right, int bot
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         QPoint at(-n, -o);
         if (picture->angle != 0.0f) {
-            painter.translate(-n + size.width() / 2, -o + size.height() / 2);
+            painter.translate(at + QPoint(size.width() / 2, size.height() / 2));
             painter.rotate(picture->angle);
             at = QPoint(-size.width() / 2, -size.height() / 2);
         }
         painter.drawImage(at, Rendition::scaled(entry.image, size));
     }
 
-    const QString name = nextClipName(resultSuffix);
+    QString name = nextClipName(resultSuffix);
     if (!writeResult(cut, name, format))
         return {};
     picture->x += n;
