@@ -40,6 +40,6 @@ void OutputPicture::fitInto(const QRect& clip, const QSize& pictureSize)
 
 QRect OutputPicture::screenBox(const QSize& pictureSize) const
 {
-    return QRect(m_position, QSize(truncToInt(pictureSize.width() * m_zoom),
-                                   truncToInt(pictureSize.height() * m_zoom)));
+    return QRect(m_position, QSize(truncToInt(float(pictureSize.width()) * m_zoom),
+                                   truncToInt(float(pictureSize.height()) * m_zoom)));
 }
