@@ -28,6 +28,8 @@ DEVELOPER_PACKAGES=(
     libvips-tools bc xdotool imagemagick clang-format
     clang libclang-rt-14-dev
 )
+# For scripts/lint (clang-tidy and its run-clang-tidy driver).
+LINT_PACKAGES=(clang-tidy)
 
 as_root() {
     if [[ $EUID -eq 0 ]]; then

@@ -66,7 +66,7 @@ int ImgJoinCommand::run(const QStringList& arguments)
 {
     if (arguments.isEmpty())
         return usageError(QStringLiteral("no command given"));
-    const QString command = arguments.first();
+    const QString& command = arguments.first();
     if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
         command == QLatin1String("help")) {
         m_out << helpText();
@@ -94,7 +94,7 @@ int ImgJoinCommand::usageError(const QString& message)
 bool ImgJoinCommand::parsePlacement(const QString& argument, Placement& placement)
 {
     placement = Placement{ argument };
-    const int at = argument.lastIndexOf(QLatin1Char('@'));
+    const qsizetype at = argument.lastIndexOf(QLatin1Char('@'));
     if (at < 0)
         return true;
     const QStringList numbers = argument.mid(at + 1).split(QLatin1Char(','));
@@ -128,7 +128,7 @@ int ImgJoinCommand::join(const QStringList& arguments)
 {
     if (arguments.size() < 2)
         return usageError(QStringLiteral("join needs OUT and at least one picture"));
-    const QString output = arguments.first();
+    const QString& output = arguments.first();
     QList<Placement> placements;
     for (const QString& argument : arguments.mid(1)) {
         Placement placement;
@@ -179,7 +179,7 @@ int ImgJoinCommand::stitch(const QStringList& arguments)
     QStringList errors;
     QObject::connect(&engine, &CImgJoinEngine::errorOccurred,
                      [&errors](const QString& message) { errors << message; });
-    const QString output = arguments.at(3);
+    const QString& output = arguments.at(3);
     const int width =
         engine.StitchTiles(arguments.at(0), output, rows, columns, QFileInfo(output).suffix());
     if (width == 100 && errors.isEmpty() && engine.GetOutputFile() != output) {
@@ -229,7 +229,7 @@ int ImgJoinCommand::printPrep(const QStringList& arguments)
     if (!ok || !chosen)
         return usageError(QStringLiteral("the job must be 99, 100, 101 or 109"));
     const OutputJob code = *chosen;
-    const QString input = arguments.at(2), output = arguments.at(3);
+    const QString &input = arguments.at(2), &output = arguments.at(3);
     // PNG to PNG streams row by row, decoding and compressing at once.
     if (ImageCodec::formatForSuffix(QFileInfo(output).suffix()) == ImageCodec::Format::Png) {
         const auto kind =
@@ -284,7 +284,7 @@ int ImgJoinCommand::filter(const QStringList& arguments)
         }
         if (i + 1 >= arguments.size())
             return usageError(QStringLiteral("%1 needs a value").arg(argument));
-        const QString value = arguments.at(++i);
+        const QString& value = arguments.at(++i);
         QList<int> numbers;
         bool ok = false;
         if (argument == QLatin1String("--code")) {

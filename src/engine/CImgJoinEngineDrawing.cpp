@@ -47,7 +47,7 @@ QImage wholeRendition(const QImage& decoded, RenditionCache::Kind kind, const QS
 {
     if (kind == RenditionCache::Kind::Plain)
         return Rendition::scaled(decoded, size);
-    const QImage opaque = Rendition::opaque(decoded, size, angle, QRect(QPoint(), size));
+    QImage opaque = Rendition::opaque(decoded, size, angle, QRect(QPoint(), size));
     if (kind == RenditionCache::Kind::Opaque)
         return opaque;
     return Rendition::screenDoor(opaque, 0, 0, 0, size.width() + 1);
@@ -201,7 +201,7 @@ ImageCache::Entry CImgJoinEngine::beginDraw(int index, bool withHandles, QRect& 
 {
     // Loading measures a new picture, so the box comes after it.
     JoinPicture& picture = m_canvas.at(index);
-    const ImageCache::Entry entry = load(picture);
+    ImageCache::Entry entry = load(picture);
     box = screenBox(picture);
     if (withHandles)
         m_paint.setHandles(box);
@@ -225,7 +225,7 @@ void CImgJoinEngine::DrawPicture(QPainter& painter, int index)
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     QRect target(box.topLeft(), box.size());
     if (picture.angle != 0.0f) {
-        painter.translate(box.x() + box.width() / 2, box.y() + box.height() / 2);
+        painter.translate(box.topLeft() + QPoint(box.width() / 2, box.height() / 2));
         painter.rotate(picture.angle);
         target.moveTopLeft(QPoint(-box.width() / 2, -box.height() / 2));
     }

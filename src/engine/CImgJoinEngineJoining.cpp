@@ -80,7 +80,7 @@ QImage CImgJoinEngine::RenderJoinedPicture()
         QPoint at(int(picture.x - minX), int(picture.y - minY));
         painter.save();
         if (picture.angle != 0.0f) {
-            painter.translate(at.x() + size.width() / 2, at.y() + size.height() / 2);
+            painter.translate(at + QPoint(size.width() / 2, size.height() / 2));
             painter.rotate(picture.angle);
             at = QPoint(-size.width() / 2, -size.height() / 2);
         }

@@ -115,7 +115,7 @@ QString CImgJoinEngine::ClipCurrentPicture(int left, int top, int right, int bot
         painter.drawImage(at, Rendition::scaled(entry.image, size));
     }
 
-    const QString name = nextClipName(resultSuffix);
+    QString name = nextClipName(resultSuffix);
     if (!writeResult(cut, name, format))
         return {};
     picture->x = int(picture->x + n);

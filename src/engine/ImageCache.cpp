@@ -52,7 +52,7 @@ ImageCache::Entry ImageCache::store(const QString& path, qint64 fileSize, const 
 {
     forget(path);
     Slot slot{ image, error, fileSize, modified, m_nextSerial++ };
-    const Entry entry{ image, slot.serial, error, false };
+    Entry entry{ image, slot.serial, error, false };
     const qint64 bytes = image.sizeInBytes();
     if (bytes > budget()) {
         // Nothing else fits beside it; it stays until the next picture.
@@ -203,7 +203,7 @@ QImage ImageCache::compact(const QImage& image)
         return image;
     if (hasAlpha(image))
         return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const QImage indexed = ColorQuantizer::exactIndexed(image, 256);
+    QImage indexed = ColorQuantizer::exactIndexed(image, 256);
     if (!indexed.isNull())
         return indexed;
     return image.convertToFormat(QImage::Format_RGB888);

@@ -294,7 +294,7 @@ QImage pngPicture(const QImage& image)
 {
     if (image.depth() != 32)
         return image;
-    const QImage indexed = ColorQuantizer::exactIndexed(image, 256);
+    QImage indexed = ColorQuantizer::exactIndexed(image, 256);
     if (indexed.isNull())
         return image;
     for (QRgb colour : indexed.colorTable()) {
@@ -444,7 +444,7 @@ IoStatus ImageCodec::write(const QImage& image, const QString& path, Format form
                         .arg(shown(path), shown(info.absolutePath())));
     if (info.isDir())
         return fail(ImageCodec::tr("无法保存图片 %1：这是一个文件夹").arg(shown(path)));
-    if (const IoStatus target = replaceableTarget(path); !target.ok())
+    if (IoStatus target = replaceableTarget(path); !target.ok())
         return target;
     // errno is read right after a failure: a full disk often shows only there.
     errno = 0;

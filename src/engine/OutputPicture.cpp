@@ -46,6 +46,7 @@ void OutputPicture::fitInto(const QRect& clip, const QSize& pictureSize)
 
 QRect OutputPicture::screenBox(const QSize& pictureSize) const
 {
-    return boundedRect(m_position.x(), m_position.y(), truncToInt(pictureSize.width() * m_zoom),
-                       truncToInt(pictureSize.height() * m_zoom));
+    return boundedRect(m_position.x(), m_position.y(),
+                       truncToInt(float(pictureSize.width()) * m_zoom),
+                       truncToInt(float(pictureSize.height()) * m_zoom));
 }

@@ -45,7 +45,7 @@ QImage PixelJob::renderBox(const QImage& picture, const QSize& box, float angle)
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     QPoint at(0, 0);
     if (angle != 0.0f) {
-        painter.translate(box.width() / 2, box.height() / 2);
+        painter.translate(QPoint(box.width() / 2, box.height() / 2));
         painter.rotate(angle);
         at = QPoint(-box.width() / 2, -box.height() / 2);
     }

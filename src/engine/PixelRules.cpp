@@ -7,6 +7,7 @@
 #include <QThread>
 #include <QtEndian>
 
+#include <cstddef>
 #include <cstring>
 #include <type_traits>
 
@@ -216,13 +217,13 @@ struct Rgb888In
 {
     static quint32 raw(const uchar* row, int x)
     {
-        const uchar* p = row + 3 * x;
+        const uchar* p = row + 3 * std::ptrdiff_t(x);
         return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16);
     }
     static quint32 rawWord(const uchar* row, int x)
     {
         quint32 word;
-        std::memcpy(&word, row + 3 * x, sizeof word);
+        std::memcpy(&word, row + 3 * std::ptrdiff_t(x), sizeof word);
         return qFromLittleEndian(word) & 0x00FFFFFFu;
     }
     static QRgb pixel(quint32 raw)
@@ -240,7 +241,7 @@ struct Rgb888Out
 {
     static void store(uchar* row, int x, QRgb p)
     {
-        uchar* d = row + 3 * x;
+        uchar* d = row + 3 * std::ptrdiff_t(x);
         d[0] = uchar(qRed(p));
         d[1] = uchar(qGreen(p));
         d[2] = uchar(qBlue(p));

@@ -51,7 +51,9 @@ QImage opaque(const QImage& decoded, const QSize& size, float angle, const QRect
     painter.translate(-part.x(), -part.y());
     QRect target(0, 0, size.width(), size.height());
     if (angle != 0.0f) {
-        painter.translate(size.width() / 2, size.height() / 2);
+        // About the whole-pixel centre, as the joined picture turns, so that
+        // the view and the saved join put a turned picture on the same pixels.
+        painter.translate(QPoint(size.width() / 2, size.height() / 2));
         painter.rotate(angle);
         target.moveTopLeft(QPoint(-size.width() / 2, -size.height() / 2));
     }

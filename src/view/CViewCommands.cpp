@@ -233,7 +233,7 @@ QIcon CViewCommands::iconFor(const Entry& entry)
     const QString prefix = isPopupItem(entry.id) ? QStringLiteral(":/icons/popup-%1.svg")
                                                  : QStringLiteral(":/icons/cmd-%1.svg");
     const QString file = prefix.arg(entry.id);
-    const QIcon bundled = QFile::exists(file) ? QIcon(file) : QIcon();
+    QIcon bundled = QFile::exists(file) ? QIcon(file) : QIcon();
     if (entry.theme == nullptr || isPopupItem(entry.id))
         return bundled;
     return QIcon::fromTheme(QString::fromLatin1(entry.theme), bundled);
@@ -267,7 +267,7 @@ void CViewCommands::createActions()
 
 void CViewCommands::setHandler(int id, std::function<void()> handler)
 {
-    m_handlers.insert(id, std::move(handler));
+    m_handlers.emplace(id, std::move(handler));
 }
 
 void CViewCommands::trigger(int id)

@@ -168,7 +168,9 @@ void CMainFrameTest::engineFailuresReachStatusBar()
     // The free-memory pane keeps its own place beside the message.
     auto* memory = frame.statusBar()->findChild<QLabel*>(QStringLiteral("memoryPane"));
     QVERIFY(memory != nullptr);
-    QVERIFY(memory->text().endsWith(QStringLiteral(".00KB")));
+    // The analyser does not know that QVERIFY above returns when memory is null.
+    QVERIFY(memory->text().endsWith( // NOLINT(clang-analyzer-core.CallAndMessage)
+        QStringLiteral(".00KB")));
 }
 
 void CMainFrameTest::menusFollowTheLayout()

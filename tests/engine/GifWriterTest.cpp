@@ -70,7 +70,7 @@ Errors compare(const QImage& original, const QImage& back)
             total += e;
         }
     }
-    errors.mean = double(total) / (qint64(argb.width()) * argb.height());
+    errors.mean = double(total) / double(qint64(argb.width()) * argb.height());
     return errors;
 }
 

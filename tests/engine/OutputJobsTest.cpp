@@ -34,7 +34,7 @@ protected:
     // Makes the picture the output picture, as switching to print-output mode does.
     QString enterOutput(const QImage& image, const QString& name)
     {
-        const QString file = addPicture(image, name);
+        QString file = addPicture(image, name);
         EXPECT_EQ(m_engine.EnterOutputMode(DisplayMode::Joining), 1);
         return file;
     }

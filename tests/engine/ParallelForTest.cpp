@@ -168,10 +168,12 @@ TEST(ParallelFor, PassesTheFirstExceptionToTheCallerAndStaysUsable)
 TEST(ParallelFor, NestedCallsFinish)
 {
     constexpr int Outer = 16, Inner = 300;
-    std::vector<std::atomic<int>> calls(Outer * Inner);
+    std::vector<std::atomic<int>> calls(std::size_t(Outer) * Inner);
     const auto nested = [&] {
         parallelFor(Outer, [&](int outer) {
-            parallelFor(Inner, [&](int inner) { ++calls[std::size_t(outer * Inner + inner)]; });
+            parallelFor(Inner, [&](int inner) {
+                ++calls[std::size_t(outer) * Inner + std::size_t(inner)];
+            });
         });
     };
     // From a pool thread, every pool thread ends up calling in while the

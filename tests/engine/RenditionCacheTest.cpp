@@ -19,7 +19,7 @@ Key key(quint64 serial, int width = 10, int height = 10)
     return Key{ serial, Kind::Plain, width, height, 0.0f };
 }
 
-constexpr qint64 TenByTen = 10 * 10 * 4;
+constexpr qint64 TenByTen = qint64(10) * 10 * 4;
 
 } // namespace
 

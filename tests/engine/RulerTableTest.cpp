@@ -27,6 +27,7 @@ Line lineOf(const CImgJoinEngine& engine, RulerTableId table, int i)
 std::vector<RulerLine> rowsOf(const RulerTable& table)
 {
     std::vector<RulerLine> rows;
+    rows.reserve(RulerTable::RULER_ROWS);
     for (int n = 0; n < RulerTable::RULER_ROWS; ++n)
         rows.push_back(table.row(n));
     return rows;

@@ -23,7 +23,7 @@ protected:
     // The 400 x 300 picture of the worked example, at canvas (100, 50).
     QString placeExample()
     {
-        const QString file = addPicture(coordinatePicture(400, 300), "example.png");
+        QString file = addPicture(coordinatePicture(400, 300), "example.png");
         m_engine.MovePicture(100, 50, 0);
         paint();
         return file;

@@ -202,7 +202,9 @@ void CSaveJoinDlgTest::chosenFolderIsKeptInTheSettingsEvenAfterCancel()
     QVERIFY(QDir().mkpath(folder));
     {
         auto dialog = openDialog(CSaveJoinDlg::VariantJoined);
-        dialog->setFolderChooser([&](QWidget*) { return folder; });
+        // The lambda hands out a copy of the test's folder, which it must not move from.
+        dialog->setFolderChooser(
+            [&](QWidget*) { return folder; }); // NOLINT(performance-no-automatic-move)
         QTest::mouseClick(dialog->folderButton(), Qt::LeftButton);
         QCOMPARE(dialog->folderLabel()->text(), QDir::toNativeSeparators(folder));
         QCOMPARE(dialog->targetPath(), QDir(folder).filePath(QStringLiteral("拼接图片名1.JPG")));

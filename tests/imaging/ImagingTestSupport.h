@@ -34,7 +34,7 @@ struct ImagingTestBench
 
     QString savePicture(const QImage& image, const QString& name) const
     {
-        const QString file = path(name);
+        QString file = path(name);
         image.save(file);
         return file;
     }

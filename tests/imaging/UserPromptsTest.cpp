@@ -20,7 +20,8 @@ struct ShownBox
 };
 
 // Reads the message box the next prompt opens, then answers it.
-void whenBoxOpens(QWidget* context, ShownBox& shown, std::function<void(QMessageBox&)> answer)
+void whenBoxOpens(QWidget* context, ShownBox& shown,
+                  const std::function<void(QMessageBox&)>& answer)
 {
     QTimer::singleShot(0, context, [&shown, answer] {
         const auto openBox = [] {

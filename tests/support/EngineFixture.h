@@ -28,7 +28,7 @@ protected:
     // Saves a picture into the data directory and adds it to the canvas.
     QString addPicture(const QImage& image, const QString& name)
     {
-        const QString file = TestPictures::save(image, path(name));
+        QString file = TestPictures::save(image, path(name));
         m_engine.AddPicture(file);
         return file;
     }

@@ -71,7 +71,8 @@ QByteArray interlacedPng(const QImage& picture)
     const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
     std::vector<uchar> pixels;
     for (int y = 0; y < rgb.height(); ++y)
-        pixels.insert(pixels.end(), rgb.constScanLine(y), rgb.constScanLine(y) + rgb.width() * 3);
+        pixels.insert(pixels.end(), rgb.constScanLine(y),
+                      rgb.constScanLine(y) + std::ptrdiff_t(rgb.width()) * 3);
     std::unique_ptr<spng_ctx, decltype(&spng_ctx_free)> encoder(spng_ctx_new(SPNG_CTX_ENCODER),
                                                                 spng_ctx_free);
     spng_ihdr header = {};
@@ -88,7 +89,7 @@ QByteArray interlacedPng(const QImage& picture)
     size_t length = 0;
     int error = 0;
     void* buffer = spng_get_png_buffer(encoder.get(), &length, &error);
-    const QByteArray bytes(static_cast<const char*>(buffer), qsizetype(length));
+    QByteArray bytes(static_cast<const char*>(buffer), qsizetype(length));
     free(buffer);
     return bytes;
 }

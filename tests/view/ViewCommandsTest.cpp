@@ -64,7 +64,7 @@ QList<int> itemIds(QMenu& menu)
 
 // Runs work on the first modal window that opens while the command runs; for
 // the file dialog, which the prompts do not cover.
-void whenModalOpens(std::function<void(QWidget*)> work)
+void whenModalOpens(const std::function<void(QWidget*)>& work)
 {
     QTimer::singleShot(0, [work] {
         QTRY_VERIFY(QApplication::activeModalWidget() != nullptr);

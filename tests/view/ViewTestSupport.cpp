@@ -57,7 +57,7 @@ QString ViewUnderTest::writePicture(const QString& name, int width, int height) 
         for (int x = 0; x < width; ++x)
             row[x] = qRgb(x % 256, y % 256, 77);
     }
-    const QString path = QDir(dir->path()).filePath(name);
+    QString path = QDir(dir->path()).filePath(name);
     image.save(path);
     return path;
 }
