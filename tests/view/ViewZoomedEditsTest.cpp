@@ -89,7 +89,8 @@ void ViewZoomedEditsTest::trimWindowKeepsTheEdgesItReaches()
 {
     QFETCH(float, zoom);
     ViewUnderTest t;
-    const QString file = t.writePicture(QStringLiteral("a.png"), 300, 200);
+    // A size whose shown box, divided by the zoom, falls short of it.
+    const QString file = t.writePicture(QStringLiteral("a.png"), 301, 203);
     const QImage original = readPicture(file);
     t.engine->setCanvasMapping(zoom, 7, 5);
     t.loadAndPaint(file);
@@ -104,8 +105,8 @@ void ViewZoomedEditsTest::trimWindowKeepsTheEdgesItReaches()
     QTest::mouseClick(t.view.get(), Qt::LeftButton, Qt::NoModifier, to);
 
     const QRect kept = record(*t.engine);
-    QCOMPARE(kept.right(), 299);
-    QCOMPARE(kept.bottom(), 199);
+    QCOMPARE(kept.right(), 300);
+    QCOMPARE(kept.bottom(), 202);
     QVERIFY(qAbs(kept.left() - (box.width() / 3) / zoom) <= 1 / zoom + 1);
     QCOMPARE(readPicture(t.engine->picture(0).file), original.copy(kept));
 }
@@ -114,7 +115,7 @@ void ViewZoomedEditsTest::trimLineCutsWhereItShows()
 {
     QFETCH(float, zoom);
     ViewUnderTest t;
-    const QString file = t.writePicture(QStringLiteral("a.png"), 300, 200);
+    const QString file = t.writePicture(QStringLiteral("a.png"), 301, 203);
     const QImage original = readPicture(file);
     t.engine->setCanvasMapping(zoom, 7, 5);
     t.loadAndPaint(file);
@@ -128,8 +129,8 @@ void ViewZoomedEditsTest::trimLineCutsWhereItShows()
     t.paint();
     const int line = t.engine->trimStored().x();
     t.view->commands().trigger(CommandId::TrimByLine);
-    QCOMPARE(record(*t.engine), QRect(0, 0, line + 1, 200));
-    QCOMPARE(readPicture(t.engine->picture(0).file), original.copy(0, 0, line + 1, 200));
+    QCOMPARE(record(*t.engine), QRect(0, 0, line + 1, 203));
+    QCOMPARE(readPicture(t.engine->picture(0).file), original.copy(0, 0, line + 1, 203));
 
     // A line from below keeps the rows below it down to the last one.
     t.paint();
@@ -139,8 +140,8 @@ void ViewZoomedEditsTest::trimLineCutsWhereItShows()
     t.paint();
     const int row = t.engine->trimStored().y();
     t.view->commands().trigger(CommandId::TrimByLine);
-    QCOMPARE(record(*t.engine), QRect(0, row, line + 1, 200 - row));
-    QCOMPARE(readPicture(t.engine->picture(0).file), original.copy(0, row, line + 1, 200 - row));
+    QCOMPARE(record(*t.engine), QRect(0, row, line + 1, 203 - row));
+    QCOMPARE(readPicture(t.engine->picture(0).file), original.copy(0, row, line + 1, 203 - row));
 }
 
 void ViewZoomedEditsTest::zoomCommandsZoomTheCanvasInJoiningMode()
