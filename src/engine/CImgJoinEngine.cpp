@@ -59,6 +59,32 @@ void CImgJoinEngine::AddPicture(const QString& path)
     m_filterSettings.step = 2;
 }
 
+bool CImgJoinEngine::LoadPicture(const QString& path)
+{
+    if (refusedWhileBusy())
+        return false;
+    if (m_canvas.count() >= MaxPictures) {
+        report(tr("画布上已有%1张图片，不能再装入新的图片").arg(MaxPictures));
+        return false;
+    }
+    // A whole decode: a header alone does not show a cut-off file.
+    const ImageCache::Entry entry = m_imageCache.get(path);
+    if (!entry.ok()) {
+        report(tr("没有装入图片 %1：%2").arg(QDir::toNativeSeparators(path), entry.error));
+        return false;
+    }
+    if (entry.image.isNull() || entry.image.size().isEmpty()) {
+        report(tr("没有装入图片 %1：图片是空的").arg(QDir::toNativeSeparators(path)));
+        return false;
+    }
+    AddPicture(path);
+    JoinPicture& picture = m_canvas.pictures().last();
+    picture.width = entry.image.width();
+    picture.height = entry.image.height();
+    picture.state = JoinPicture::Measured;
+    return true;
+}
+
 bool CImgJoinEngine::addPlacedPicture(const QString& path, int x, int y, int width, int height,
                                       float angle)
 {

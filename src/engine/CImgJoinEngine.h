@@ -70,7 +70,13 @@ public:
     QString settingsFile() const { return m_settingsFile; }
     QString printInfoFile() const { return m_printInfoFile; }
 
+    // Puts a record for the file on the canvas as it is; the file is read
+    // when the picture is first drawn (data files, tests).
     void AddPicture(const QString& path);
+    // Adds a picture the user chose: the file is decoded first, and one that
+    // cannot be read whole is reported and not added. The decoded picture
+    // stays cached for the first paint. Returns whether it was added.
+    bool LoadPicture(const QString& path);
     void ClearPictures();
     int GetPictureCount() const { return m_canvas.count(); }
     int HasCurrentPicture() const;
@@ -145,18 +151,28 @@ public:
     void DrawOutputPicture(QPainter& painter);
     void PrintOutputPicture(QPainter& painter);
     void Zoom(ZoomCode code, ZoomTarget target);
+    // Zooms the canvas and keeps the drawing point under this view point
+    // where it is (In, Out and 1:1); Fit fits the drawing as Zoom does.
+    void ZoomAt(ZoomCode code, const QPoint& viewPoint);
     void MoveOutputPicture(int dx, int dy);
     int FindImageEncoder(const QString& mimeType) const;
 
     // --- geometry ----------------------------------------------------------
+    // Moves the current picture (whole 0) or the whole drawing (whole 1) by
+    // a distance on the view; the picture moves by the canvas units that
+    // distance spans at the canvas zoom.
     void MovePicture(int dx, int dy, int whole);
     GrabHandle HitTestHandle(int x, int y) const;
+    // Drags a handle from one view point to another: the edge moves by the
+    // canvas units the drag spans at the canvas zoom.
     void StretchPicture(int x0, int y0, int x1, int y1, GrabHandle handle);
     void ModifyCurrentPicture(ModifyCode code);
     int ReorderPicture(LayerCode code);
 
     // --- trimming and joining -----------------------------------------------
     bool TrimByWindow(int left, int top, int right, int bottom, DisplayMode viewMode);
+    // Cuts the current picture to a window on the view; an edge of the
+    // window on an edge of the picture's view box keeps that picture edge.
     QString ClipCurrentPicture(int left, int top, int right, int bottom);
     void SetTrimLine(int x, int y, TrimMode mode);
     int GetTrimLineShown(QPoint& point, TrimMode& mode) const;
@@ -277,6 +293,9 @@ private:
     // Makes the renditions the coming paint lacks, on all cores.
     void prepareRenditions(const QRect& clip);
     bool trimOutputPicture(int left, int top, int right, int bottom);
+    // Cuts the current picture to a box given in its own units, from its
+    // top-left corner; what lies beyond the picture stays transparent.
+    QString clipCurrentBox(qint64 n, qint64 o, qint64 cw, qint64 ch);
     bool writeResult(const QImage& image, const QString& path, ImageCodec::Format format);
     QString nextClipName(const QString& suffix);
     bool writeSettings();

@@ -364,6 +364,11 @@ void CImgJoinEngine::Zoom(ZoomCode code, ZoomTarget target)
         m_output.zoomStep(code);
 }
 
+void CImgJoinEngine::ZoomAt(ZoomCode code, const QPoint& viewPoint)
+{
+    m_canvas.zoomAt(code, viewPoint, m_paint.drawn());
+}
+
 void CImgJoinEngine::MoveOutputPicture(int dx, int dy)
 {
     m_output.move(dx, dy);

@@ -19,10 +19,11 @@ void CImgJoinEngine::StretchPicture(int x0, int y0, int x1, int y1, GrabHandle h
     JoinPicture* picture = current();
     if (!picture || refusedWhileBusy())
         return;
-    // Worked out in 64 bits; a stretch that would carry an edge beyond the
-    // int range is not made.
-    const qint64 dx = qint64(x1) - x0;
-    const qint64 dy = qint64(y1) - y0;
+    // The handle's view distance in canvas units, so that the edge ends
+    // under the mouse at any zoom. Worked out in 64 bits; a stretch that
+    // would carry an edge beyond the int range is not made.
+    const qint64 dx = m_canvas.canvasDistance(qint64(x1) - x0);
+    const qint64 dy = m_canvas.canvasDistance(qint64(y1) - y0);
     qint64 x = picture->x, y = picture->y, width = picture->width, height = picture->height;
     switch (handle) {
         case GrabHandle::Left:

@@ -2,6 +2,9 @@
 
 #include "CanvasMath.h"
 
+#include <QtNumeric>
+
+#include <cmath>
 #include <utility>
 
 bool Canvas::add(const QString& file)
@@ -97,15 +100,18 @@ bool Canvas::reorder(LayerCode code)
 
 void Canvas::move(int dx, int dy, bool wholeDrawing)
 {
-    // A picture stops where its far edge reaches the end of the int range.
+    // The whole drawing moves by view pixels (the origin is a view point), a
+    // picture by the canvas units they span at this zoom, so that it ends
+    // under the mouse. A picture stops where its far edge reaches the end of
+    // the int range.
     if (wholeDrawing) {
         m_origin = QPoint(saturateToInt(qint64(m_origin.x()) + dx),
                           saturateToInt(qint64(m_origin.y()) + dy));
         return;
     }
     if (JoinPicture* picture = current()) {
-        picture->x = movedPosition(picture->x, picture->width, dx);
-        picture->y = movedPosition(picture->y, picture->height, dy);
+        picture->x = movedPosition(picture->x, picture->width, canvasDistance(dx));
+        picture->y = movedPosition(picture->y, picture->height, canvasDistance(dy));
     }
 }
 
@@ -135,6 +141,40 @@ void Canvas::zoomStep(ZoomCode code, const QRect& drawn)
             break;
         }
     }
+}
+
+void Canvas::zoomAt(ZoomCode code, const QPoint& viewPoint, const QRect& drawn)
+{
+    if (code == ZoomCode::Fit) {
+        zoomStep(code, drawn);
+        return;
+    }
+    // The drawing point under the view point, before the zoom changes.
+    const double cx = (double(viewPoint.x()) - m_origin.x()) / double(m_zoom);
+    const double cy = (double(viewPoint.y()) - m_origin.y()) / double(m_zoom);
+    const QPoint origin = m_origin;
+    zoomStep(code, drawn);
+    if (!(m_zoom > 0.0f) || !qIsFinite(cx) || !qIsFinite(cy)) {
+        m_origin = origin;
+        return;
+    }
+    m_origin = QPoint(saturateToInt(qint64(viewPoint.x()) - roundToInt(cx * double(m_zoom))),
+                      saturateToInt(qint64(viewPoint.y()) - roundToInt(cy * double(m_zoom))));
+}
+
+qint64 Canvas::canvasDistance(qint64 viewDistance) const
+{
+    if (!(m_zoom > 0.0f) || !qIsFinite(m_zoom))
+        return viewDistance;
+    // Far beyond any int: the callers check what fits.
+    const double units = qBound(-1e15, double(viewDistance) / double(m_zoom), 1e15);
+    return std::llround(units);
+}
+
+QPoint Canvas::canvasPoint(const QPoint& viewPoint) const
+{
+    return QPoint(saturateToInt(canvasDistance(qint64(viewPoint.x()) - m_origin.x())),
+                  saturateToInt(canvasDistance(qint64(viewPoint.y()) - m_origin.y())));
 }
 
 QRect Canvas::screenBox(const JoinPicture& picture) const

@@ -41,7 +41,8 @@ public:
     void modify(ModifyCode code);
     // Deletes the current picture or moves it one layer; false when nothing changed.
     bool reorder(LayerCode code);
-    // Moves the current picture, or the whole drawing (the origin).
+    // Moves the current picture, or the whole drawing (the origin), by a
+    // distance on the view.
     void move(int dx, int dy, bool wholeDrawing);
 
     float zoom() const { return m_zoom; }
@@ -49,6 +50,13 @@ public:
     void setMapping(float zoom, const QPoint& origin);
     // A zoom step; Fit fits the drawn bounds into the client rectangle.
     void zoomStep(ZoomCode code, const QRect& drawn);
+    // A zoom step that keeps the drawing point under a view point where it
+    // is; Fit fits as zoomStep does.
+    void zoomAt(ZoomCode code, const QPoint& viewPoint, const QRect& drawn);
+    // A distance on the view in canvas units, to the nearest unit.
+    qint64 canvasDistance(qint64 viewDistance) const;
+    // The canvas point under a view point, to the nearest unit.
+    QPoint canvasPoint(const QPoint& viewPoint) const;
     // The screen box of a picture's unrotated box.
     QRect screenBox(const JoinPicture& picture) const;
 

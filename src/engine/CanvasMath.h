@@ -28,6 +28,15 @@ constexpr int truncToInt(double value)
     return static_cast<int>(value);
 }
 
+// Float to integer to the nearest whole number, halves away from zero;
+// the ends of the int range and an undefined value as truncToInt.
+constexpr int roundToInt(double value)
+{
+    if (!(value == value))
+        return 0;
+    return truncToInt(value < 0.0 ? value - 0.5 : value + 0.5);
+}
+
 // Whether a box with its top-left corner at (x, y) lies inside the int
 // range to its far edges (x + width, y + height): then every sum of a
 // position and a size made from it is safe.

@@ -2,17 +2,43 @@
 
 #include "CanvasMath.h"
 
+#include <cmath>
+
+namespace {
+
+// The view offset of a canvas unit, as the canvas maps it.
+qint64 viewOffset(int unit, float zoom)
+{
+    return truncToInt(float(unit) * zoom);
+}
+
+// The canvas unit a view offset (from the origin) shows: below 1:1 the first
+// of the units that share the view pixel, above it the unit the pixel lies
+// in, so that the unit is shown again on that very pixel.
+int unitAt(qint64 offset, float zoom)
+{
+    if (!(zoom > 0.0f) || !std::isfinite(zoom))
+        return saturateToInt(offset);
+    const int below = truncToInt(std::floor(double(offset) / double(zoom)));
+    if (viewOffset(below, zoom) != offset && below < std::numeric_limits<int>::max() &&
+        viewOffset(below + 1, zoom) == offset)
+        return below + 1;
+    return below;
+}
+
+} // namespace
+
 void TrimLine::set(const QPoint& viewPoint, TrimMode mode, float zoom, const QPoint& origin)
 {
-    m_stored = QPoint(truncToInt(float(qint64(viewPoint.x()) - origin.x()) * zoom),
-                      truncToInt(float(qint64(viewPoint.y()) - origin.y()) * zoom));
+    m_stored = QPoint(unitAt(qint64(viewPoint.x()) - origin.x(), zoom),
+                      unitAt(qint64(viewPoint.y()) - origin.y(), zoom));
     m_mode = mode;
 }
 
 QPoint TrimLine::screenPoint(float zoom, const QPoint& origin) const
 {
-    return QPoint(saturateToInt(qint64(truncToInt(float(m_stored.x()) / zoom)) + origin.x()),
-                  saturateToInt(qint64(truncToInt(float(m_stored.y()) / zoom)) + origin.y()));
+    return QPoint(saturateToInt(viewOffset(m_stored.x(), zoom) + origin.x()),
+                  saturateToInt(viewOffset(m_stored.y(), zoom) + origin.y()));
 }
 
 QRect TrimLine::keptPart(const QRect& box, const QPoint& line) const

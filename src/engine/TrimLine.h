@@ -9,9 +9,9 @@
 // what the last paint made of it: where it was shown, which part of the
 // current picture it kept and whether it cut anything.
 //
-// The line is stored as trunc((view point − origin) × zoom) and shown at
-// trunc(stored ÷ zoom) + origin, so it stays on the same view pixel while the
-// zoom does not change.
+// The line is stored in canvas units, the unit the view pixel it was set on
+// shows, and shown where the canvas maps that unit: on the pixel it was set
+// on, and on the same drawing point at any other zoom or origin.
 class TrimLine
 {
 public:

@@ -152,7 +152,14 @@ void CQznImgEdtJoinView::bindRulerCommands()
 
 void CQznImgEdtJoinView::zoom(ZoomCode code)
 {
-    m_engine.Zoom(code, m_wholeDrawing ? ZoomTarget::Canvas : ZoomTarget::OutputPicture);
+    // The output picture is shown only in print-output mode; in joining
+    // mode the canvas zooms, 1:1 about the view's centre.
+    if (m_displayMode == DisplayMode::Output && !m_wholeDrawing)
+        m_engine.Zoom(code, ZoomTarget::OutputPicture);
+    else if (code == ZoomCode::OneToOne)
+        m_engine.ZoomAt(code, rect().center());
+    else
+        m_engine.Zoom(code, ZoomTarget::Canvas);
     invalidate();
 }
 
@@ -197,10 +204,12 @@ void CQznImgEdtJoinView::chooseAndLoadPicture()
 
 void CQznImgEdtJoinView::loadPicture(const QString& path)
 {
+    // A file that cannot be read whole is not added; the engine reports why.
     if (m_engine.GetPictureCount() >= CImgJoinEngine::MaxPictures)
         emit statusMessage(
             tr("画布上已有%1张图片，不能再装入新的图片").arg(CImgJoinEngine::MaxPictures));
-    m_engine.AddPicture(path);
+    else
+        m_engine.LoadPicture(path);
     m_engine.ClearTrimLine();
     m_wholeDrawing = false;
     invalidate();

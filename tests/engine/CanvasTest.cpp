@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <tuple>
 
 namespace {
 
@@ -125,4 +126,49 @@ TEST(CanvasTest, MovesAndScreenBoxesStayInsideTheIntRange)
     picture.x = -5;
     canvas.setMapping(1e30f, QPoint());
     EXPECT_EQ(canvas.screenBox(picture).left(), INT_MIN);
+}
+
+TEST(CanvasTest, ZoomAtKeepsTheDrawingPointUnderTheViewPoint)
+{
+    Canvas canvas;
+    canvas.setMapping(0.62f, QPoint(-37, 15));
+    const QPoint at(412, 287);
+    const QPoint before = canvas.canvasPoint(at);
+    for (ZoomCode code :
+         { ZoomCode::In, ZoomCode::In, ZoomCode::Out, ZoomCode::OneToOne, ZoomCode::Out }) {
+        canvas.zoomAt(code, at, QRect());
+        const QPoint after = canvas.canvasPoint(at);
+        // Within the canvas units one view pixel spans.
+        const int slack = int(1.0f / canvas.zoom()) + 1;
+        EXPECT_LE(qAbs(after.x() - before.x()), slack) << codeValue(code);
+        EXPECT_LE(qAbs(after.y() - before.y()), slack) << codeValue(code);
+    }
+    EXPECT_FLOAT_EQ(canvas.zoom(), float(1.0 * 0.9090909090909091));
+
+    // 1:1 about a point: the origin moves by the point's canvas offset.
+    canvas.setMapping(0.5f, QPoint(10, 20));
+    canvas.zoomAt(ZoomCode::OneToOne, QPoint(210, 120), QRect());
+    EXPECT_FLOAT_EQ(canvas.zoom(), 1.0f);
+    EXPECT_EQ(canvas.origin(), QPoint(210 - 400, 120 - 200));
+
+    // Fit ignores the point.
+    canvas.setClientRect(QRect(0, 0, 400, 300));
+    canvas.zoomAt(ZoomCode::Fit, QPoint(50, 50), QRect(0, 0, 800, 300));
+    EXPECT_FLOAT_EQ(canvas.zoom(), 0.5f);
+    EXPECT_EQ(canvas.origin(), QPoint());
+}
+
+TEST(CanvasTest, ViewDistancesBecomeCanvasUnitsToTheNearestUnit)
+{
+    Canvas canvas;
+    const std::tuple<float, int, qint64> cases[] = {
+        { 1.0f, 17, 17 },  { 0.751f, 1200, 1598 }, { 0.4665f, 106, 227 },
+        { 0.62f, -5, -8 }, { 2.5f, 7, 3 },         { 2.5f, -8, -3 },
+    };
+    for (const auto& [zoom, view, units] : cases) {
+        canvas.setMapping(zoom, QPoint(3, 4));
+        EXPECT_EQ(canvas.canvasDistance(view), units) << zoom << " " << view;
+    }
+    canvas.setMapping(0.5f, QPoint(10, 20));
+    EXPECT_EQ(canvas.canvasPoint(QPoint(61, 20)), QPoint(102, 0));
 }

@@ -54,14 +54,14 @@ TEST_F(PictureGeometryTest, HitTestPrefersTheLaterHandleWhereTheyOverlap)
     EXPECT_EQ(m_engine.HitTestHandle(100, 100), GrabHandle::None);
 }
 
-TEST_F(PictureGeometryTest, MovesAreInScreenPixelsAddedToCanvasUnits)
+TEST_F(PictureGeometryTest, MovesAreInScreenPixelsConvertedToCanvasUnits)
 {
     place(40, 30);
     m_engine.setCanvasMapping(2.0f, 0, 0);
     m_engine.MovePicture(10, 0, 0);
-    EXPECT_EQ(pic().x, 10);
+    EXPECT_EQ(pic().x, 5);
     m_engine.MovePicture(10, -4, 1);
-    EXPECT_EQ(pic().x, 10);
+    EXPECT_EQ(pic().x, 5);
     EXPECT_EQ(m_engine.canvasOrigin(), QPoint(10, -4));
     m_engine.ClearPictures();
     m_engine.MovePicture(3, 3, 0); // no current picture: nothing

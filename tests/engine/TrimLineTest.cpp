@@ -10,11 +10,35 @@ TEST(TrimLineTest, StaysOnItsViewPixelAtTheZoomItWasSetAt)
         line.set(QPoint(120, 90), TrimMode::FromBelow, zoom, QPoint(20, 10));
         EXPECT_EQ(line.screenPoint(zoom, QPoint(20, 10)), QPoint(120, 90)) << zoom;
     }
-    EXPECT_EQ(line.stored(), QPoint(200, 160)); // (view - origin) x zoom, at zoom 2
+    EXPECT_EQ(line.stored(), QPoint(50, 40)); // canvas units: (view - origin) / zoom, at zoom 2
     EXPECT_TRUE(line.active());
     EXPECT_TRUE(line.horizontal());
     line.clear();
     EXPECT_EQ(line.mode(), TrimMode::None);
+}
+
+TEST(TrimLineTest, StaysOnItsDrawingPointWhenTheZoomChanges)
+{
+    TrimLine line;
+    // Up to 1:1 the line shows on the very pixel it was set on; above it on
+    // the first pixel of the canvas unit that pixel shows ...
+    for (float zoom : { 1.0f, 0.62f, 0.4665f, 0.751f, 2.5f }) {
+        for (int x = -7; x < 400; x += 13) {
+            line.set(QPoint(x, 90), TrimMode::FromRight, zoom, QPoint(20, 10));
+            const int shown = line.screenPoint(zoom, QPoint(20, 10)).x();
+            ASSERT_LE(shown, x) << zoom << " " << x;
+            ASSERT_LT(x - shown, zoom <= 1.0f ? 1.0f : zoom) << zoom << " " << x;
+        }
+    }
+    // ... and on the same canvas unit at another zoom and origin.
+    line.set(QPoint(330, 90), TrimMode::FromRight, 0.62f, QPoint(20, 10));
+    const int unit = line.stored().x();
+    EXPECT_NEAR(unit, (330 - 20) / 0.62, 1.0);
+    for (float zoom : { 1.0f, 0.4665f, 2.5f }) {
+        const QPoint shown = line.screenPoint(zoom, QPoint(-40, 5));
+        EXPECT_EQ(shown.x(), int(float(unit) * zoom) - 40) << zoom;
+        EXPECT_EQ(line.stored().x(), unit);
+    }
 }
 
 TEST(TrimLineTest, KeepsTheFarSideWithTheLineIncluded)
