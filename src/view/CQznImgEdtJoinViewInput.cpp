@@ -305,29 +305,23 @@ void CQznImgEdtJoinView::drawOutline(QPainter& painter) const
         m_engine.GetPictureCount() == 0)
         return;
     const QRect box = m_engine.CurrentScreenBox();
-    if (box.isEmpty())
-        return;
     const float angle = m_engine.picture(m_engine.currentPicture()).angle;
-    QRectF outline;
+    // Cut to just beyond the view when unturned: the edges that lie outside
+    // stay unseen.
+    const QRect shown = angle == 0.0f ? box & rect().adjusted(-2, -2, 2, 2) : box;
+    if (shown.isEmpty() || shown.width() > LargestOutline || shown.height() > LargestOutline)
+        return;
     painter.save();
-    if (angle == 0.0f) {
-        // Cut to just beyond the view: the edges that lie outside stay unseen.
-        const QRect shown = box & rect().adjusted(-2, -2, 2, 2);
-        outline = QRectF(shown).adjusted(-0.5, -0.5, 0.5, 0.5);
-    } else {
-        if (box.width() > LargestOutline || box.height() > LargestOutline) {
-            painter.restore();
-            return;
-        }
+    if (angle != 0.0f) {
         const QPointF centre = QRectF(box).center();
         painter.translate(centre);
         painter.rotate(double(angle));
         painter.translate(-centre);
         painter.setRenderHint(QPainter::Antialiasing);
-        outline = QRectF(box).adjusted(-0.5, -0.5, 0.5, 0.5);
     }
     // One pixel outside the box, so that no pixel of the picture is hidden:
     // a light line with dark dashes on it, seen on black and on white drawings.
+    const QRectF outline = QRectF(shown).adjusted(-0.5, -0.5, 0.5, 0.5);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(outlineLight(), 1, Qt::SolidLine, Qt::FlatCap));
     painter.drawRect(outline);

@@ -476,6 +476,13 @@ void ViewInputTest::outlineShowsButIsNeverSaved()
         QImage reread(saved);
         QCOMPARE(reread.convertToFormat(QImage::Format_RGB32),
                  QImage(file).convertToFormat(QImage::Format_RGB32));
+
+        // A picture scrolled out of the view leaves no outline behind.
+        t.engine->setCanvasMapping(zoom, -5000, -5000);
+        t.view->invalidate();
+        const QImage away = t.paint();
+        QCOMPARE(countColour(away, View::outlineLight()), 0);
+        QCOMPARE(countColour(away, View::outlineDark()), 0);
     }
 }
 
