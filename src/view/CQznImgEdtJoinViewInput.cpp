@@ -86,7 +86,8 @@ bool CQznImgEdtJoinView::event(QEvent* event)
 void CQznImgEdtJoinView::wheelEvent(QWheelEvent* event)
 {
     // A drag in progress keeps the view still: its start point is in view pixels.
-    if (m_liveDrag || m_panning) {
+    const bool handleHeld = m_dragHandle != GrabHandle::None && (event->buttons() & Qt::LeftButton);
+    if (handleHeld || m_panning) {
         event->accept();
         return;
     }

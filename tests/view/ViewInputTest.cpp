@@ -179,6 +179,19 @@ void ViewInputTest::wheelScrollsAndZoomStaysBounded()
     QVERIFY(t.engine->canvasZoom() >= float(1.0 / 64));
     t.paint();
 
+    // Not while a handle is held: its drag is measured in view pixels.
+    t.engine->setCanvasMapping(1.0f, 0, 0);
+    t.view->invalidate();
+    t.paint();
+    QTest::mousePress(t.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(200, 50));
+    QCOMPARE(t.view->dragHandle(), GrabHandle::Right);
+    QWheelEvent held(QPointF(200, 50), t.view->mapToGlobal(QPointF(200, 50)), QPoint(),
+                     QPoint(0, 120), Qt::LeftButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(t.view.get(), &held);
+    QCOMPARE(t.engine->canvasZoom(), 1.0f);
+    QTest::mouseRelease(t.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(220, 50));
+    QCOMPARE(t.engine->picture(0).width, 220);
+
     // Print-output mode scrolls the output picture.
     t.view->commands().trigger(OutputMode);
     t.paint();
