@@ -213,6 +213,11 @@ void CMainFrame::createStatusBar()
     m_memoryLabel->setObjectName(QStringLiteral("memoryPane"));
     m_memoryLabel->setMinimumWidth(MemoryPaneWidth);
     bar->addPermanentWidget(m_memoryLabel);
+    // Where the user is: the current picture's file, box, angle and the zoom.
+    m_positionLabel = new QLabel(m_view->positionText(), bar);
+    m_positionLabel->setObjectName(QStringLiteral("positionPane"));
+    bar->insertPermanentWidget(0, m_positionLabel);
+    connect(m_view, &CQznImgEdtJoinView::positionChanged, m_positionLabel, &QLabel::setText);
     // Failures the engine reports (a picture it cannot read, a file it cannot
     // write) show in the message pane for a while; nothing waits for a click.
     const auto show = [bar](const QString& message) { bar->showMessage(message, ErrorShownMs); };

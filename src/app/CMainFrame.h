@@ -87,6 +87,7 @@ private:
     CVertRulerBar* m_vertRuler = nullptr;
     QToolBar* m_toolBar = nullptr;
     QLabel* m_memoryLabel = nullptr;
+    QLabel* m_positionLabel = nullptr;
     bool m_relayBusy = false;
     int m_lastWidth = 0;
 };

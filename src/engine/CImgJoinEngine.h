@@ -22,6 +22,7 @@
 #include <QList>
 #include <QObject>
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -155,6 +156,19 @@ public:
     // where it is (In, Out and 1:1); Fit fits the drawing as Zoom does.
     void ZoomAt(ZoomCode code, const QPoint& viewPoint);
     void MoveOutputPicture(int dx, int dy);
+    // Zooms the canvas or the output picture by factor about a view point:
+    // what lies under the point stays there. Returns whether the zoom changed.
+    bool ZoomAbout(double factor, int x, int y, ZoomTarget target);
+    // Slides the canvas or the output picture across the view by a distance
+    // in view pixels; the pictures keep their canvas positions.
+    void ScrollView(int dx, int dy, ZoomTarget target);
+    // The canvas point, in canvas units, under a view point.
+    QPointF CanvasPointAt(const QPointF& viewPoint) const;
+    // The view box of the current picture's unrotated box; empty without one.
+    QRect CurrentScreenBox() const;
+    // Makes a picture file the output picture, fitted at the next paint;
+    // false, and reported, when it cannot be read.
+    bool OpenOutputPicture(const QString& file);
     int FindImageEncoder(const QString& mimeType) const;
 
     // --- geometry ----------------------------------------------------------

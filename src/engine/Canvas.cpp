@@ -2,6 +2,7 @@
 
 #include "CanvasMath.h"
 
+#include <QtMath>
 #include <QtNumeric>
 
 #include <cmath>
@@ -175,6 +176,33 @@ QPoint Canvas::canvasPoint(const QPoint& viewPoint) const
 {
     return QPoint(saturateToInt(canvasDistance(qint64(viewPoint.x()) - m_origin.x())),
                   saturateToInt(canvasDistance(qint64(viewPoint.y()) - m_origin.y())));
+}
+
+bool Canvas::zoomAbout(double factor, const QPoint& at)
+{
+    const double before = double(m_zoom);
+    if (!(factor > 0.0) || !qIsFinite(factor) || !(before > 0.0))
+        return false;
+    const float after = float(qBound(MinZoom, before * factor, MaxZoom));
+    if (after == m_zoom)
+        return false;
+    const QPointF fixed = canvasPoint(QPointF(at));
+    m_zoom = after;
+    m_origin = QPoint(saturateToInt(qRound64(at.x() - fixed.x() * double(after))),
+                      saturateToInt(qRound64(at.y() - fixed.y() * double(after))));
+    return true;
+}
+
+void Canvas::scroll(int dx, int dy)
+{
+    m_origin =
+        QPoint(saturateToInt(qint64(m_origin.x()) + dx), saturateToInt(qint64(m_origin.y()) + dy));
+}
+
+QPointF Canvas::canvasPoint(const QPointF& screen) const
+{
+    const double zoom = m_zoom > 0.0f ? double(m_zoom) : 1.0;
+    return QPointF((screen.x() - m_origin.x()) / zoom, (screen.y() - m_origin.y()) / zoom);
 }
 
 QRect Canvas::screenBox(const JoinPicture& picture) const

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -18,6 +19,9 @@ class Canvas
 {
 public:
     static constexpr int MaxPictures = 60;
+    // How far zooming about a point may go either way.
+    static constexpr double MinZoom = 1.0 / 64;
+    static constexpr double MaxZoom = 64.0;
 
     // Appends a picture on top and makes it current; false when the canvas
     // is full.
@@ -57,6 +61,14 @@ public:
     qint64 canvasDistance(qint64 viewDistance) const;
     // The canvas point under a view point, to the nearest unit.
     QPoint canvasPoint(const QPoint& viewPoint) const;
+    // Multiplies the zoom by factor, keeping the canvas point under the
+    // screen point at where it is (to within a pixel); the zoom stays inside
+    // [MinZoom, MaxZoom]. False when the zoom is already at that end.
+    bool zoomAbout(double factor, const QPoint& at);
+    // Slides the canvas across the view by a screen distance.
+    void scroll(int dx, int dy);
+    // The canvas point, in canvas units, under a screen point.
+    QPointF canvasPoint(const QPointF& screen) const;
     // The screen box of a picture's unrotated box.
     QRect screenBox(const JoinPicture& picture) const;
 

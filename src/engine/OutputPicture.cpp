@@ -2,6 +2,8 @@
 
 #include "CanvasMath.h"
 
+#include <QtMath>
+
 void OutputPicture::open(const QString& file)
 {
     m_file = file;
@@ -30,6 +32,22 @@ void OutputPicture::zoomStep(ZoomCode code)
         case ZoomCode::OneToOne: m_zoom = 1.0f; break;
         case ZoomCode::Fit: m_fitted = false; break;
     }
+}
+
+bool OutputPicture::zoomAbout(double factor, const QPoint& at, double minZoom, double maxZoom)
+{
+    const double before = double(m_zoom);
+    if (!(factor > 0.0) || !qIsFinite(factor) || !(before > 0.0))
+        return false;
+    const float after = float(qBound(minZoom, before * factor, maxZoom));
+    if (after == m_zoom)
+        return false;
+    const double px = (at.x() - m_position.x()) / before;
+    const double py = (at.y() - m_position.y()) / before;
+    m_zoom = after;
+    m_position = QPoint(saturateToInt(qRound64(at.x() - px * double(after))),
+                        saturateToInt(qRound64(at.y() - py * double(after))));
+    return true;
 }
 
 void OutputPicture::fitInto(const QRect& clip, const QSize& pictureSize)

@@ -33,6 +33,10 @@ public:
     void move(int dx, int dy);
     // A zoom step; Fit refits at the next paint, 1:1 keeps the position.
     void zoomStep(ZoomCode code);
+    // Multiplies the zoom by factor, keeping the picture point under the
+    // screen point at where it is (to within a pixel); the zoom stays inside
+    // [minZoom, maxZoom]. False when the zoom is already at that end.
+    bool zoomAbout(double factor, const QPoint& at, double minZoom, double maxZoom);
     // Fits a picture of this size into the clip box when a fit is due and
     // the box is wide enough (more than 300 pixels).
     void fitInto(const QRect& clip, const QSize& pictureSize);

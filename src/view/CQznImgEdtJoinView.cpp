@@ -7,6 +7,7 @@
 #include "CViewCommands.h"
 #include "RulerRefresh.h"
 
+#include <QAction>
 #include <QDir>
 #include <QImageReader>
 #include <QPaintEvent>
@@ -70,6 +71,14 @@ CQznImgEdtJoinView::CQznImgEdtJoinView(CImgJoinEngine& engine, QWidget* parent)
     m_commands->createActions();
     bindCommands();
     m_commands->updateActions();
+    // The keys of the commands work while the view has the focus, also when
+    // no menu or tool bar carries the commands.
+    for (int id : m_commands->ids()) {
+        if (QAction* action = m_commands->action(id); !action->shortcuts().isEmpty())
+            addAction(action);
+    }
+    setAcceptDrops(true);
+    connect(m_commands, &CViewCommands::commandDone, this, [this] { reportPosition(); });
 }
 
 CQznImgEdtJoinView::~CQznImgEdtJoinView() = default;
@@ -114,7 +123,9 @@ void CQznImgEdtJoinView::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     const QRect area = event->rect();
     painter.drawImage(area.topLeft(), m_canvas, area);
+    drawOutline(painter);
     drawBands(painter);
+    reportPosition();
 }
 
 void CQznImgEdtJoinView::renderCanvas()

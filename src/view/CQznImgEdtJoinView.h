@@ -4,10 +4,12 @@
 #include "JoinCodes.h"
 #include "UserPrompts.h"
 
+#include <QColor>
 #include <QImage>
 #include <QPoint>
 #include <QPointer>
 #include <QRect>
+#include <QStringList>
 #include <QToolBar>
 #include <QWidget>
 
@@ -71,6 +73,20 @@ public:
     bool handleBandVisible() const { return m_dragState == DragState::HandleBandShown; }
     // How often the canvas was composed anew (not counting plain blits).
     int canvasRenders() const { return m_canvasRenders; }
+    // Where the user is: the current picture's file, box and angle and the
+    // zoom; while a handle or the middle button is dragged, the box the
+    // drag is making.
+    QString positionText() const;
+    // The two colours of the current picture's outline; the outline is drawn
+    // over the view only, never into a saved or printed picture.
+    static QColor outlineLight() { return QColor(0xFF, 0xD8, 0x00); }
+    static QColor outlineDark() { return QColor(0x00, 0x40, 0xFF); }
+    // How the wheel zooms: this factor per notch, as the zoom buttons do.
+    static constexpr double WheelZoomStep = 1.1;
+    // How far the wheel scrolls per notch, in view pixels.
+    static constexpr int WheelScrollStep = 60;
+    // How far Shift with an arrow key nudges, in canvas units.
+    static constexpr int LongNudge = 10;
 
 public slots:
     // A relayed ruler refresh: redraws for the view codes, ignores the rest.
@@ -82,6 +98,8 @@ signals:
     void rulerRefresh(int code, int param);
     // Why a command could not do its work, for the status bar.
     void statusMessage(const QString& message);
+    // The position text changed (see positionText).
+    void positionChanged(const QString& text);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -89,7 +107,12 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // painting
@@ -102,6 +125,13 @@ private:
     void drawTrimLineMark(QPainter& painter) const;
     void drawBands(QPainter& painter) const;
     void repaintBand(const QRect& before, const QRect& after);
+    void drawOutline(QPainter& painter) const;
+
+    // keys, wheel, dropped files and the position report
+    ZoomTarget viewTarget() const;
+    void nudge(ModifyCode code, int steps);
+    void dropFiles(const QStringList& files, const QPoint& at);
+    void reportPosition();
 
     // mouse
     void leftPress(const QPoint& p);
@@ -153,6 +183,9 @@ private:
     QRect m_rcHandleBand;
     QPoint m_ptStart;
     bool m_panning = false; // the middle button is held
+    QPoint m_ptLive;        // where the mouse is during a drag
+    bool m_liveDrag = false;
+    QString m_positionText; // as last reported
     bool m_showHorzLines = false;
     bool m_showVertLines = false;
     bool m_inRefresh = false;

@@ -7,7 +7,6 @@
 #include "CImgJoinEngine.h"
 
 #include <QMouseEvent>
-#include <QWheelEvent>
 
 namespace {
 
@@ -49,12 +48,6 @@ void CQznImgEdtJoinView::mouseReleaseEvent(QMouseEvent* event)
 void CQznImgEdtJoinView::mouseMoveEvent(QMouseEvent* event)
 {
     mouseMoved(event->position().toPoint(), event->buttons());
-}
-
-void CQznImgEdtJoinView::wheelEvent(QWheelEvent* event)
-{
-    // The wheel does not zoom.
-    event->ignore();
 }
 
 void CQznImgEdtJoinView::leftPress(const QPoint& p)

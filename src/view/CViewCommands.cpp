@@ -10,6 +10,34 @@
 using Rule = CViewCommands::Rule;
 using namespace CommandId;
 
+// A command's keys: a platform's standard binding, or key sequences of our
+// own separated by "; " in the portable text form.
+struct CommandKeys
+{
+    CommandKeys() = default;
+    CommandKeys(QKeySequence::StandardKey key)
+        : standard(key)
+    {
+    }
+    CommandKeys(const char* text)
+        : own(text)
+    {
+    }
+
+    QList<QKeySequence> sequences() const
+    {
+        if (own != nullptr)
+            return QKeySequence::listFromString(QString::fromLatin1(own),
+                                                QKeySequence::PortableText);
+        if (standard != QKeySequence::UnknownKey)
+            return QKeySequence::keyBindings(standard);
+        return {};
+    }
+
+    QKeySequence::StandardKey standard = QKeySequence::UnknownKey;
+    const char* own = nullptr;
+};
+
 struct CViewCommands::Entry
 {
     int id;
@@ -17,7 +45,7 @@ struct CViewCommands::Entry
     const char* tip;  // tool tip; the menu text when null
     Rule rule;
     const char* theme; // freedesktop icon name, or null
-    QKeySequence::StandardKey key = QKeySequence::UnknownKey;
+    CommandKeys keys = {};
     // The pixel work the command starts, if any.
     std::optional<FilterCode> filter = std::nullopt;
     std::optional<OutputJob> job = std::nullopt;
@@ -125,18 +153,18 @@ const QList<CViewCommands::Entry>& CViewCommands::table()
         // tool bar
         { WholeDrawing, "图形整体操作", "图形整体操作", Rule::WholeDrawing, nullptr },
         { TrimWindow, "选择图片修剪窗口", "选择图片修剪窗口", Rule::Always, nullptr },
-        { ZoomIn, "放大图形", "放大图形", Rule::Always, "zoom-in" },
-        { ZoomOut, "缩小图形", "缩小图形", Rule::Always, "zoom-out" },
+        { ZoomIn, "放大图形", "放大图形", Rule::Always, "zoom-in", "Ctrl+=; Ctrl++" },
+        { ZoomOut, "缩小图形", "缩小图形", Rule::Always, "zoom-out", "Ctrl+-" },
         { Redraw, "重新显示图形", "重新显示图形", Rule::Always, "view-refresh" },
-        { ZoomOriginal, "按1:1比例", "按1:1比例", Rule::Always, "zoom-original" },
-        { ZoomFit, "全显图片", "全显图片", Rule::Always, "zoom-fit-best" },
+        { ZoomOriginal, "按1:1比例", "按1:1比例", Rule::Always, "zoom-original", "Ctrl+1" },
+        { ZoomFit, "全显图片", "全显图片", Rule::Always, "zoom-fit-best", "Ctrl+0" },
         { HorzLines, "水平标尺线", "水平标尺线", Rule::HorzLines, nullptr },
         { VertLines, "竖向标尺线", "竖向标尺线", Rule::VertLines, nullptr },
         { RulerMenu, "标尺线操作菜单", "标尺线操作菜单", Rule::Unchanged, nullptr },
-        { NudgeUp, "微移当前图片(上)", "微移当前图片", Rule::NotInOutput, "go-up" },
-        { NudgeDown, "微移当前图片(下)", "微移当前图片", Rule::NotInOutput, "go-down" },
-        { NudgeLeft, "微移当前图片(左)", "微移当前图片", Rule::NotInOutput, "go-previous" },
-        { NudgeRight, "微移当前图片(右)", "微移当前图片", Rule::NotInOutput, "go-next" },
+        { NudgeUp, "微移当前图片(上)", "微移当前图片", Rule::NotInOutput, "go-up", "Up" },
+        { NudgeDown, "微移当前图片(下)", "微移当前图片", Rule::NotInOutput, "go-down", "Down" },
+        { NudgeLeft, "微移当前图片(左)", "微移当前图片", Rule::NotInOutput, "go-previous", "Left" },
+        { NudgeRight, "微移当前图片(右)", "微移当前图片", Rule::NotInOutput, "go-next", "Right" },
         { RotateLeftStep, "旋转图片(逆时针)", "旋转图片", Rule::NotInOutput, "object-rotate-left" },
         { RotateRightStep, "旋转图片(顺时针)", "旋转图片", Rule::NotInOutput,
           "object-rotate-right" },
@@ -144,7 +172,8 @@ const QList<CViewCommands::Entry>& CViewCommands::table()
         { NextPicture, "热点(拼接)图片选择", "热点(拼接)图片选择", Rule::NotInOutput, nullptr },
         { LayerUp, "上移拼接图片层", "上移拼接图片层", Rule::HasCurrent, nullptr },
         { LayerDown, "下移图片层", "下移拼接图片层", Rule::HasCurrent, nullptr },
-        { DeletePicture, "删除当前拼接图片", "删除当前拼接图片", Rule::HasCurrent, "edit-delete" },
+        { DeletePicture, "删除当前拼接图片", "删除当前拼接图片", Rule::HasCurrent, "edit-delete",
+          QKeySequence::Delete },
         { TrimLineMenu, "设置拼接图剪切线", "设置拼接图剪切线", Rule::NotInOutput, nullptr },
         // rotation popup
         { RotateNone, "取消旋转", nullptr, Rule::Always, nullptr },
@@ -229,14 +258,17 @@ QString CViewCommands::outputSwitchText(bool outputMode)
 
 QIcon CViewCommands::iconFor(const Entry& entry)
 {
-    // Bundled pictures stand in where the icon theme has none.
+    // The program's own pictures come first, so the tool bar looks alike
+    // whatever the desktop: some icon themes draw these commands in a pale
+    // grey that reads as disabled. The theme stands in where we have none.
     const QString prefix = isPopupItem(entry.id) ? QStringLiteral(":/icons/popup-%1.svg")
                                                  : QStringLiteral(":/icons/cmd-%1.svg");
     const QString file = prefix.arg(entry.id);
-    QIcon bundled = QFile::exists(file) ? QIcon(file) : QIcon();
+    if (QFile::exists(file))
+        return QIcon(file);
     if (entry.theme == nullptr || isPopupItem(entry.id))
-        return bundled;
-    return QIcon::fromTheme(QString::fromLatin1(entry.theme), bundled);
+        return QIcon();
+    return QIcon::fromTheme(QString::fromLatin1(entry.theme));
 }
 
 QAction* CViewCommands::makeAction(const Entry& entry)
@@ -247,9 +279,14 @@ QAction* CViewCommands::makeAction(const Entry& entry)
     action->setIconVisibleInMenu(true);
     // Menu-only commands have no tip text of their own: their menu text serves.
     QString tip = translated(entry.tip != nullptr ? entry.tip : entry.text);
-    action->setToolTip(tip.remove(QLatin1Char('&')));
-    if (entry.key != QKeySequence::UnknownKey)
-        action->setShortcuts(entry.key);
+    tip.remove(QLatin1Char('&'));
+    // Menus show the keys by themselves; the tool tip names the first one.
+    const QList<QKeySequence> keys = entry.keys.sequences();
+    if (!keys.isEmpty()) {
+        action->setShortcuts(keys);
+        tip += QStringLiteral(" (%1)").arg(keys.constFirst().toString(QKeySequence::NativeText));
+    }
+    action->setToolTip(tip);
     action->setCheckable(isCheckRule(entry.rule) || entry.id == StatusBar);
     action->setEnabled(false);
     connect(action, &QAction::triggered, this, [this, id = entry.id] { dispatch(id); });

@@ -82,6 +82,7 @@ private slots:
     void popupMenuOpensBelowItsButton();
     void statusBarSwitchKeepsItsMark();
     void handedOverPictureOpensInOutputMode();
+    void positionPaneAndKeysInTheWindow();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dataDir;
@@ -415,6 +416,29 @@ void CMainFrameTest::handedOverPictureOpensInOutputMode()
     // Without a waiting picture the window is an ordinary one.
     CMainFrame second(*m_engine);
     QVERIFY(!second.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+void CMainFrameTest::positionPaneAndKeysInTheWindow()
+{
+    CMainFrame frame(*m_engine);
+    frame.show();
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    const QString picture = QDir(m_dataDir->path()).filePath(QStringLiteral("a.png"));
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    QVERIFY(image.save(picture));
+    frame.view()->loadPicture(picture);
+    frame.view()->setFocus();
+    frame.view()->grab();
+    auto* pane = frame.statusBar()->findChild<QLabel*>(QStringLiteral("positionPane"));
+    QVERIFY(pane != nullptr);
+    QCOMPARE(pane->text(), QStringLiteral("a.png  x=0 y=0 宽=40 高=30  角度 0.0°  缩放 100%"));
+    // The key of a command that the menu, the tool bar and the view all
+    // carry runs it once.
+    QTest::keyClick(frame.view(), Qt::Key_Down);
+    QCOMPARE(m_engine->picture(0).y, 1);
+    QCOMPARE(pane->text(), QStringLiteral("a.png  x=0 y=1 宽=40 高=30  角度 0.0°  缩放 100%"));
 }
 
 QTEST_MAIN(CMainFrameTest)
