@@ -12,6 +12,9 @@ REPO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="$REPO_ROOT/build"
 SANITIZE_BUILD_DIR="$REPO_ROOT/build-asan"
 export DEBIAN_FRONTEND=noninteractive
+# Compiler cache hits from any clone of the repository, wherever it lies.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$REPO_ROOT}"
+export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-true}"
 
 # To build and run the program and the batch tool.
 REQUIRED_PACKAGES=(
