@@ -14,9 +14,16 @@
 CImgJoinEngine::CImgJoinEngine(QObject* parent)
     : QObject(parent)
 {
+    m_clipFiles.setRules([this](const QString& file) { return isClipFile(file); },
+                         [this](const QString& file) { return clipFileInUse(file); });
+    m_undoStack.setUndoLimit(UndoLimit);
 }
 
-CImgJoinEngine::~CImgJoinEngine() = default;
+CImgJoinEngine::~CImgJoinEngine()
+{
+    // The steps go while the canvas they look at is still here.
+    m_undoStack.clear();
+}
 
 void CImgJoinEngine::SetDataDir(const QString& dir)
 {
@@ -54,6 +61,13 @@ bool CImgJoinEngine::refusedWhileBusy()
 
 void CImgJoinEngine::AddPicture(const QString& path)
 {
+    const CanvasSnapshot before = snapshot();
+    addPictureRecord(path);
+    recordEdit(tr("装入图片"), before);
+}
+
+void CImgJoinEngine::addPictureRecord(const QString& path)
+{
     if (refusedWhileBusy() || !m_canvas.add(path))
         return;
     m_filterSettings.step = 2;
@@ -77,11 +91,13 @@ bool CImgJoinEngine::LoadPicture(const QString& path)
         report(tr("没有装入图片 %1：图片是空的").arg(QDir::toNativeSeparators(path)));
         return false;
     }
-    AddPicture(path);
+    const CanvasSnapshot before = snapshot();
+    addPictureRecord(path);
     JoinPicture& picture = m_canvas.pictures().last();
     picture.width = entry.image.width();
     picture.height = entry.image.height();
     picture.state = JoinPicture::Measured;
+    recordEdit(tr("装入图片"), before);
     return true;
 }
 
@@ -97,11 +113,14 @@ bool CImgJoinEngine::addPlacedPicture(const QString& path, int x, int y, int wid
         report(tr("旋转角度无效: %1").arg(double(angle)));
         return false;
     }
-    AddPicture(path);
+    const CanvasSnapshot before = snapshot();
+    addPictureRecord(path);
     JoinPicture& picture = m_canvas.pictures().last();
     if (width <= 0 || height <= 0) {
-        if (!measure(picture))
+        if (!measure(picture)) {
+            recordEdit(tr("装入图片"), before);
             return false;
+        }
     }
     const int boxWidth = width > 0 && height > 0 ? width : picture.width;
     const int boxHeight = width > 0 && height > 0 ? height : picture.height;
@@ -124,6 +143,7 @@ bool CImgJoinEngine::addPlacedPicture(const QString& path, int x, int y, int wid
         picture.state = JoinPicture::Measured;
     }
     picture.angle = angle;
+    recordEdit(tr("装入图片"), before);
     return true;
 }
 
@@ -131,8 +151,10 @@ void CImgJoinEngine::ClearPictures()
 {
     if (refusedWhileBusy())
         return;
+    const CanvasSnapshot before = snapshot();
     m_canvas.clear();
     m_trimLine.clear();
+    recordEdit(tr("清除图片"), before);
 }
 
 int CImgJoinEngine::HasCurrentPicture() const

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Canvas.h"
+#include "CanvasSnapshot.h"
+#include "ClipFileLedger.h"
 #include "ColorRef.h"
 #include "FilterBackup.h"
 #include "ImageCache.h"
@@ -26,6 +28,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QUndoStack>
 
 #include <functional>
 
@@ -273,6 +276,18 @@ public:
     // Set it only while no job runs.
     void setProgressObserver(std::function<void(int)> observer);
 
+    // --- undo and redo of canvas edits ---------------------------------------
+    // Every edit of the picture records (adding, deleting, moving, nudging,
+    // stretching, turning, layering, cuts, filters) is one step on this
+    // stack; moves and nudges of one picture in a row make one step. A clip
+    // file stays on disk while a step can reach it or the canvas shows it.
+    static constexpr int UndoLimit = 100;
+    QUndoStack& undoStack() { return m_undoStack; }
+    // Undo and redo one step; refused, and reported, while a picture job runs.
+    bool Undo();
+    bool Redo();
+    CanvasSnapshot snapshot() const;
+
 signals:
     // A failure the user should hear about (a picture that cannot be read, a
     // result that cannot be written). The state stays as it was.
@@ -314,6 +329,14 @@ private:
     QString nextClipName(const QString& suffix);
     bool writeSettings();
     bool rememberResult(const PixelJob& job);
+    void addPictureRecord(const QString& path);
+    // Puts the records back as a step found or left them.
+    void restore(const CanvasSnapshot& state);
+    // Pushes a step from before to the records as they are now; nothing when
+    // the records did not change.
+    void recordEdit(const QString& text, const CanvasSnapshot& before, int mergeId = -1);
+    bool isClipFile(const QString& file) const;
+    bool clipFileInUse(const QString& file) const;
 
     // data directory and files
     QString m_dataDir;
@@ -338,4 +361,8 @@ private:
     int m_clipSeq = 0;
     bool m_bkColorDlgOpen = false;
     bool m_busy = false;
+    // Declared last: its steps release their clip files into the ledger
+    // and look at the canvas while they go.
+    ClipFileLedger m_clipFiles;
+    QUndoStack m_undoStack;
 };

@@ -65,10 +65,12 @@ bool CImgJoinEngine::endFilter(const PixelJob& job)
         report(tr("图片在处理期间已改变, 处理结果未采用"));
         return false;
     }
+    const CanvasSnapshot before = snapshot();
     JoinPicture& picture = m_canvas.at(job.pictureIndex);
     m_filterBackup.remember(picture, job.target);
     picture.file = job.target;
     picture.angle = 0.0f;
+    recordEdit(tr("图片滤镜"), before);
     if (job.filter == FilterCode::Posterise)
         m_filterSettings.step = PixelRules::nextPosteriseStep(m_filterSettings.step);
     rememberResult(job);
@@ -94,8 +96,11 @@ char CImgJoinEngine::HasFilterUndo() const
 
 void CImgJoinEngine::UndoFilter()
 {
-    if (!refusedWhileBusy())
-        m_filterBackup.undo(m_canvas.pictures());
+    if (refusedWhileBusy())
+        return;
+    const CanvasSnapshot before = snapshot();
+    m_filterBackup.undo(m_canvas.pictures());
+    recordEdit(tr("撤消图片滤镜"), before);
 }
 
 void CImgJoinEngine::SetBkColorReplace(ColorRef colour, uchar loR, uchar hiR, uchar loG, uchar hiG,

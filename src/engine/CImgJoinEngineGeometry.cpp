@@ -1,12 +1,16 @@
 // Moving, nudging, turning, stretching and layering the current picture.
 #include "CImgJoinEngine.h"
 
+#include "CanvasEditCommand.h"
 #include "CanvasMath.h"
 
 void CImgJoinEngine::MovePicture(int dx, int dy, int whole)
 {
-    if (!refusedWhileBusy())
-        m_canvas.move(dx, dy, whole == 1);
+    if (refusedWhileBusy())
+        return;
+    const CanvasSnapshot before = snapshot();
+    m_canvas.move(dx, dy, whole == 1);
+    recordEdit(tr("移动图片"), before, CanvasEditCommand::MoveId);
 }
 
 GrabHandle CImgJoinEngine::HitTestHandle(int x, int y) const
@@ -52,21 +56,34 @@ void CImgJoinEngine::StretchPicture(int x0, int y0, int x1, int y1, GrabHandle h
     }
     if (!boxFits(x, y, width, height))
         return;
+    const CanvasSnapshot before = snapshot();
     picture->x = int(x);
     picture->y = int(y);
     picture->width = int(width);
     picture->height = int(height);
+    recordEdit(tr("拉伸图片"), before);
 }
 
 void CImgJoinEngine::ModifyCurrentPicture(ModifyCode code)
 {
-    if (!refusedWhileBusy())
-        m_canvas.modify(code);
+    if (refusedWhileBusy())
+        return;
+    const CanvasSnapshot before = snapshot();
+    m_canvas.modify(code);
+    const bool nudge = code == ModifyCode::NudgeUp || code == ModifyCode::NudgeDown ||
+                       code == ModifyCode::NudgeLeft || code == ModifyCode::NudgeRight;
+    if (nudge)
+        recordEdit(tr("移动图片"), before, CanvasEditCommand::MoveId);
+    else
+        recordEdit(tr("旋转图片"), before);
 }
 
 int CImgJoinEngine::ReorderPicture(LayerCode code)
 {
     if (m_canvas.isEmpty() || !m_canvas.hasCurrent() || refusedWhileBusy())
         return 0;
-    return m_canvas.reorder(code) ? 1 : 0;
+    const CanvasSnapshot before = snapshot();
+    const bool changed = m_canvas.reorder(code);
+    recordEdit(code == LayerCode::Delete ? tr("删除图片") : tr("调整图层"), before);
+    return changed ? 1 : 0;
 }

@@ -125,7 +125,10 @@ QString CImgJoinEngine::ClipCurrentPicture(int left, int top, int right, int bot
     const qint64 o = pictureOffset(top - boxY, boxHeight, picture->height, zoom);
     const qint64 cw = pictureOffset(right - boxX, boxWidth, picture->width, zoom) - n;
     const qint64 ch = pictureOffset(bottom - boxY, boxHeight, picture->height, zoom) - o;
-    return clipCurrentBox(n, o, cw, ch);
+    const CanvasSnapshot before = snapshot();
+    const QString clip = clipCurrentBox(n, o, cw, ch);
+    recordEdit(tr("修剪图片"), before);
+    return clip;
 }
 
 QString CImgJoinEngine::clipCurrentBox(qint64 n, qint64 o, qint64 cw, qint64 ch)
@@ -211,7 +214,10 @@ bool CImgJoinEngine::TrimByTrimLine()
     const QRect kept = m_trimLine.keptPart(box, m_trimLine.stored());
     if (kept.isEmpty())
         return false;
-    return !clipCurrentBox(qint64(kept.x()) - box.x(), qint64(kept.y()) - box.y(), kept.width(),
-                           kept.height())
-                .isEmpty();
+    const CanvasSnapshot before = snapshot();
+    const bool cut = !clipCurrentBox(qint64(kept.x()) - box.x(), qint64(kept.y()) - box.y(),
+                                     kept.width(), kept.height())
+                          .isEmpty();
+    recordEdit(tr("修剪图片"), before);
+    return cut;
 }

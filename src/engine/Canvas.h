@@ -32,6 +32,8 @@ public:
     bool isEmpty() const { return m_pictures.isEmpty(); }
     bool hasCurrent() const { return m_current >= 0 && m_current < m_pictures.size(); }
     int currentIndex() const { return m_current; }
+    // Puts back which picture is current, as an undo step found it.
+    void setCurrentIndex(int index) { m_current = index; }
     JoinPicture* current() { return hasCurrent() ? &m_pictures[m_current] : nullptr; }
     const JoinPicture& at(int index) const { return m_pictures.at(index); }
     JoinPicture& at(int index) { return m_pictures[index]; }

@@ -18,4 +18,5 @@ struct JoinPicture
     float angle = 0.0f; // degrees, clockwise on screen, about the box centre
 
     bool measured() const { return state == Measured; }
+    bool operator==(const JoinPicture&) const = default;
 };

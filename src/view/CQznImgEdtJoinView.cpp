@@ -66,6 +66,8 @@ CQznImgEdtJoinView::CQznImgEdtJoinView(CImgJoinEngine& engine, QWidget* parent)
         state.hasCurrent = m_engine.HasCurrentPicture() != 0;
         state.backgroundToolOpen = m_engine.BkColorDlgOpen(-1) == 1;
         state.filterUndo = m_engine.HasFilterUndo() != ' ';
+        state.canUndo = m_engine.undoStack().canUndo();
+        state.canRedo = m_engine.undoStack().canRedo();
         return state;
     });
     m_commands->createActions();

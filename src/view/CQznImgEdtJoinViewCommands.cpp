@@ -71,6 +71,15 @@ void CQznImgEdtJoinView::bindImagingCommands()
         m_engine.UndoFilter();
         return true;
     });
+    bind(EditUndo, [this] { return m_engine.Undo(); });
+    bind(EditRedo, [this] { return m_engine.Redo(); });
+    // Edits made by the mouse and the keys change what undo and redo offer;
+    // the other commands catch up when their menu opens.
+    connect(&m_engine.undoStack(), &QUndoStack::indexChanged, this, [this] {
+        const bool canvas = m_displayMode != DisplayMode::Output;
+        m_commands->action(EditUndo)->setEnabled(canvas && m_engine.undoStack().canUndo());
+        m_commands->action(EditRedo)->setEnabled(canvas && m_engine.undoStack().canRedo());
+    });
 }
 
 void CQznImgEdtJoinView::bindCanvasCommands()

@@ -65,6 +65,9 @@ const QList<CViewCommands::Entry>& CViewCommands::table()
         { StatusBar, "状态栏(&S)", nullptr, Rule::Always, nullptr },
         { About, "关于Lumo图片拼接及打印软件", "关于Lumo图片拼接及打印软件", Rule::Always,
           "help-about" },
+        // undo and redo of canvas edits
+        { EditUndo, "撤销", "撤销", Rule::CanUndo, "edit-undo", "Ctrl+Z" },
+        { EditRedo, "重做", "重做", Rule::CanRedo, "edit-redo", "Ctrl+Y; Ctrl+Shift+Z" },
         // file menu
         { LoadPicture, "选择装入新的图片", nullptr, Rule::NotInOutput, "document-open" },
         { SaveJoined, "保存当前拼接图片", nullptr, Rule::HasPictures, "document-save" },
@@ -338,6 +341,8 @@ bool CViewCommands::ruleEnables(Rule rule, const State& state)
         case Rule::HasPictures: return !state.outputMode && state.hasPictures;
         case Rule::HasCurrent: return !state.outputMode && state.hasCurrent;
         case Rule::FilterUndo: return state.filterUndo;
+        case Rule::CanUndo: return !state.outputMode && state.canUndo;
+        case Rule::CanRedo: return !state.outputMode && state.canRedo;
         case Rule::BackgroundTool: return !state.outputMode && !state.backgroundToolOpen;
         default: return true;
     }

@@ -35,6 +35,8 @@ public:
         HasPictures,    // at least one picture on the canvas; not in output mode
         HasCurrent,     // a valid current picture; not in output mode
         FilterUndo,     // a filter can be undone
+        CanUndo,        // a canvas edit can be undone; not in output mode
+        CanRedo,        // an undone canvas edit can be redone; not in output mode
         BackgroundTool, // not in output mode, not while the background-colour tool is open
         HorzLines,      // checked while horizontal ruler lines are shown
         VertLines,      // checked while vertical ruler lines are shown
@@ -55,6 +57,8 @@ public:
         bool hasPictures = false;
         bool hasCurrent = false;
         bool filterUndo = false;
+        bool canUndo = false;
+        bool canRedo = false;
         bool backgroundToolOpen = false;
     };
 

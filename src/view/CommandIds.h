@@ -83,5 +83,7 @@ constexpr int Camera = 32837;
 constexpr int PrintJobCad2 = 32838;
 constexpr int PlayMusic = 32839;
 constexpr int MusicLoop = 32840;
+constexpr int EditUndo = 32841;
+constexpr int EditRedo = 32842;
 
 } // namespace CommandId
