@@ -159,6 +159,24 @@ void BM_SixtyCapturesMemory(benchmark::State& state)
 
 } // namespace
 
+// A nudge on a full canvas and its undo and redo: each records the whole
+// list of picture records, so this is what a key press costs at most.
+void BM_NudgeUndoRedo(benchmark::State& state)
+{
+    CImgJoinEngine engine;
+    engine.SetDataDir(BenchInputs::workDir());
+    for (int i = 0; i < CImgJoinEngine::MaxPictures; ++i)
+        engine.addPlacedPicture(QStringLiteral("/nonexistent/capture%1.png").arg(i), i * 100, 0,
+                                1920, 1080);
+    for (auto _ : state) {
+        engine.ModifyCurrentPicture(ModifyCode::NudgeRight);
+        engine.ModifyCurrentPicture(ModifyCode::TurnRightStep); // a step of its own
+        engine.Undo();
+        engine.Redo();
+    }
+    state.counters["steps"] = engine.undoStack().count();
+}
+
 BENCHMARK(BM_DrawPictures_Plain)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
@@ -175,4 +193,5 @@ BENCHMARK(BM_DrawPictures_NewZoom)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ClipCurrentPicture)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveJoinedPicture)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_StitchTiles)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_NudgeUndoRedo)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SixtyCapturesMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
