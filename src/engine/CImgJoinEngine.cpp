@@ -117,8 +117,10 @@ bool CImgJoinEngine::addPlacedPicture(const QString& path, int x, int y, int wid
     addPictureRecord(path);
     JoinPicture& picture = m_canvas.pictures().last();
     if (width <= 0 || height <= 0) {
+        // A file that cannot be measured is reported and not left behind
+        // as a record of no size, as a box out of range is not.
         if (!measure(picture)) {
-            recordEdit(tr("装入图片"), before);
+            m_canvas.reorder(LayerCode::Delete);
             return false;
         }
     }

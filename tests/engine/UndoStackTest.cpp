@@ -98,6 +98,21 @@ TEST_F(UndoStackTest, StepsThatChangeNoRecordLeaveNoStep)
     EXPECT_FALSE(m_engine.Redo());
 }
 
+TEST_F(UndoStackTest, AnAddThatFailsLeavesNeitherRecordNorStep)
+{
+    placeTwo();
+    const CanvasSnapshot before = m_engine.snapshot();
+    const int steps = m_engine.undoStack().count();
+    QFile broken(path("broken.png"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a picture");
+    broken.close();
+    EXPECT_FALSE(m_engine.addPlacedPicture(broken.fileName(), 5, 5));
+    EXPECT_FALSE(m_errors.isEmpty());
+    EXPECT_EQ(m_engine.snapshot(), before);
+    EXPECT_EQ(m_engine.undoStack().count(), steps);
+}
+
 TEST_F(UndoStackTest, NudgesAndMovesOfOnePictureInARowMakeOneStep)
 {
     placeTwo();
