@@ -134,6 +134,8 @@ void CQznImgEdtJoinView::keyPressEvent(QKeyEvent* event)
         case Qt::Key_Left: nudgeCode = ModifyCode::NudgeLeft; break;
         case Qt::Key_Right: nudgeCode = ModifyCode::NudgeRight; break;
         case Qt::Key_Escape:
+            if (plain && cancelDrag())
+                return;
             if (plain && m_mouseMode != MouseMode::Idle) {
                 rightPress(); // what the right button does
                 return;
@@ -305,8 +307,11 @@ void CQznImgEdtJoinView::drawOutline(QPainter& painter) const
     if (m_displayMode == DisplayMode::Output || m_engine.HasCurrentPicture() != 1 ||
         m_engine.GetPictureCount() == 0)
         return;
-    const QRect box = m_engine.CurrentScreenBox();
-    const float angle = m_engine.picture(m_engine.currentPicture()).angle;
+    // A held drag outlines the place its release gives.
+    const QRect box = m_preview != PreviewKind::None ? m_previewBox : m_engine.CurrentScreenBox();
+    const float angle = m_preview == PreviewKind::Picture
+                            ? m_previewPicture.angle
+                            : m_engine.picture(m_engine.currentPicture()).angle;
     // Cut to just beyond the view when unturned: the edges that lie outside
     // stay unseen.
     const QRect shown = angle == 0.0f ? box & rect().adjusted(-2, -2, 2, 2) : box;
