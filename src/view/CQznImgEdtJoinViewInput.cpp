@@ -258,30 +258,11 @@ QString CQznImgEdtJoinView::positionText() const
         return zoomText;
     const JoinPicture& picture = m_engine.picture(m_engine.currentPicture());
     Box box{ picture.x, picture.y, picture.width, picture.height };
-    if (m_liveDrag && zoom > 0.0) {
-        // What the drag makes of the box, in canvas units.
-        const qint64 dx = truncToInt((m_ptLive.x() - m_ptStart.x()) / zoom);
-        const qint64 dy = truncToInt((m_ptLive.y() - m_ptStart.y()) / zoom);
-        if (m_panning) {
-            if (!m_wholeDrawing) {
-                box.x += dx;
-                box.y += dy;
-            }
-        } else {
-            switch (m_dragHandle) {
-                case GrabHandle::Left:
-                    box.x += dx;
-                    box.width -= dx;
-                    break;
-                case GrabHandle::Right: box.width += dx; break;
-                case GrabHandle::Top:
-                    box.y += dy;
-                    box.height -= dy;
-                    break;
-                case GrabHandle::Bottom: box.height += dy; break;
-                default: break;
-            }
-        }
+    if (m_liveDrag && m_preview == PreviewKind::Picture) {
+        // The box the drag makes: the one the preview shows and the release
+        // gives (a whole-drawing move leaves the box as it is).
+        box = Box{ m_previewPicture.x, m_previewPicture.y, m_previewPicture.width,
+                   m_previewPicture.height };
     }
     return tr("%1  x=%2 y=%3 宽=%4 高=%5  角度 %6°  %7")
         .arg(QFileInfo(picture.file).fileName())

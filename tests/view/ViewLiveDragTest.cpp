@@ -54,6 +54,7 @@ private slots:
     void releaseLandsWherePreviewShowed_data() { addZooms(); }
     void releaseLandsWherePreviewShowed();
     void stretchShowsStretchedBoxLive();
+    void positionTextDuringDragIsTheOutcome();
     void dragFramesBlitTheKeptCanvas();
     void rightButtonAndEscapeCancelDrag();
     void wholeDrawingFollowsMouse();
@@ -127,6 +128,31 @@ void ViewLiveDragTest::stretchShowsStretchedBoxLive()
     QTest::mouseRelease(t.view.get(), Qt::LeftButton, Qt::NoModifier, handle + QPoint(90, 7));
     QCOMPARE(t.engine->picture(0).width, width);
     QCOMPARE(t.engine->CurrentScreenBox(), preview);
+}
+
+void ViewLiveDragTest::positionTextDuringDragIsTheOutcome()
+{
+    // 63 and 41 pixels at 0.62 are 101.6 and 66.1 units: the text while
+    // dragging rounds them as the release does.
+    ViewUnderTest t;
+    placeSolidPicture(t, 0.62f);
+    QTest::mousePress(t.view.get(), Qt::MiddleButton, Qt::NoModifier, QPoint(300, 300));
+    moveMouse(t.view.get(), QPoint(237, 341), Qt::MiddleButton);
+    const QString during = t.view->positionText();
+    QVERIFY2(during.contains(QStringLiteral("x=-102 y=66 ")), qPrintable(during));
+    QTest::mouseRelease(t.view.get(), Qt::MiddleButton, Qt::NoModifier, QPoint(237, 341));
+    QCOMPARE(t.view->positionText(), during);
+
+    t.paint();
+    const QRect box = t.engine->CurrentScreenBox();
+    const QPoint handle(box.x(), box.center().y());
+    QTest::mousePress(t.view.get(), Qt::LeftButton, Qt::NoModifier, handle);
+    QCOMPARE(t.view->dragHandle(), GrabHandle::Left);
+    moveMouse(t.view.get(), handle + QPoint(400, 0), Qt::LeftButton);
+    const QString stretching = t.view->positionText();
+    QTest::mouseRelease(t.view.get(), Qt::LeftButton, Qt::NoModifier, handle + QPoint(400, 0));
+    QCOMPARE(t.view->positionText(), stretching);
+    QCOMPARE(t.engine->picture(0).width, 10); // a shrinking drag keeps ten units
 }
 
 void ViewLiveDragTest::dragFramesBlitTheKeptCanvas()
