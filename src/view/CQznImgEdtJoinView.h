@@ -28,7 +28,10 @@ class QMenu;
 // Mouse input becomes engine operations according to the interaction mode.
 // The composed canvas is kept between paints, so rubber bands and drag bands
 // that follow the mouse cost a blit, and the canvas is drawn again only when
-// an operation has changed it.
+// an operation has changed it. While the middle button or a grab handle is
+// held, the dragged picture follows the mouse: the canvas is composed once
+// without it and each frame blits that canvas under the picture's old and
+// new place and draws the picture's rendition at the box the release gives.
 class CQznImgEdtJoinView : public QWidget
 {
     Q_OBJECT
