@@ -96,6 +96,19 @@ void CImgJoinEngine::DrawPreviewPicture(QPainter& painter, const JoinPicture& pl
             painter.drawImage(box.topLeft() + door.offset, door.image);
         return;
     }
+    if (m_trimLine.active()) {
+        // While a trim line is set the current picture shows its kept part only.
+        const QRect visible =
+            (m_trimLine.keptPart(box, trimLineScreen()) & clip).translated(-box.topLeft());
+        if (visible.isEmpty())
+            return;
+        const BoxImage opaque =
+            boxImage(entry, RenditionCache::Kind::Opaque, box.size(), picture.angle, visible);
+        if (!opaque.image.isNull())
+            painter.drawImage(visible.translated(box.topLeft()), opaque.image,
+                              visible.translated(-opaque.offset));
+        return;
+    }
     const BoxImage plain =
         boxImage(entry, RenditionCache::Kind::Plain, box.size(), picture.angle, QRect());
     painter.save();

@@ -56,6 +56,7 @@ private slots:
     void stretchShowsStretchedBoxLive();
     void positionTextDuringDragIsTheOutcome();
     void dragFramesBlitTheKeptCanvas();
+    void trimmedPictureMovesTrimmed();
     void rightButtonAndEscapeCancelDrag();
     void wholeDrawingFollowsMouse();
 };
@@ -172,6 +173,26 @@ void ViewLiveDragTest::dragFramesBlitTheKeptCanvas()
     QCOMPARE(t.view->canvasRenders(), renders);
     QTest::mouseRelease(t.view.get(), Qt::MiddleButton, Qt::NoModifier, QPoint(150, 95));
     QCOMPARE(QPoint(t.engine->picture(0).x, t.engine->picture(0).y), QPoint(100, 45));
+}
+
+void ViewLiveDragTest::trimmedPictureMovesTrimmed()
+{
+    // With a trim line set, the dragged picture shows the part that stays,
+    // as it does when it lies still.
+    ViewUnderTest t;
+    placeSolidPicture(t, 1.0f);
+    t.view->commands().trigger(CommandId::TrimLineUp);
+    QTest::mouseClick(t.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 80));
+    t.paint();
+    QTest::mousePress(t.view.get(), Qt::MiddleButton, Qt::NoModifier, QPoint(50, 50));
+    moveMouse(t.view.get(), QPoint(350, 50), Qt::MiddleButton);
+    const QImage during = t.paint();
+    QCOMPARE(during.pixelColor(400, 50), QColor(Qt::black));
+    QCOMPARE(during.pixelColor(400, 110), PictureColour);
+    QTest::mouseRelease(t.view.get(), Qt::MiddleButton, Qt::NoModifier, QPoint(350, 50));
+    const QImage after = t.paint();
+    QCOMPARE(after.pixelColor(400, 50), QColor(Qt::black));
+    QCOMPARE(after.pixelColor(400, 110), PictureColour);
 }
 
 void ViewLiveDragTest::rightButtonAndEscapeCancelDrag()
