@@ -1,7 +1,8 @@
 // Paint benchmarks of the canvas view with 20 CAD-like captures in a
 // 1920 x 1080 window: a full paint (the canvas composed anew, as after every
-// command) and a rubber-band move (the kept canvas blitted, as while the mouse
-// moves).
+// command), a rubber-band move (the kept canvas blitted, as while the mouse
+// moves) and a drag frame (the current picture following the held middle
+// button over the kept canvas).
 #include "BenchInputs.h"
 #include "CImgJoinEngine.h"
 #include "CQznImgEdtJoinView.h"
@@ -47,10 +48,10 @@ struct PaintedView
         view->repaint(); // the first paint decodes and scales
     }
 
-    void moveMouse(const QPoint& at)
+    void moveMouse(const QPoint& at, Qt::MouseButtons held = Qt::NoButton)
     {
         QMouseEvent move(QEvent::MouseMove, QPointF(at), view->mapToGlobal(QPointF(at)),
-                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+                         Qt::NoButton, held, Qt::NoModifier);
         QCoreApplication::sendEvent(view.get(), &move);
     }
 
@@ -88,11 +89,47 @@ void BM_ViewBandMove(benchmark::State& state)
     state.counters["renders"] = painted.view->canvasRenders() - before;
 }
 
+void BM_ViewDragFrame(benchmark::State& state)
+{
+    // The drawing fitted into the window; the middle button moves the current
+    // picture (the last one loaded), not the whole drawing.
+    PaintedView painted;
+    painted.view->commands().trigger(CommandId::WholeDrawing);
+    if (painted.view->wholeDrawing()) {
+        state.SkipWithError("the whole drawing would move");
+        return;
+    }
+    const QPoint start(1500, 800);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(start), QPointF(start), Qt::MiddleButton,
+                      Qt::MiddleButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(painted.view.get(), &press);
+    // The first frame composes the canvas without the picture once.
+    painted.moveMouse(start - QPoint(4, 2), Qt::MiddleButton);
+    painted.view->repaint();
+    const int before = painted.view->canvasRenders();
+    // Each frame repaints what the view asks for: the picture's old and new
+    // place, with the margin its handles and outline take.
+    const auto area = [&painted] { return painted.view->dragPreviewBox().adjusted(-8, -8, 8, 8); };
+    int step = 0;
+    for (auto _ : state) {
+        step = (step + 1) % 400;
+        const QRect old = area();
+        painted.moveMouse(start - QPoint(step * 3, step), Qt::MiddleButton);
+        painted.view->repaint(QRegion(old) + QRegion(area()));
+    }
+    state.counters["renders"] = painted.view->canvasRenders() - before;
+    state.counters["boxWidth"] = painted.view->dragPreviewBox().width();
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(start), QPointF(start),
+                        Qt::MiddleButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(painted.view.get(), &release);
+}
+
 } // namespace
 
 // Argument 0: fitted into the window; 1: at 1:1 scale.
 BENCHMARK(BM_ViewFullPaint)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_ViewBandMove)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_ViewDragFrame)->Unit(benchmark::kMillisecond)->Repetitions(5);
 
 int main(int argc, char** argv)
 {

@@ -184,6 +184,20 @@ public:
     // canvas units the drag spans at the canvas zoom.
     void StretchPicture(int x0, int y0, int x1, int y1, GrabHandle handle);
     void ModifyCurrentPicture(ModifyCode code);
+    // The current picture's record as MovePicture (whole 0) or
+    // StretchPicture with these arguments would leave it; the records stay
+    // as they are, so a view can show a drag before its release applies it.
+    // False without a current picture.
+    bool MovedCurrentPicture(int dx, int dy, JoinPicture& result) const;
+    bool StretchedCurrentPicture(int x0, int y0, int x1, int y1, GrabHandle handle,
+                                 JoinPicture& result) const;
+    // The view box of a picture record at the canvas mapping.
+    QRect ScreenBoxOf(const JoinPicture& picture) const { return screenBox(picture); }
+    // Draws the canvas as DrawPictures does, leaving one picture (and its
+    // handles) out: the ground a dragged picture moves over.
+    void DrawPicturesExcept(QPainter& painter, DisplayMode viewMode, int skipped);
+    // Draws a picture record, not necessarily the stored one, at its view box.
+    void DrawPreviewPicture(QPainter& painter, const JoinPicture& placed);
     int ReorderPicture(LayerCode code);
 
     // --- trimming and joining -----------------------------------------------
@@ -361,6 +375,7 @@ private:
     int m_clipSeq = 0;
     bool m_bkColorDlgOpen = false;
     bool m_busy = false;
+    int m_skippedPicture = -1; // left out of DrawPictures
     // Declared last: its steps release their clip files into the ledger
     // and look at the canvas while they go.
     ClipFileLedger m_clipFiles;

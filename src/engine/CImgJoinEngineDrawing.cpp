@@ -183,6 +183,8 @@ void CImgJoinEngine::DrawPictures(QPainter& painter, DisplayMode viewMode)
     prepareRenditions(clipBox(painter));
     int deferred = -1;
     for (int i = 0; i < m_canvas.count(); ++i) {
+        if (i == m_skippedPicture)
+            continue;
         if (m_canvas.hotTransparent() && i == currentIndex)
             deferred = i;
         else if (trimming && i == currentIndex)

@@ -123,8 +123,25 @@ void CQznImgEdtJoinView::paintEvent(QPaintEvent* event)
     if (m_canvasDirty || m_canvas.size() != size())
         renderCanvas();
     QPainter painter(this);
-    const QRect area = event->rect();
-    painter.drawImage(area.topLeft(), m_canvas, area);
+    const QRegion& region = event->region();
+    if (m_preview == PreviewKind::Shift) {
+        // The whole drawing or the output picture follows the mouse: the
+        // kept canvas, shifted; what it uncovers is blank.
+        painter.setClipRegion(region);
+        const QColor blank = m_displayMode == DisplayMode::Output
+                                 ? colorRefToColor(CImgJoinEngine::WindowBackColor)
+                                 : QColor(Qt::black);
+        painter.fillRect(event->rect(), blank);
+        painter.drawImage(m_previewShift, m_canvas);
+    } else {
+        for (const QRect& area : region)
+            painter.drawImage(area.topLeft(), m_canvas, area);
+    }
+    if (m_preview == PreviewKind::Picture) {
+        // The dragged picture over the canvas composed without it.
+        painter.setClipRegion(region);
+        m_engine.DrawPreviewPicture(painter, m_previewPicture);
+    }
     drawOutline(painter);
     drawBands(painter);
     reportPosition();
@@ -141,7 +158,10 @@ void CQznImgEdtJoinView::renderCanvas()
     {
         QPainter painter(&m_canvas);
         decideDisplayMode(painter);
-        m_engine.DrawPictures(painter, m_displayMode);
+        if (m_preview == PreviewKind::Picture)
+            m_engine.DrawPicturesExcept(painter, m_displayMode, m_engine.currentPicture());
+        else
+            m_engine.DrawPictures(painter, m_displayMode);
         if (m_engine.NeedsSplash(m_displayMode) == 1)
             drawSplash(painter);
     }

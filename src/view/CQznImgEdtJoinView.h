@@ -2,6 +2,7 @@
 
 #include "CViewCursors.h"
 #include "JoinCodes.h"
+#include "JoinPicture.h"
 #include "UserPrompts.h"
 
 #include <QColor>
@@ -27,7 +28,10 @@ class QMenu;
 // Mouse input becomes engine operations according to the interaction mode.
 // The composed canvas is kept between paints, so rubber bands and drag bands
 // that follow the mouse cost a blit, and the canvas is drawn again only when
-// an operation has changed it.
+// an operation has changed it. While the middle button or a grab handle is
+// held, the dragged picture follows the mouse: the canvas is composed once
+// without it and each frame blits that canvas under the picture's old and
+// new place and draws the picture's rendition at the box the release gives.
 class CQznImgEdtJoinView : public QWidget
 {
     Q_OBJECT
@@ -71,6 +75,10 @@ public:
     QRect handleBandRect() const { return m_rcHandleBand; }
     bool bandVisible() const;
     bool handleBandVisible() const { return m_dragState == DragState::HandleBandShown; }
+    // Whether a held drag (middle button or grab handle) is shown live, and
+    // the view box the dragged picture shows at: the box its release gives.
+    bool dragPreviewShown() const { return m_preview != PreviewKind::None; }
+    QRect dragPreviewBox() const { return m_previewBox; }
     // How often the canvas was composed anew (not counting plain blits).
     int canvasRenders() const { return m_canvasRenders; }
     // Where the user is: the current picture's file, box and angle and the
@@ -126,6 +134,11 @@ private:
     void drawBands(QPainter& painter) const;
     void repaintBand(const QRect& before, const QRect& after);
     void drawOutline(QPainter& painter) const;
+    // live drag feedback
+    void trackPreview(const QPoint& p);
+    QRect previewArea() const;
+    void endPreview();
+    bool cancelDrag();
 
     // keys, wheel, dropped files and the position report
     ZoomTarget viewTarget() const;
@@ -185,6 +198,19 @@ private:
     bool m_panning = false; // the middle button is held
     QPoint m_ptLive;        // where the mouse is during a drag
     bool m_liveDrag = false;
+    // While a drag is held the canvas is kept composed without the dragged
+    // picture, which is drawn over it at the place the release would give;
+    // a dragged whole drawing or output picture is the canvas shifted.
+    enum class PreviewKind
+    {
+        None,
+        Picture,
+        Shift
+    };
+    PreviewKind m_preview = PreviewKind::None;
+    JoinPicture m_previewPicture;
+    QRect m_previewBox;
+    QPoint m_previewShift;
     QString m_positionText; // as last reported
     bool m_showHorzLines = false;
     bool m_showVertLines = false;

@@ -134,6 +134,8 @@ void CQznImgEdtJoinView::keyPressEvent(QKeyEvent* event)
         case Qt::Key_Left: nudgeCode = ModifyCode::NudgeLeft; break;
         case Qt::Key_Right: nudgeCode = ModifyCode::NudgeRight; break;
         case Qt::Key_Escape:
+            if (plain && cancelDrag())
+                return;
             if (plain && m_mouseMode != MouseMode::Idle) {
                 rightPress(); // what the right button does
                 return;
@@ -256,30 +258,11 @@ QString CQznImgEdtJoinView::positionText() const
         return zoomText;
     const JoinPicture& picture = m_engine.picture(m_engine.currentPicture());
     Box box{ picture.x, picture.y, picture.width, picture.height };
-    if (m_liveDrag && zoom > 0.0) {
-        // What the drag makes of the box, in canvas units.
-        const qint64 dx = truncToInt((m_ptLive.x() - m_ptStart.x()) / zoom);
-        const qint64 dy = truncToInt((m_ptLive.y() - m_ptStart.y()) / zoom);
-        if (m_panning) {
-            if (!m_wholeDrawing) {
-                box.x += dx;
-                box.y += dy;
-            }
-        } else {
-            switch (m_dragHandle) {
-                case GrabHandle::Left:
-                    box.x += dx;
-                    box.width -= dx;
-                    break;
-                case GrabHandle::Right: box.width += dx; break;
-                case GrabHandle::Top:
-                    box.y += dy;
-                    box.height -= dy;
-                    break;
-                case GrabHandle::Bottom: box.height += dy; break;
-                default: break;
-            }
-        }
+    if (m_liveDrag && m_preview == PreviewKind::Picture) {
+        // The box the drag makes: the one the preview shows and the release
+        // gives (a whole-drawing move leaves the box as it is).
+        box = Box{ m_previewPicture.x, m_previewPicture.y, m_previewPicture.width,
+                   m_previewPicture.height };
     }
     return tr("%1  x=%2 y=%3 宽=%4 高=%5  角度 %6°  %7")
         .arg(QFileInfo(picture.file).fileName())
@@ -305,8 +288,11 @@ void CQznImgEdtJoinView::drawOutline(QPainter& painter) const
     if (m_displayMode == DisplayMode::Output || m_engine.HasCurrentPicture() != 1 ||
         m_engine.GetPictureCount() == 0)
         return;
-    const QRect box = m_engine.CurrentScreenBox();
-    const float angle = m_engine.picture(m_engine.currentPicture()).angle;
+    // A held drag outlines the place its release gives.
+    const QRect box = m_preview != PreviewKind::None ? m_previewBox : m_engine.CurrentScreenBox();
+    const float angle = m_preview == PreviewKind::Picture
+                            ? m_previewPicture.angle
+                            : m_engine.picture(m_engine.currentPicture()).angle;
     // Cut to just beyond the view when unturned: the edges that lie outside
     // stay unseen.
     const QRect shown = angle == 0.0f ? box & rect().adjusted(-2, -2, 2, 2) : box;

@@ -1,12 +1,14 @@
 // Mouse input of the view: trim window and colour sample bands, grab-handle
 // drags, trim line placement, the middle-button pan and the right-button
-// cancel. Bands follow the mouse cheaply; the engine works when the
-// operation completes.
+// cancel. Bands follow the mouse cheaply, and while the middle button or a
+// handle is held the picture follows it too, drawn over the canvas composed
+// without it; the engine's records change when the operation completes.
 #include "CQznImgEdtJoinView.h"
 
 #include "CImgJoinEngine.h"
 
 #include <QMouseEvent>
+#include <QTransform>
 
 namespace {
 
@@ -19,6 +21,25 @@ QRect spanned(const QPoint& a, const QPoint& b)
 bool isTrimLineMode(MouseMode mode)
 {
     return trimModeFor(mode) != TrimMode::None;
+}
+
+// The view pixels a picture box turned by angle may cover, with its handles
+// and outline around it.
+QRect coveredArea(const QRect& box, float angle)
+{
+    if (box.isEmpty())
+        return QRect();
+    constexpr int Margin = 8; // handle squares reach six pixels past an edge
+    QRect area = box;
+    if (angle != 0.0f) {
+        const QPointF centre = QRectF(box).center();
+        QTransform turn;
+        turn.translate(centre.x(), centre.y());
+        turn.rotate(double(angle));
+        turn.translate(-centre.x(), -centre.y());
+        area = turn.mapRect(QRectF(box)).toAlignedRect();
+    }
+    return area.adjusted(-Margin, -Margin, Margin, Margin);
 }
 
 } // namespace
@@ -115,6 +136,7 @@ void CQznImgEdtJoinView::leftRelease(const QPoint& p)
     m_dragState = DragState::None;
     if (bandShown)
         repaintBand(m_rcHandleBand, QRect());
+    endPreview();
     m_engine.StretchPicture(m_ptStart.x(), m_ptStart.y(), p.x(), p.y(), m_dragHandle);
     showIdleCursor();
     invalidate();
@@ -124,6 +146,8 @@ void CQznImgEdtJoinView::mouseMoved(const QPoint& p, Qt::MouseButtons buttons)
 {
     if (buttons & Qt::MiddleButton) {
         setCursor(m_cursors.pan());
+        if (m_panning)
+            trackPreview(p);
         return;
     }
     if ((buttons & Qt::LeftButton) && m_dragHandle != GrabHandle::None) {
@@ -153,6 +177,7 @@ void CQznImgEdtJoinView::trackHandleBand(const QPoint& p)
     m_dragState = DragState::HandleBandShown;
     repaintBand(before, m_rcHandleBand);
     setCursor(m_cursors.band());
+    trackPreview(p);
 }
 
 void CQznImgEdtJoinView::trackBand(const QPoint& p)
@@ -166,6 +191,8 @@ void CQznImgEdtJoinView::trackBand(const QPoint& p)
 
 void CQznImgEdtJoinView::rightPress()
 {
+    if (cancelDrag())
+        return;
     if (m_mouseMode == MouseMode::Idle)
         return;
     setMouseMode(MouseMode::Idle);
@@ -189,6 +216,7 @@ void CQznImgEdtJoinView::middleRelease(const QPoint& p)
     if (!m_panning)
         return;
     m_panning = false;
+    endPreview();
     const QPoint d = p - m_ptStart;
     if (m_displayMode == DisplayMode::Output)
         m_engine.MoveOutputPicture(d.x(), d.y());
@@ -211,4 +239,81 @@ void CQznImgEdtJoinView::showIdleCursor()
         setCursor(m_cursors.whole());
     else
         unsetCursor();
+}
+
+void CQznImgEdtJoinView::trackPreview(const QPoint& p)
+{
+    const QPoint d = p - m_ptStart;
+    const bool output = m_displayMode == DisplayMode::Output;
+    if (m_panning && (output || m_wholeDrawing)) {
+        // Everything moves by view pixels: the kept canvas is shifted whole.
+        m_preview = PreviewKind::Shift;
+        m_previewShift = d;
+        m_previewBox = output ? QRect() : m_engine.CurrentScreenBox().translated(d);
+        update();
+        return;
+    }
+    if (output)
+        return;
+    JoinPicture placed;
+    const bool made = m_panning
+                          ? m_engine.MovedCurrentPicture(d.x(), d.y(), placed)
+                          : m_engine.StretchedCurrentPicture(m_ptStart.x(), m_ptStart.y(), p.x(),
+                                                             p.y(), m_dragHandle, placed);
+    if (!made)
+        return;
+    QRegion dirty;
+    if (m_preview == PreviewKind::Picture) {
+        dirty = previewArea();
+    } else {
+        // The first frame composes the canvas once more, without the picture
+        // and its handles; later frames blit it.
+        dirty = coveredArea(m_engine.CurrentScreenBox(),
+                            m_engine.picture(m_engine.currentPicture()).angle);
+        m_preview = PreviewKind::Picture;
+        m_canvasDirty = true;
+    }
+    m_previewPicture = placed;
+    m_previewBox = m_engine.ScreenBoxOf(placed);
+    update(dirty + previewArea());
+}
+
+QRect CQznImgEdtJoinView::previewArea() const
+{
+    switch (m_preview) {
+        case PreviewKind::Picture: return coveredArea(m_previewBox, m_previewPicture.angle);
+        case PreviewKind::Shift: return rect();
+        case PreviewKind::None: break;
+    }
+    return QRect();
+}
+
+void CQznImgEdtJoinView::endPreview()
+{
+    if (m_preview == PreviewKind::None)
+        return;
+    m_preview = PreviewKind::None;
+    m_previewBox = QRect();
+    m_previewShift = QPoint();
+    invalidate();
+}
+
+bool CQznImgEdtJoinView::cancelDrag()
+{
+    if (m_panning) {
+        m_panning = false;
+    } else if (m_dragState == DragState::HandleArmed || m_dragState == DragState::HandleBandShown) {
+        if (handleBandVisible())
+            repaintBand(m_rcHandleBand, QRect());
+        m_dragState = DragState::None;
+        m_dragHandle = GrabHandle::None;
+    } else {
+        return false;
+    }
+    // The records were never touched: the canvas is shown as it was.
+    m_liveDrag = false;
+    endPreview();
+    showIdleCursor();
+    reportPosition();
+    return true;
 }
