@@ -177,6 +177,37 @@ void BM_NudgeUndoRedo(benchmark::State& state)
     state.counters["steps"] = engine.undoStack().count();
 }
 
+// Undoing a cut of one of twenty fitted captures and redoing it, each with
+// the repaint that shows it: the records change back to the uncut file and
+// forward to the clip, whose renditions the paint makes or finds again.
+void BM_TrimUndoRedo(benchmark::State& state)
+{
+    CImgJoinEngine engine;
+    engine.SetDataDir(BenchInputs::workDir());
+    layTwentyCaptures(engine, BenchInputs::captureFiles(BenchInputs::workDir(), 20));
+    QImage buffer(CaptureWidth, CaptureHeight, QImage::Format_RGB32);
+    paintCanvas(engine, buffer);
+    engine.Zoom(ZoomCode::Fit, ZoomTarget::Canvas);
+    paintCanvas(engine, buffer);
+    const QRect box = engine.CurrentScreenBox();
+    if (engine
+            .ClipCurrentPicture(box.left() + box.width() / 4, box.top() + box.height() / 4,
+                                box.right() - box.width() / 4, box.bottom() - box.height() / 4)
+            .isEmpty()) {
+        state.SkipWithError("the cut failed");
+        return;
+    }
+    paintCanvas(engine, buffer);
+    for (auto _ : state) {
+        engine.Undo();
+        paintCanvas(engine, buffer);
+        engine.Redo();
+        paintCanvas(engine, buffer);
+        benchmark::DoNotOptimize(buffer.constBits());
+    }
+    state.counters["steps"] = engine.undoStack().count();
+}
+
 BENCHMARK(BM_DrawPictures_Plain)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
@@ -194,4 +225,5 @@ BENCHMARK(BM_ClipCurrentPicture)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveJoinedPicture)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_StitchTiles)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_NudgeUndoRedo)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TrimUndoRedo)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SixtyCapturesMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
