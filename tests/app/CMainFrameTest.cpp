@@ -181,13 +181,14 @@ void CMainFrameTest::menusFollowTheLayout()
     const CViewCommands& commands = frame.view()->commands();
     const QList<CMainFrame::MenuLayout> layout = CMainFrame::menuLayout();
     const QList<QAction*> menus = frame.menuBar()->actions();
-    QCOMPARE(menus.size(), 5);
+    QCOMPARE(menus.size(), 6);
     QCOMPARE(menus.size(), layout.size());
     QCOMPARE(menus.at(0)->text(), QStringLiteral("文件(&F)"));
-    QCOMPARE(menus.at(4)->text(), QStringLiteral("帮助(&H)"));
-    QCOMPARE(menus.at(1)->text(), QStringLiteral("控制设置"));
-    QCOMPARE(menus.at(2)->text(), QStringLiteral("图片滤镜/修改"));
-    QCOMPARE(menus.at(3)->text(), QStringLiteral("查看(&V)"));
+    QCOMPARE(menus.at(1)->text(), QStringLiteral("编辑(&E)"));
+    QCOMPARE(menus.at(5)->text(), QStringLiteral("帮助(&H)"));
+    QCOMPARE(menus.at(2)->text(), QStringLiteral("控制设置"));
+    QCOMPARE(menus.at(3)->text(), QStringLiteral("图片滤镜/修改"));
+    QCOMPARE(menus.at(4)->text(), QStringLiteral("查看(&V)"));
 
     QSet<int> inMenus;
     for (int m = 0; m < layout.size(); ++m) {
