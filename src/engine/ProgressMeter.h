@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 
 // How far a running picture job has got, as a whole percentage. The worker
 // threads raise it row by row; any other thread may read it at any time. The
@@ -31,4 +32,8 @@ public:
 private:
     std::atomic<int> m_percent{ -1 };
     std::function<void(int)> m_observer;
+    // The observer hears the values in rising order, one call at a time,
+    // whichever thread reached them first.
+    std::mutex m_observerLock;
+    int m_told = -1;
 };
