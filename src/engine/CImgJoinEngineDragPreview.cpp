@@ -29,9 +29,9 @@ bool CImgJoinEngine::StretchedCurrentPicture(int x0, int y0, int x1, int y1, Gra
     result = m_canvas.at(m_canvas.currentIndex());
     if (m_busy)
         return true;
-    // As StretchPicture: the edge moves by the canvas units the drag spans,
-    // a shrinking drag keeps ten units, and a box beyond the int range is
-    // not made.
+    // The edge moves by the canvas units the drag spans, so that it ends
+    // under the mouse at any zoom; a shrinking drag keeps ten units, and a
+    // box beyond the int range is not made. StretchPicture applies this box.
     const qint64 dx = m_canvas.canvasDistance(qint64(x1) - x0);
     const qint64 dy = m_canvas.canvasDistance(qint64(y1) - y0);
     qint64 x = result.x, y = result.y, width = result.width, height = result.height;

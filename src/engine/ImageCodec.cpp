@@ -323,45 +323,59 @@ IoStatus encode(const QImage& picture, QIODevice* device, ImageCodec::Format for
     return ioDone();
 }
 
+// openChecked, and then the completeness check of the file's structure.
+IoStatus openComplete(QFile& file, QImageReader& reader)
+{
+    if (const IoStatus opened = openChecked(file, reader); !opened.ok())
+        return opened;
+    if (!fileComplete(file))
+        return fail(ImageCodec::tr("图片文件 %1 不完整，数据被截断").arg(shown(file.fileName())));
+    return ioDone();
+}
+
+// The whole picture from a reader openComplete has made ready.
+ImageCodec::ReadResult decodeWhole(QImageReader& reader, const QString& path)
+{
+    using ReadResult = ImageCodec::ReadResult;
+    QImage image;
+    if (!reader.read(&image))
+        return ReadResult::failure(
+            ImageCodec::tr("无法解码图片文件 %1：%2").arg(shown(path), reader.errorString()));
+    if (tooLarge(image.size()))
+        return ReadResult::failure(tooLargeReason(path, image.size()));
+    return ReadResult::success(std::move(image));
+}
+
 } // namespace
 
 ImageCodec::ReadResult ImageCodec::read(const QString& path)
 {
     QFile file(path);
     QImageReader reader;
-    if (const IoStatus opened = openChecked(file, reader); !opened.ok())
+    if (const IoStatus opened = openComplete(file, reader); !opened.ok())
         return ReadResult::failure(opened.error);
-    if (!fileComplete(file))
-        return ReadResult::failure(tr("图片文件 %1 不完整，数据被截断").arg(shown(path)));
-    QImage image;
-    if (!reader.read(&image))
-        return ReadResult::failure(
-            tr("无法解码图片文件 %1：%2").arg(shown(path), reader.errorString()));
-    if (tooLarge(image.size()))
-        return ReadResult::failure(tooLargeReason(path, image.size()));
-    return ReadResult::success(ColorQuantizer::withWholePalette(image));
+    ReadResult decoded = decodeWhole(reader, path);
+    if (decoded.ok())
+        decoded.value = ColorQuantizer::withWholePalette(decoded.value);
+    return decoded;
 }
 
 ImageCodec::ReadResult ImageCodec::readTopLeft(const QString& path, QSize keep)
 {
     QFile file(path);
     QImageReader reader;
-    if (const IoStatus opened = openChecked(file, reader); !opened.ok())
+    if (const IoStatus opened = openComplete(file, reader); !opened.ok())
         return ReadResult::failure(opened.error);
-    if (!fileComplete(file))
-        return ReadResult::failure(tr("图片文件 %1 不完整，数据被截断").arg(shown(path)));
     if (reader.format() == "png") {
         if (std::optional<ReadResult> part = PngCropReader::read(file, keep, shown(path)))
             return *std::move(part);
         file.seek(0);
         reader.setDevice(&file);
     }
-    QImage image;
-    if (!reader.read(&image))
-        return ReadResult::failure(
-            tr("无法解码图片文件 %1：%2").arg(shown(path), reader.errorString()));
-    if (tooLarge(image.size()))
-        return ReadResult::failure(tooLargeReason(path, image.size()));
+    ReadResult decoded = decodeWhole(reader, path);
+    if (!decoded.ok())
+        return decoded;
+    QImage image = std::move(decoded.value);
     const QRect kept = image.rect().intersected(QRect(QPoint(0, 0), keep));
     if (kept != image.rect())
         image = image.copy(kept);
