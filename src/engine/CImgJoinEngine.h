@@ -301,6 +301,11 @@ public:
     bool Undo();
     bool Redo();
     CanvasSnapshot snapshot() const;
+    // Whether the canvas changed since it was last saved (as a project or as
+    // a joined picture) or since it was opened or emptied.
+    bool CanvasModified() const { return !m_undoStack.isClean(); }
+    // The canvas as it is now counts as saved.
+    void MarkCanvasSaved() { m_undoStack.setClean(); }
 
 signals:
     // A failure the user should hear about (a picture that cannot be read, a
