@@ -92,6 +92,8 @@ QList<CMainFrame::MenuLayout> CMainFrame::menuLayout()
                  Print,
                  PrintPreview,
                  PrintSetup,
+                 TiledPrint,
+                 ExportPdf,
                  0,
                  Exit } },
              { tr("编辑(&E)"), { EditUndo, EditRedo } },
