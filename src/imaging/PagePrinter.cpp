@@ -22,9 +22,19 @@ QRect deviceRect(const QPainter& painter)
 
 QImage PagePrinter::pagePicture(CImgJoinEngine& engine, DisplayMode displayMode)
 {
-    if (displayMode == DisplayMode::Output)
-        return engine.GetOutputImage();
-    return engine.RenderJoinedPicture();
+    const QImage picture =
+        displayMode == DisplayMode::Output ? engine.GetOutputImage() : engine.RenderJoinedPicture();
+    if (picture.isNull() || !picture.hasAlphaChannel())
+        return picture;
+    // The uncovered parts of a joined canvas are clear: on paper they are
+    // white, and a picture without a mask prints quicker and makes a smaller PDF.
+    QImage paper(picture.size(), QImage::Format_RGB32);
+    if (paper.isNull())
+        return picture;
+    paper.fill(Qt::white);
+    QPainter painter(&paper);
+    painter.drawImage(0, 0, picture);
+    return paper;
 }
 
 PageLayout::Placement PagePrinter::placementFor(DisplayMode displayMode)
