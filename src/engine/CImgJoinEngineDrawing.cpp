@@ -3,6 +3,7 @@
 
 #include "CanvasMath.h"
 #include "ImageCodec.h"
+#include "PageLayout.h"
 #include "ParallelFor.h"
 #include "Rendition.h"
 
@@ -339,19 +340,17 @@ void CImgJoinEngine::PrintOutputPicture(QPainter& painter)
     const QRect clip = clipBox(painter);
     if (clip.isEmpty())
         return;
-    painter.fillRect(clip, colorRefToColor(WindowBackColor));
-    const int mx = qMax(clip.width() / 16, 80);
-    const int my = qMax(clip.height() / 16, 80);
+    // Paper stays white: a tinted page only costs toner.
+    painter.fillRect(clip, Qt::white);
     const ImageCache::Entry entry = m_imageCache.get(m_output.file());
     if (!entry.ok()) {
         report(entry.error);
         return;
     }
-    const int w = entry.image.width(), h = entry.image.height();
-    const double sx = w != 0 ? double(clip.width() - 2 * mx) / w : 1.0;
-    const double sy = h != 0 ? double(clip.height() - 2 * my) / h : 1.0;
-    const double s = sy < sx ? sy : sx;
-    const QRect target(clip.left() + mx, clip.top() + my, truncToInt(w * s), truncToInt(h * s));
+    const QRect target =
+        PageLayout::fitted(clip, entry.image.size(), PageLayout::Placement::TopLeft);
+    if (target.isEmpty())
+        return;
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(target, entry.image);

@@ -1,7 +1,11 @@
 #pragma once
 
 #include "JoinCodes.h"
+#include "TileLayout.h"
 #include "UserPrompts.h"
+
+#include <QImage>
+#include <QString>
 
 #include <memory>
 
@@ -30,14 +34,31 @@ public:
     // The output picture to the clipboard.
     bool onCopyOutput(QWidget* parent, CImgJoinEngine& engine);
 
-    // The print dialog, then one page.
+    // Printing, its preview and the PDF file show the output picture in
+    // print-output mode and the joined canvas in joining mode, on one page
+    // or on the sheets of the tiling the user chose (see PagePrinter).
+
+    // The print dialog, then the pages.
     bool onPrint(QWidget* parent, CImgJoinEngine& engine, DisplayMode displayMode);
-    // One page on the current printer without a dialog.
+    // The pages on the current printer without a dialog.
     bool onPrintDirect(QWidget* parent, CImgJoinEngine& engine, DisplayMode displayMode);
-    // The same page in a preview window.
+    // The same pages in a preview window.
     bool onPrintPreview(QWidget* parent, CImgJoinEngine& engine, DisplayMode displayMode);
     // Paper size, orientation and margins.
     bool onPrintSetup(QWidget* parent);
+    // The tiling dialog; the choice is kept for the later prints, previews
+    // and PDF files, and the dialog's print or preview button goes on to
+    // the print dialog or the preview.
+    bool onTiledPrint(QWidget* parent, CImgJoinEngine& engine, DisplayMode displayMode);
+    // Asks for a PDF file, then writes the pages into it.
+    bool onExportPdf(QWidget* parent, CImgJoinEngine& engine, DisplayMode displayMode);
+    // Writes the pages into a PDF file on the current paper; false, and
+    // told, when there is nothing to write or the file cannot be written.
+    bool exportPdf(QWidget* parent, CImgJoinEngine& engine, DisplayMode displayMode,
+                   const QString& path);
+
+    const TileLayout::Choice& tiling() const { return m_tiling; }
+    void setTiling(const TileLayout::Choice& tiling) { m_tiling = tiling; }
 
     // A print-output job behind the progress box, shown at once.
     bool runOutputJob(QWidget* parent, CImgJoinEngine& engine, OutputJob job);
@@ -52,7 +73,18 @@ public:
 
 private:
     void reportPrintFailure(QWidget* parent);
+    // The picture of the pages; null, and told when the engine has not said
+    // why, when there is none.
+    QImage pictureToPrint(QWidget* parent, CImgJoinEngine& engine, DisplayMode displayMode,
+                          const QString& title);
+    // Whether the chosen tiling fits this printer's paper; told when not.
+    bool tilingFits(QWidget* parent, const QPrinter& target, const QImage& picture,
+                    const QString& title);
+    bool printPicture(QWidget* parent, const QImage& picture, DisplayMode displayMode);
+    void showPreview(QWidget* parent, const QImage& picture, DisplayMode displayMode);
 
     UserPrompts m_prompts;
     std::unique_ptr<QPrinter> m_printer;
+    TileLayout::Choice m_tiling;
+    QString m_lastPdfPath;
 };

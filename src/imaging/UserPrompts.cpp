@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 
 namespace {
 
@@ -29,6 +30,24 @@ UserPrompts::SaveChoice askSaveInBox(QWidget* parent, const QString& title, cons
     if (box.clickedButton() == discard)
         return UserPrompts::SaveChoice::Discard;
     return UserPrompts::SaveChoice::Cancel;
+}
+
+QString chooseSaveFileInDialog(QWidget* parent, const QString& title, const QString& start,
+                               const QString& filter)
+{
+    QFileDialog dialog(parent, title, start, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // A name typed without an ending gets the filter's, before the dialog
+    // asks whether to replace an existing file of that name.
+    static const QRegularExpression firstSuffix(QStringLiteral("\\*\\.(\\w+)"));
+    const QRegularExpressionMatch match = firstSuffix.match(filter);
+    if (match.hasMatch())
+        dialog.setDefaultSuffix(match.captured(1));
+    dialog.selectFile(start);
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
 }
 
 } // namespace

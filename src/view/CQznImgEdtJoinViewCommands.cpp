@@ -63,6 +63,8 @@ void CQznImgEdtJoinView::bindImagingCommands()
     bind(Print, [this] { return m_imaging->onPrint(this, m_engine, m_displayMode); });
     bind(PrintPreview, [this] { return m_imaging->onPrintPreview(this, m_engine, m_displayMode); });
     bind(PrintSetup, [this] { return m_imaging->onPrintSetup(this); });
+    bind(TiledPrint, [this] { return m_imaging->onTiledPrint(this, m_engine, m_displayMode); });
+    bind(ExportPdf, [this] { return m_imaging->onExportPdf(this, m_engine, m_displayMode); });
     bind(RestoreOutput, [this] {
         m_engine.RestoreOutputPicture();
         return true;

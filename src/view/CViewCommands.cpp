@@ -63,6 +63,8 @@ const QList<CViewCommands::Entry>& CViewCommands::table()
         { Print, "打印(&P)...", nullptr, Rule::Always, "document-print", QKeySequence::Print },
         { PrintPreview, "打印预览(&V)", nullptr, Rule::Always, "document-print-preview" },
         { PrintSetup, "打印设置(&R)...", nullptr, Rule::Always, "document-page-setup" },
+        { TiledPrint, "分页打印...", nullptr, Rule::Always, "document-print" },
+        { ExportPdf, "输出PDF...", nullptr, Rule::Always, "application-pdf" },
         { Exit, "退出(&X)", nullptr, Rule::Always, "application-exit" },
         { StatusBar, "状态栏(&S)", nullptr, Rule::Always, nullptr },
         { About, "关于Lumo图片拼接及打印软件", "关于Lumo图片拼接及打印软件", Rule::Always,

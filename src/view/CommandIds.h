@@ -88,5 +88,7 @@ constexpr int PlayMusic = 32839;
 constexpr int MusicLoop = 32840;
 constexpr int EditUndo = 32841;
 constexpr int EditRedo = 32842;
+constexpr int ExportPdf = 32843;
+constexpr int TiledPrint = 32844;
 
 } // namespace CommandId

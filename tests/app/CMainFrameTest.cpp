@@ -225,6 +225,14 @@ void CMainFrameTest::menusFollowTheLayout()
     QCOMPARE(commands.action(FileSaveAs)->shortcuts(),
              QKeySequence::keyBindings(QKeySequence::SaveAs));
 
+    // The print commands stay together in the file menu, tiled printing and
+    // the PDF file right after the page setup.
+    const QList<int>& fileItems = layout.at(0).items;
+    const qsizetype print = fileItems.indexOf(Print);
+    QVERIFY(print >= 0);
+    QCOMPARE(fileItems.mid(print, 5),
+             (QList<int>{ Print, PrintPreview, PrintSetup, TiledPrint, ExportPdf }));
+
     // Opening a menu brings its items up to date with the canvas.
     QMenu* file = menus.at(0)->menu();
     QVERIFY(!commands.action(SaveJoined)->isEnabled());

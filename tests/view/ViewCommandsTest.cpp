@@ -94,6 +94,7 @@ private slots:
     void deleteAsksFirst();
     void copyFailureIsReportedOnceWithoutABox();
     void loadDialogFiltersPicturesAndRestoresDirectory();
+    void exportPdfAsksForTheFileAndWritesIt();
 };
 
 void ViewCommandsTest::everyActionCarriesItsId()
@@ -135,10 +136,12 @@ void ViewCommandsTest::outputCommandsFollowTheMode()
                  qPrintable(QString::number(id)));
     QVERIFY(!enabled(*t.view, FilterUndo)); // nothing to undo yet
 
+    QVERIFY(enabled(*t.view, TiledPrint) && enabled(*t.view, ExportPdf));
     t.view->commands().trigger(OutputMode);
     t.view->updateActions();
     for (int id : outputOnlyCommands)
         QVERIFY2(enabled(*t.view, id), qPrintable(QString::number(id)));
+    QVERIFY(enabled(*t.view, TiledPrint) && enabled(*t.view, ExportPdf));
     for (int id : canvasOutputCommands)
         QVERIFY2(enabled(*t.view, id) == (id == Print || id == PrintPreview || id == PrintSetup),
                  qPrintable(QString::number(id)));
@@ -471,6 +474,24 @@ void ViewCommandsTest::loadDialogFiltersPicturesAndRestoresDirectory()
     t.view->commands().trigger(LoadPicture);
     QCOMPARE(t.engine->GetPictureCount(), 1);
     QCOMPARE(QDir::currentPath(), QDir(t.dir->path()).canonicalPath());
+}
+
+void ViewCommandsTest::exportPdfAsksForTheFileAndWritesIt()
+{
+    ViewUnderTest t;
+    t.loadAndPaint(t.writePicture(QStringLiteral("a.png"), 120, 80));
+    const QString target = QDir(t.dir->path()).filePath(QStringLiteral("图纸"));
+    whenModalOpens([target](QWidget* window) {
+        auto* dialog = qobject_cast<QFileDialog*>(window);
+        QVERIFY(dialog != nullptr);
+        dialog->selectFile(target);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    t.view->commands().trigger(ExportPdf);
+    // The ending is added to a name typed without one.
+    QFile pdf(target + QStringLiteral(".pdf"));
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QVERIFY(pdf.readAll().startsWith("%PDF"));
 }
 
 QTEST_MAIN(ViewCommandsTest)
