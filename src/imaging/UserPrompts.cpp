@@ -65,10 +65,7 @@ UserPrompts::UserPrompts()
           [](QWidget* parent, const QString& title, const QString& start, const QString& filter) {
               return QFileDialog::getOpenFileName(parent, title, start, filter);
           })
-    , m_chooseSaveFile(
-          [](QWidget* parent, const QString& title, const QString& start, const QString& filter) {
-              return QFileDialog::getSaveFileName(parent, title, start, filter);
-          })
+    , m_chooseSaveFile(chooseSaveFileInDialog)
 {
 }
 
