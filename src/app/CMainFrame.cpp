@@ -6,6 +6,7 @@
 #include "CVertRulerBar.h"
 #include "CViewCommands.h"
 #include "CommandIds.h"
+#include "IoErrorText.h"
 #include "MemoryInfo.h"
 #include "RecentFiles.h"
 #include "RulerRefresh.h"
@@ -21,6 +22,8 @@
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QToolBar>
+
+#include <cerrno>
 
 using namespace CommandId;
 
@@ -305,12 +308,16 @@ void CMainFrame::saveDocument()
     if (file.isEmpty())
         return;
     QFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
+    errno = 0;
+    if (!out.open(QIODevice::WriteOnly)) {
+        const int errorNumber = errno;
         statusBar()->showMessage(
-            tr("无法写入 %1: %2").arg(QDir::toNativeSeparators(file), out.errorString()),
+            tr("无法写入 %1: %2")
+                .arg(QDir::toNativeSeparators(file), IoErrorText::reason(out, errorNumber)),
             ErrorShownMs);
-    else
+    } else {
         RecentFiles::add(file);
+    }
 }
 
 void CMainFrame::showAbout()
