@@ -130,8 +130,6 @@ TEST_F(IoErrorTextTest, TheSystemsReasonComesBeforeQts)
 #endif
     EXPECT_TRUE(IoErrorText::systemReason(0).isEmpty());
     EXPECT_TRUE(IoErrorText::systemReason(-1).isEmpty());
-    for (int known : { ENOENT, EACCES, EPERM, ENOSPC, EISDIR, ENOTDIR, EROFS, ENAMETOOLONG, EIO })
-        expectChineseOnly(IoErrorText::systemReason(known), {});
 
     QFile unopened(path(QStringLiteral("never.png")));
     EXPECT_EQ(IoErrorText::reason(unopened, EACCES), IoErrorText::systemReason(EACCES));
@@ -139,9 +137,6 @@ TEST_F(IoErrorTextTest, TheSystemsReasonComesBeforeQts)
     QFile missing(path(QStringLiteral("missing.png")));
     ASSERT_FALSE(missing.open(QIODevice::ReadOnly));
     EXPECT_EQ(IoErrorText::reason(missing, 0), IoErrorText::reason(QFileDevice::OpenError));
-    // Every code of Qt's, even "no error" on a failed call, is a sentence.
-    for (int code = QFileDevice::NoError; code <= QFileDevice::CopyError; ++code)
-        expectChineseOnly(IoErrorText::reason(QFileDevice::FileError(code)), {});
 }
 
 TEST_F(IoErrorTextTest, ReasonsFollowTheProgramsLanguage)

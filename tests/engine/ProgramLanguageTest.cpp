@@ -124,18 +124,6 @@ TEST(ProgramLanguage, EnglishIsInstalledAndRemovedAgain)
     EXPECT_EQ(translated("CViewCommands", QuitText), QString::fromUtf8(QuitText));
 }
 
-TEST(ProgramLanguage, ChineseBringsQtsOwnTextsWhereInstalled)
-{
-    ProgramLanguage language;
-    ASSERT_EQ(language.install(Language::Chinese), Language::Chinese);
-    if (language.qtCatalogues().isEmpty())
-        GTEST_SKIP() << "Qt's Chinese translations are not installed (qt6-translations-l10n)";
-    EXPECT_TRUE(language.qtCatalogues().first().endsWith(QStringLiteral("qtbase_zh_CN.qm")));
-    EXPECT_TRUE(hasChinese(translated("QPlatformTheme", "Cancel")));
-    // The program's own texts stay the Chinese they are written in.
-    EXPECT_EQ(translated("CViewCommands", QuitText), QString::fromUtf8(QuitText));
-}
-
 TEST(ProgramLanguage, MissingQtTranslationsLeaveTheProgramInChinese)
 {
     QTemporaryDir empty;
