@@ -163,6 +163,14 @@
         <source>修剪窗口超出了画布坐标的范围</source>
         <translation>The trim window reaches beyond the canvas coordinates</translation>
     </message>
+    <message>
+        <source>无法保存项目文件 %1</source>
+        <translation>Cannot save the project file %1</translation>
+    </message>
+    <message>
+        <source>无法打开项目文件 %1</source>
+        <translation>Cannot open the project file %1</translation>
+    </message>
 </context>
 <context>
     <name>CMainFrame</name>
@@ -199,6 +207,26 @@
         <translation>Tool Bar</translation>
     </message>
     <message>
+        <source>Lumo图片拼接及打印软件</source>
+        <translation>Lumo Picture Joining and Printing</translation>
+    </message>
+    <message>
+        <source>这是一个专门面向工程应用的图片拼接及打印软件。拼接图片可以随意旋转，拉伸，移动。可以通过“透明图片+窗口修剪”拼接图片，也可以用设置修剪线的方式拼接图片，拼接图片可以保存为指定的格式。图片打印可以处理为彩色或是黑白灰度方式。
+
+软件可以在最小化时，用Ctrl+G热键截取屏幕图。软件也提供了背景音乐的播放及摄像头的拍照功能。</source>
+        <translation>A program for joining and printing pictures for engineering work. Pictures to be joined can be rotated, stretched and moved freely. Pictures can be joined with &quot;transparent picture + trim window&quot; or with trim lines, and the joined picture can be saved in the format of your choice. Pictures can be prepared for printing in colour or in black, white and grey.
+
+While the program is minimised, Ctrl+G takes a screen capture. The program can also play background music and take photos with a camera.</translation>
+    </message>
+    <message>
+        <source>(无)</source>
+        <translation>(None)</translation>
+    </message>
+    <message>
+        <source>最近的文件(&amp;R)</source>
+        <translation>&amp;Recent Files</translation>
+    </message>
+    <message>
         <source>打开</source>
         <translation>Open</translation>
     </message>
@@ -213,18 +241,6 @@
     <message>
         <source>无法写入 %1: %2</source>
         <translation>Cannot write %1: %2</translation>
-    </message>
-    <message>
-        <source>Lumo图片拼接及打印软件</source>
-        <translation>Lumo Picture Joining and Printing</translation>
-    </message>
-    <message>
-        <source>这是一个专门面向工程应用的图片拼接及打印软件。拼接图片可以随意旋转，拉伸，移动。可以通过“透明图片+窗口修剪”拼接图片，也可以用设置修剪线的方式拼接图片，拼接图片可以保存为指定的格式。图片打印可以处理为彩色或是黑白灰度方式。
-
-软件可以在最小化时，用Ctrl+G热键截取屏幕图。软件也提供了背景音乐的播放及摄像头的拍照功能。</source>
-        <translation>A program for joining and printing pictures for engineering work. Pictures to be joined can be rotated, stretched and moved freely. Pictures can be joined with &quot;transparent picture + trim window&quot; or with trim lines, and the joined picture can be saved in the format of your choice. Pictures can be prepared for printing in colour or in black, white and grey.
-
-While the program is minimised, Ctrl+G takes a screen capture. The program can also play background music and take photos with a camera.</translation>
     </message>
 </context>
 <context>
@@ -255,6 +271,45 @@ While the program is minimised, Ctrl+G takes a screen capture. The program can a
     <message>
         <source>创建 &lt; %1 &gt; 目录失败!</source>
         <translation>Cannot create the folder &lt; %1 &gt;!</translation>
+    </message>
+</context>
+<context>
+    <name>CQznImgEdtJoinDoc</name>
+    <message>
+        <source>拼接项目文件 (*.ora)</source>
+        <translation>Joining projects (*.ora)</translation>
+    </message>
+    <message>
+        <source>画布上的拼接图片还没有保存。要先把它们保存为项目文件吗?</source>
+        <translation>The pictures on the canvas have not been saved. Save them as a project file first?</translation>
+    </message>
+    <message>
+        <source>项目 %1 已修改。要先保存修改吗?</source>
+        <translation>Project %1 has changed. Save the changes first?</translation>
+    </message>
+    <message>
+        <source>保存项目</source>
+        <translation>Save Project</translation>
+    </message>
+    <message>
+        <source>打开项目文件</source>
+        <translation>Open Project File</translation>
+    </message>
+    <message>
+        <source>已打开项目 %1</source>
+        <translation>Opened project %1</translation>
+    </message>
+    <message>
+        <source>拼接项目</source>
+        <translation>Joining project</translation>
+    </message>
+    <message>
+        <source>项目另存为</source>
+        <translation>Save Project As</translation>
+    </message>
+    <message>
+        <source>项目已保存到 %1 (%2)</source>
+        <translation>Project saved to %1 (%2)</translation>
     </message>
 </context>
 <context>
@@ -735,6 +790,10 @@ While the program is minimised, Ctrl+G takes a screen capture. The program can a
         <source>切换到图片拼接方式</source>
         <translation>Switch to Joining Mode</translation>
     </message>
+    <message>
+        <source>另存为(&amp;A)...</source>
+        <translation>Save &amp;As...</translation>
+    </message>
 </context>
 <context>
     <name>GifWriter</name>
@@ -1195,6 +1254,21 @@ For both commands OUT&apos;s suffix picks the encoder as for join.</translation>
     <message>
         <source>设置内容含有空字符: %1</source>
         <translation>Setting contains a null character: %1</translation>
+    </message>
+</context>
+<context>
+    <name>UserPrompts</name>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>不保存</source>
+        <translation>Don&apos;t Save</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
