@@ -22,6 +22,8 @@ REQUIRED_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins libgl-dev
     libgif-dev libspng-dev zlib1g-dev
     xvfb xauth fonts-noto-cjk
+    # lrelease and its CMake functions; Qt's own dialogs in Chinese
+    qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
 )
 # For the tests, the benchmarks and their comparison scripts, screenshots,
 # formatting, and the sanitizer and fuzzing build (clang with its sanitizer

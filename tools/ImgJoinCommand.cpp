@@ -25,47 +25,49 @@ ImgJoinCommand::ImgJoinCommand(QTextStream& out, QTextStream& err)
 
 QString ImgJoinCommand::helpText()
 {
-    return QStringLiteral(
-        "Usage:\n"
-        "  imgjoin join OUT PIC[@x,y[,w,h[,angle]]]...\n"
-        "      Lays the pictures on one canvas in the order given (later ones on top)\n"
-        "      and writes the joined picture to OUT. x,y is the picture's top-left\n"
-        "      corner on the canvas (default 0,0), w,h the size it is stretched to\n"
-        "      (default: its own pixel size), angle a clockwise turn in degrees about\n"
-        "      the box centre. The canvas spans all boxes from the smallest x and y;\n"
-        "      uncovered parts stay transparent. OUT's suffix picks the encoder\n"
-        "      (bmp, jpg/jpeg, png, gif; anything else writes PNG).\n"
-        "  imgjoin stitch STEM ROWS COLS OUT\n"
-        "      Assembles ROWS x COLS tiles named STEM<row><col>.png (row and column\n"
-        "      in decimal, from 0) on a grid whose pitch is the size of tile 00, and\n"
-        "      writes the result to OUT. With 1 row and 1 column a STEM that is a\n"
-        "      complete file name is taken as it is. ROWS and COLS are 1 to 99.\n"
-        "  imgjoin print-prep --job 99|100|101|109 IN OUT\n"
-        "      Prepares the picture IN for printing and writes it to OUT:\n"
-        "        99  colour printer: greys and black turn into their opposites, so\n"
-        "            a black background becomes white; colours stay;\n"
-        "        100 CAD drawing in black and white: inverted, then grey;\n"
-        "        101 ordinary black and white: grey;\n"
-        "        109 CAD drawing in black and white: greys inverted, then a grey\n"
-        "            that weighs blue most and prints bright colours darker.\n"
-        "      Transparent parts count as black; the result is opaque.\n"
-        "  imgjoin filter --code N [--step S] [--range r0,r1,g0,g1,b0,b1\n"
-        "                 --replace R,G,B] IN OUT\n"
-        "      Applies a picture filter to IN and writes OUT: 100 remove blue,\n"
-        "      101 invert, 102 fade (x 0.9), 103 brighten (x 1.1), 201 grey,\n"
-        "      202 posterise to multiples of S (default 2), 301 replace every\n"
-        "      colour strictly inside the ranges by R,G,B (both options needed).\n"
-        "      For both commands OUT's suffix picks the encoder as for join.\n"
-        "  imgjoin --help\n"
-        "      Shows this text.\n"
-        "\n"
-        "Exit status: 0 done, 1 a picture could not be read or written, 2 bad arguments.\n");
+    // The command lines stay as they are typed; the explanations under them
+    // are in the program's language.
+    const auto explained = [](const QString& syntax, const QString& text) {
+        QString block = QStringLiteral("  ") + syntax + QLatin1Char('\n');
+        for (const QString& line : text.split(QLatin1Char('\n')))
+            block += QStringLiteral("      ") + line + QLatin1Char('\n');
+        return block;
+    };
+    return tr("用法:") + QLatin1Char('\n') +
+           explained(QStringLiteral("imgjoin join OUT PIC[@x,y[,w,h[,angle]]]..."),
+                     tr("把图片按给出的顺序放到同一块画布上(后面的在上层), 拼接后写入 OUT。\n"
+                        "x,y 是图片左上角在画布上的位置(默认 0,0), w,h 是图片拉伸后的\n"
+                        "大小(默认为图片本身的像素大小), angle 是绕图框中心顺时针旋转的\n"
+                        "角度。画布从最小的 x 和 y 起覆盖所有图框, 未覆盖的部分保持透明。\n"
+                        "OUT 的扩展名决定编码格式(bmp、jpg/jpeg、png、gif, 其他一律写成 PNG)。")) +
+           explained(QStringLiteral("imgjoin stitch STEM ROWS COLS OUT"),
+                     tr("把名为 STEM<行><列>.png 的 ROWS x COLS 个图块(行号和列号为十进制,\n"
+                        "从 0 起)按图块 00 的大小排成网格拼合, 结果写入 OUT。只有 1 行 1 列\n"
+                        "时, 若 STEM 本身是完整的文件名, 则直接采用该文件。ROWS 和 COLS 为\n"
+                        "1 到 99。")) +
+           explained(QStringLiteral("imgjoin print-prep --job 99|100|101|109 IN OUT"),
+                     tr("把图片 IN 处理为打印用的图片, 写入 OUT:\n"
+                        "  99  彩色打印机: 灰色和黑色变为其反色, 黑色背景因而变白; 彩色不变;\n"
+                        "  100 黑白 CAD 图: 先反色, 再变为灰度;\n"
+                        "  101 普通黑白: 变为灰度;\n"
+                        "  109 黑白 CAD 图: 灰色反色, 再变为蓝色权重最大的灰度, 鲜艳的颜色\n"
+                        "      打印得更深。\n"
+                        "透明部分按黑色处理; 结果不透明。")) +
+           explained(
+               QStringLiteral("imgjoin filter --code N [--step S] [--range r0,r1,g0,g1,b0,b1\n"
+                              "                 --replace R,G,B] IN OUT"),
+               tr("对 IN 使用图片滤镜并写入 OUT: 100 消蓝, 101 反色, 102 减淡(x 0.9),\n"
+                  "103 增亮(x 1.1), 201 灰度, 202 把颜色减少为 S 的倍数(默认 2),\n"
+                  "301 把严格位于各范围内的颜色替换为 R,G,B(两个选项都需要)。\n"
+                  "这两个命令都和 join 一样按 OUT 的扩展名选择编码格式。")) +
+           explained(QStringLiteral("imgjoin --help"), tr("显示本说明。")) + QLatin1Char('\n') +
+           tr("退出状态: 0 完成, 1 图片无法读取或写入, 2 参数有误。") + QLatin1Char('\n');
 }
 
 int ImgJoinCommand::run(const QStringList& arguments)
 {
     if (arguments.isEmpty())
-        return usageError(QStringLiteral("no command given"));
+        return usageError(tr("没有给出命令"));
     const QString& command = arguments.first();
     if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
         command == QLatin1String("help")) {
@@ -80,13 +82,12 @@ int ImgJoinCommand::run(const QStringList& arguments)
         return printPrep(arguments.mid(1));
     if (command == QLatin1String("filter"))
         return filter(arguments.mid(1));
-    return usageError(QStringLiteral("unknown command '%1'").arg(command));
+    return usageError(tr("未知的命令 '%1'").arg(command));
 }
 
 int ImgJoinCommand::usageError(const QString& message)
 {
-    m_err << "imgjoin: " << message << "\n"
-          << "Try 'imgjoin --help'.\n";
+    m_err << "imgjoin: " << message << "\n" << tr("请用 'imgjoin --help' 查看用法。") << "\n";
     m_err.flush();
     return Usage;
 }
@@ -127,18 +128,17 @@ bool ImgJoinCommand::parsePlacement(const QString& argument, Placement& placemen
 int ImgJoinCommand::join(const QStringList& arguments)
 {
     if (arguments.size() < 2)
-        return usageError(QStringLiteral("join needs OUT and at least one picture"));
+        return usageError(tr("join 需要 OUT 和至少一张图片"));
     const QString& output = arguments.first();
     QList<Placement> placements;
     for (const QString& argument : arguments.mid(1)) {
         Placement placement;
         if (!parsePlacement(argument, placement))
-            return usageError(QStringLiteral("cannot read the placement in '%1'").arg(argument));
+            return usageError(tr("无法识别 '%1' 中的位置").arg(argument));
         placements.append(placement);
     }
     if (placements.size() > CImgJoinEngine::MaxPictures)
-        return usageError(
-            QStringLiteral("at most %1 pictures can be joined").arg(CImgJoinEngine::MaxPictures));
+        return usageError(tr("最多只能拼接 %1 张图片").arg(CImgJoinEngine::MaxPictures));
 
     CImgJoinEngine engine;
     QStringList errors;
@@ -168,12 +168,12 @@ int ImgJoinCommand::join(const QStringList& arguments)
 int ImgJoinCommand::stitch(const QStringList& arguments)
 {
     if (arguments.size() != 4)
-        return usageError(QStringLiteral("stitch needs STEM ROWS COLS OUT"));
+        return usageError(tr("stitch 需要 STEM ROWS COLS OUT"));
     bool rowsOk = false, columnsOk = false;
     const int rows = arguments.at(1).toInt(&rowsOk);
     const int columns = arguments.at(2).toInt(&columnsOk);
     if (!rowsOk || !columnsOk || rows < 1 || rows > 99 || columns < 1 || columns > 99)
-        return usageError(QStringLiteral("ROWS and COLS must be whole numbers from 1 to 99"));
+        return usageError(tr("ROWS 和 COLS 必须是 1 到 99 的整数"));
 
     CImgJoinEngine engine;
     QStringList errors;
@@ -222,12 +222,12 @@ int ImgJoinCommand::runPixelJob(PixelJob& job, const QString& input, const QStri
 int ImgJoinCommand::printPrep(const QStringList& arguments)
 {
     if (arguments.size() != 4 || arguments.at(0) != QLatin1String("--job"))
-        return usageError(QStringLiteral("print-prep needs --job N IN OUT"));
+        return usageError(tr("print-prep 需要 --job N IN OUT"));
     bool ok = false;
     const std::optional<OutputJob> chosen =
         codeFromValue(AllOutputJobs, arguments.at(1).toInt(&ok));
     if (!ok || !chosen)
-        return usageError(QStringLiteral("the job must be 99, 100, 101 or 109"));
+        return usageError(tr("处理方式必须是 99、100、101 或 109"));
     const OutputJob code = *chosen;
     const QString &input = arguments.at(2), &output = arguments.at(3);
     // PNG to PNG streams row by row, decoding and compressing at once.
@@ -283,7 +283,7 @@ int ImgJoinCommand::filter(const QStringList& arguments)
             continue;
         }
         if (i + 1 >= arguments.size())
-            return usageError(QStringLiteral("%1 needs a value").arg(argument));
+            return usageError(tr("%1 后面需要一个值").arg(argument));
         const QString& value = arguments.at(++i);
         QList<int> numbers;
         bool ok = false;
@@ -291,12 +291,11 @@ int ImgJoinCommand::filter(const QStringList& arguments)
             const int number = value.toInt(&ok);
             code = ok ? codeFromValue(AllFilterCodes, number) : std::nullopt;
             if (!code)
-                return usageError(
-                    QStringLiteral("--code must be 100, 101, 102, 103, 201, 202 or 301"));
+                return usageError(tr("--code 必须是 100、101、102、103、201、202 或 301"));
         } else if (argument == QLatin1String("--step")) {
             job.settings.step = value.toInt(&ok);
             if (!ok || job.settings.step < 1 || job.settings.step > 128)
-                return usageError(QStringLiteral("the step must be 1 to 128"));
+                return usageError(tr("步长必须是 1 到 128"));
         } else if (argument == QLatin1String("--range") && parseBytes(value, 6, numbers)) {
             for (int k = 0; k < 6; ++k)
                 job.settings.range[size_t(k)] = uchar(numbers.at(k));
@@ -305,15 +304,15 @@ int ImgJoinCommand::filter(const QStringList& arguments)
             job.settings.replacement = makeColorRef(numbers.at(0), numbers.at(1), numbers.at(2));
             haveReplace = true;
         } else {
-            return usageError(QStringLiteral("cannot use '%1 %2'").arg(argument, value));
+            return usageError(tr("无法使用 '%1 %2'").arg(argument, value));
         }
     }
     if (!code)
-        return usageError(QStringLiteral("--code must be 100, 101, 102, 103, 201, 202 or 301"));
+        return usageError(tr("--code 必须是 100、101、102、103、201、202 或 301"));
     job.filter = *code;
     if (job.filter == FilterCode::ReplaceBackground && !(haveRange && haveReplace))
-        return usageError(QStringLiteral("filter 301 needs --range and --replace"));
+        return usageError(tr("滤镜 301 需要 --range 和 --replace"));
     if (files.size() != 2)
-        return usageError(QStringLiteral("filter needs IN and OUT"));
+        return usageError(tr("filter 需要 IN 和 OUT"));
     return runPixelJob(job, files.at(0), files.at(1));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <QTextStream>
 
@@ -10,6 +11,8 @@ struct PixelJob;
 // process exit status: 0 on success, 1 when the work failed, 2 on bad usage.
 class ImgJoinCommand
 {
+    Q_DECLARE_TR_FUNCTIONS(ImgJoinCommand)
+
 public:
     static constexpr int Ok = 0;
     static constexpr int Failed = 1;

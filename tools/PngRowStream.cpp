@@ -1,6 +1,7 @@
 #include "PngRowStream.h"
 
 #include "ImageCodec.h"
+#include "IoErrorText.h"
 #include "WriteFailure.h"
 
 #include <QDir>
@@ -103,13 +104,11 @@ int writeToDevice(spng_ctx*, void* user, void* data, size_t length)
     return SPNG_IO_ERROR;
 }
 
-QString reasonOf(int code, const QIODevice& device)
+QString reasonOf(int code, const QFileDevice& device)
 {
-    if (code == SPNG_IO_EOF)
-        return QStringLiteral("the file ends too early");
-    if (code == SPNG_IO_ERROR && !device.errorString().isEmpty())
-        return device.errorString();
-    return QString::fromUtf8(spng_strerror(code));
+    if (code == SPNG_IO_ERROR && device.error() != QFileDevice::NoError)
+        return IoErrorText::reason(device.error());
+    return IoErrorText::pngReason(code);
 }
 
 // 0xFFRRGGBB to the bytes R, G, B of a PNG row.
@@ -253,10 +252,13 @@ IoResult<PngRowStream::Streamed> PngRowStream::run(const QString& input, const Q
 
     if (const IoStatus target = ImageCodec::replaceableTarget(output); !target.ok())
         return fail(target.error);
+    errno = 0;
     QSaveFile out(output);
     if (!out.open(QIODevice::WriteOnly)) {
+        const int errorNumber = errno;
         return fail(
-            tr("无法创建图片文件 %1：%2").arg(QDir::toNativeSeparators(output), out.errorString()));
+            tr("无法创建图片文件 %1：%2")
+                .arg(QDir::toNativeSeparators(output), IoErrorText::reason(out, errorNumber)));
     }
     Picture picture;
     picture.width = int(header.width);
@@ -287,7 +289,7 @@ IoResult<PngRowStream::Streamed> PngRowStream::run(const QString& input, const Q
         const int errorNumber = sink.errorNumber != 0 ? sink.errorNumber : committedError;
         const QString reason = encoded != SPNG_EOI && encoded != StoppedByTheOtherSide
                                    ? reasonOf(encoded, out)
-                                   : out.errorString();
+                                   : IoErrorText::reason(out, errorNumber);
         return fail(WriteFailure::reason(
             output, out, errorNumber,
             tr("无法保存图片 %1：%2").arg(QDir::toNativeSeparators(output), reason)));

@@ -1,5 +1,6 @@
 // Command-line batch tool over the joining engine.
 #include "ImgJoinCommand.h"
+#include "ProgramLanguage.h"
 
 #include <QGuiApplication>
 #include <cstdio>
@@ -10,6 +11,8 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    ProgramLanguage language;
+    language.installForSystem();
     QTextStream out(stdout);
     QTextStream err(stderr);
     ImgJoinCommand command(out, err);

@@ -1,5 +1,6 @@
 #include "CImgJoinEngine.h"
 #include "CMainFrame.h"
+#include "ProgramLanguage.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -14,6 +15,10 @@ int main(int argc, char** argv)
     // Desktops without an icon theme of their own still find the common
     // action icons; the bundled pictures stand in where none is installed.
     QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+    // Chinese, or English for users of other languages, before any text is
+    // made; Qt's own dialogs follow in Chinese.
+    ProgramLanguage language;
+    language.installForSystem();
 
     // The one engine of the program. The program directory is the working
     // directory at start-up; data files and the temporary folder live there,

@@ -1,6 +1,7 @@
 #include "CImgJoinEngine.h"
 
 #include "CanvasMath.h"
+#include "IoErrorText.h"
 #include "WriteFailure.h"
 
 #include <QDir>
@@ -279,9 +280,10 @@ bool CImgJoinEngine::CopyOutputPicture(const QString& destination)
     if (!opened || !whole)
         errorNumber = errno;
     if (!whole || !WriteFailure::commit(out, &errorNumber)) {
-        report(WriteFailure::reason(
-            destination, out, errorNumber,
-            tr("无法写入 %1: %2").arg(QDir::toNativeSeparators(destination), out.errorString())));
+        report(WriteFailure::reason(destination, out, errorNumber,
+                                    tr("无法写入 %1: %2")
+                                        .arg(QDir::toNativeSeparators(destination),
+                                             IoErrorText::reason(out, errorNumber))));
         return false;
     }
     return true;

@@ -3,6 +3,7 @@
 #include "CImgJoinEngine.h"
 
 #include "ImageCodec.h"
+#include "IoErrorText.h"
 #include "ParallelFor.h"
 #include "WriteFailure.h"
 
@@ -229,8 +230,11 @@ void CImgJoinEngine::LoadSettings()
         return;
     }
     QFile file(m_settingsFile);
+    errno = 0;
     if (!file.open(QIODevice::ReadOnly)) {
-        report(tr("无法读取设置文件 %1: %2").arg(native(m_settingsFile), file.errorString()));
+        const int errorNumber = errno;
+        report(tr("无法读取设置文件 %1: %2")
+                   .arg(native(m_settingsFile), IoErrorText::reason(file, errorNumber)));
         return;
     }
     m_settings.fill(file.read(SettingsBlock::Size));
@@ -274,7 +278,8 @@ bool CImgJoinEngine::writeSettings()
         return true;
     report(WriteFailure::reason(
         m_settingsFile, file, errorNumber,
-        tr("无法写入设置文件 %1: %2").arg(native(m_settingsFile), file.errorString())));
+        tr("无法写入设置文件 %1: %2")
+            .arg(native(m_settingsFile), IoErrorText::reason(file, errorNumber))));
     return false;
 }
 
@@ -305,9 +310,11 @@ int CImgJoinEngine::TakePendingPrintImage()
     m_printInfo.fill(file.read(PrintInfoBlock::Size));
     // Called right after the failed write, while errno still tells why.
     const auto reportBlockWriteFailure = [this](const QFile& written) {
+        const int errorNumber = errno;
         report(WriteFailure::reason(
-            m_printInfoFile, written, errno,
-            tr("无法改写交接文件 %1: %2").arg(native(m_printInfoFile), written.errorString())));
+            m_printInfoFile, written, errorNumber,
+            tr("无法改写交接文件 %1: %2")
+                .arg(native(m_printInfoFile), IoErrorText::reason(written, errorNumber))));
     };
 
     int result = 0;

@@ -1,6 +1,7 @@
 #include "GifWriter.h"
 
 #include "ColorQuantizer.h"
+#include "IoErrorText.h"
 
 #include <QIODevice>
 
@@ -32,9 +33,7 @@ IoStatus fail(const QString& reason)
 
 QString gifReason(int code)
 {
-    const char* text = GifErrorString(code);
-    return GifWriter::tr("GIF 编码失败：%1")
-        .arg(QString::fromLatin1(text ? text : "unknown error"));
+    return GifWriter::tr("GIF 编码失败：%1").arg(IoErrorText::gifReason(code));
 }
 
 // The colour table padded with black to a power of two of at least 2 entries.

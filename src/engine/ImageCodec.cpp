@@ -3,6 +3,7 @@
 #include "ColorQuantizer.h"
 #include "FileLinks.h"
 #include "GifWriter.h"
+#include "IoErrorText.h"
 #include "PngCropReader.h"
 #include "PngWriter.h"
 #include "WriteFailure.h"
@@ -258,13 +259,22 @@ IoStatus openChecked(QFile& file, QImageReader& reader)
     // are read.
     if (!info.isFile())
         return fail(ImageCodec::tr("%1 不是普通文件，不能作为图片读取").arg(shown(path)));
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(ImageCodec::tr("无法打开图片文件 %1：%2").arg(shown(path), file.errorString()));
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly)) {
+        const int errorNumber = errno;
+        return fail(ImageCodec::tr("无法打开图片文件 %1：%2")
+                        .arg(shown(path), IoErrorText::reason(file, errorNumber)));
+    }
     reader.setDevice(&file);
     reader.setAutoTransform(false); // screen captures: keep the pixels as stored
-    if (!reader.canRead())
+    if (!reader.canRead()) {
+        // A reader that found no handler at all may not say so.
+        const QImageReader::ImageReaderError error = reader.error() == QImageReader::UnknownError
+                                                         ? QImageReader::UnsupportedFormatError
+                                                         : reader.error();
         return fail(ImageCodec::tr("无法识别图片文件 %1 的格式：%2")
-                        .arg(shown(path), reader.errorString()));
+                        .arg(shown(path), IoErrorText::reason(error)));
+    }
     const QSize size = reader.size();
     if (size.isValid() && tooLarge(size))
         return fail(tooLargeReason(path, size));
@@ -319,7 +329,7 @@ IoStatus encode(const QImage& picture, QIODevice* device, ImageCodec::Format for
     if (format == ImageCodec::Format::Jpeg)
         writer.setQuality(100);
     if (!writer.write(flattened(image)))
-        return fail(writer.errorString());
+        return fail(IoErrorText::reason(writer.error()));
     return ioDone();
 }
 
@@ -339,8 +349,8 @@ ImageCodec::ReadResult decodeWhole(QImageReader& reader, const QString& path)
     using ReadResult = ImageCodec::ReadResult;
     QImage image;
     if (!reader.read(&image))
-        return ReadResult::failure(
-            ImageCodec::tr("无法解码图片文件 %1：%2").arg(shown(path), reader.errorString()));
+        return ReadResult::failure(ImageCodec::tr("无法解码图片文件 %1：%2")
+                                       .arg(shown(path), IoErrorText::reason(reader.error())));
     if (tooLarge(image.size()))
         return ReadResult::failure(tooLargeReason(path, image.size()));
     return ReadResult::success(std::move(image));
@@ -390,8 +400,8 @@ IoResult<QSize> ImageCodec::readSize(const QString& path)
         return IoResult<QSize>::failure(opened.error);
     const QSize size = reader.size();
     if (!size.isValid())
-        return IoResult<QSize>::failure(
-            tr("无法读取图片文件 %1 的大小：%2").arg(shown(path), reader.errorString()));
+        return IoResult<QSize>::failure(tr("无法读取图片文件 %1 的大小：%2")
+                                            .arg(shown(path), IoErrorText::reason(reader.error())));
     return IoResult<QSize>::success(size);
 }
 
@@ -464,17 +474,20 @@ IoStatus ImageCodec::write(const QImage& image, const QString& path, Format form
     errno = 0;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        return fail(WriteFailure::reason(
-            path, file, errno, tr("无法创建图片文件 %1：%2").arg(shown(path), file.errorString())));
+        const int errorNumber = errno;
+        return fail(
+            WriteFailure::reason(path, file, errorNumber,
+                                 tr("无法创建图片文件 %1：%2")
+                                     .arg(shown(path), IoErrorText::reason(file, errorNumber))));
     }
     if (const IoStatus encoded = encode(image, &file, format, effort); !encoded.ok()) {
         return fail(WriteFailure::reason(
             path, file, errno, tr("无法保存图片 %1：%2").arg(shown(path), encoded.error)));
     }
     if (int errorNumber = 0; !WriteFailure::commit(file, &errorNumber)) {
-        return fail(
-            WriteFailure::reason(path, file, errorNumber,
-                                 tr("无法保存图片 %1：%2").arg(shown(path), file.errorString())));
+        return fail(WriteFailure::reason(
+            path, file, errorNumber,
+            tr("无法保存图片 %1：%2").arg(shown(path), IoErrorText::reason(file, errorNumber))));
     }
     return ioDone();
 }

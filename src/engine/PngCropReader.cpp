@@ -1,5 +1,7 @@
 #include "PngCropReader.h"
 
+#include "IoErrorText.h"
+
 #include <QIODevice>
 
 #include <spng.h>
@@ -28,7 +30,7 @@ std::optional<IoResult<QImage>> PngCropReader::read(QIODevice& device, QSize kee
     using Result = IoResult<QImage>;
     const auto failed = [&shownPath](int code) {
         return Result::failure(
-            tr("无法解码图片文件 %1：%2").arg(shownPath, QString::fromUtf8(spng_strerror(code))));
+            tr("无法解码图片文件 %1：%2").arg(shownPath, IoErrorText::pngReason(code)));
     };
     if (!device.seek(0))
         return std::nullopt;

@@ -1,9 +1,12 @@
 #include "ImgJoinCommand.h"
 #include "PixelRules.h"
+#include "ProgramLanguage.h"
 #include "TestPictures.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImageReader>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -268,4 +271,57 @@ TEST_F(ImgJoinCommandTest, PrintPrepOfACutFileFailsAndLeavesNoOutput)
     EXPECT_EQ(run({ "print-prep", "--job", "101", whole, path("no/folder/out.png") }),
               ImgJoinCommand::Failed);
     EXPECT_TRUE(m_errText.contains("out.png"));
+}
+
+TEST_F(ImgJoinCommandTest, MessagesAreInOneLanguage)
+{
+    static const QRegularExpression han(QStringLiteral("\\p{Han}"));
+    static const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
+    const QString whole =
+        TestPictures::save(TestPictures::coordinatePicture(300, 200), path("whole.png"));
+    QFile file(whole);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QFile cut(path("cut.png"));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(bytes.left(bytes.size() / 2));
+    cut.close();
+    const QString refused = QStringLiteral("/proc/out.png");
+    const bool refusing = QFileInfo::exists(QStringLiteral("/proc/self"));
+
+    // Chinese as written: the reasons of a failed read and write too. Once
+    // the command's own words and the files are taken out, no Latin letter
+    // is left.
+    EXPECT_EQ(run({ "--help" }), ImgJoinCommand::Ok);
+    EXPECT_TRUE(m_outText.contains(han));
+    EXPECT_EQ(run({ "print-prep", "--job", "101", path("cut.png"), path("out.png") }),
+              ImgJoinCommand::Failed);
+    EXPECT_FALSE(QString(m_errText).remove("imgjoin").remove(path("cut.png")).contains(latin))
+        << m_errText.toStdString();
+    if (refusing) {
+        EXPECT_EQ(run({ "print-prep", "--job", "101", whole, refused }), ImgJoinCommand::Failed);
+        EXPECT_FALSE(QString(m_errText).remove("imgjoin").remove(refused).contains(latin))
+            << m_errText.toStdString();
+    }
+
+    // English throughout: help, usage errors and the engine's failures.
+    ProgramLanguage language;
+    ASSERT_EQ(language.install(ProgramLanguage::Language::English),
+              ProgramLanguage::Language::English);
+    EXPECT_EQ(run({ "--help" }), ImgJoinCommand::Ok);
+    EXPECT_TRUE(m_outText.startsWith("Usage:"));
+    EXPECT_TRUE(m_outText.contains("imgjoin stitch STEM ROWS COLS OUT"));
+    EXPECT_FALSE(m_outText.contains(han)) << m_outText.toStdString();
+    EXPECT_EQ(run({ "frobnicate" }), ImgJoinCommand::Usage);
+    EXPECT_TRUE(m_errText.contains("unknown command 'frobnicate'")) << m_errText.toStdString();
+    EXPECT_FALSE(m_errText.contains(han)) << m_errText.toStdString();
+    EXPECT_EQ(run({ "print-prep", "--job", "101", path("cut.png"), path("out.png") }),
+              ImgJoinCommand::Failed);
+    EXPECT_FALSE(m_errText.contains(han)) << m_errText.toStdString();
+    EXPECT_EQ(run({ "join", path("out.png"), path("missing.png") }), ImgJoinCommand::Failed);
+    EXPECT_FALSE(m_errText.contains(han)) << m_errText.toStdString();
+    if (refusing) {
+        EXPECT_EQ(run({ "print-prep", "--job", "101", whole, refused }), ImgJoinCommand::Failed);
+        EXPECT_FALSE(m_errText.contains(han)) << m_errText.toStdString();
+    }
 }
