@@ -1,11 +1,14 @@
 #include "ImgJoinCommand.h"
 
 #include "CImgJoinEngine.h"
+#include "CanvasMath.h"
 #include "ImageCodec.h"
+#include "OraProject.h"
 #include "PixelJob.h"
 #include "PngRowStream.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtNumeric>
@@ -14,6 +17,8 @@ namespace {
 
 // Decoded pictures a join keeps at once, beside the joined picture.
 constexpr qint64 JoinPictureBudget = qint64(128) * 1024 * 1024;
+// What the pictures taken out of one project file may hold together.
+constexpr qint64 ProjectBytes = qint64(512) * 1024 * 1024;
 
 } // namespace
 
@@ -34,7 +39,11 @@ QString ImgJoinCommand::helpText()
         "      (default: its own pixel size), angle a clockwise turn in degrees about\n"
         "      the box centre. The canvas spans all boxes from the smallest x and y;\n"
         "      uncovered parts stay transparent. OUT's suffix picks the encoder\n"
-        "      (bmp, jpg/jpeg, png, gif; anything else writes PNG).\n"
+        "      (bmp, jpg/jpeg, png, gif; anything else writes PNG); an OUT ending\n"
+        "      in .ora is written as a project file (OpenRaster) that keeps every\n"
+        "      picture, its place, size and turn. A PIC ending in .ora puts all the\n"
+        "      pictures of that project on the canvas at their places, moved by its\n"
+        "      x,y when given (w,h and angle do not apply to a project).\n"
         "  imgjoin stitch STEM ROWS COLS OUT\n"
         "      Assembles ROWS x COLS tiles named STEM<row><col>.png (row and column\n"
         "      in decimal, from 0) on a grid whose pitch is the size of tile 00, and\n"
@@ -134,6 +143,10 @@ int ImgJoinCommand::join(const QStringList& arguments)
         Placement placement;
         if (!parsePlacement(argument, placement))
             return usageError(QStringLiteral("cannot read the placement in '%1'").arg(argument));
+        if (isProject(placement.file) && placement.width > 0)
+            return usageError(
+                QStringLiteral("a project takes only @x,y, not a size or a turn: '%1'")
+                    .arg(argument));
         placements.append(placement);
     }
     if (placements.size() > CImgJoinEngine::MaxPictures)
@@ -147,7 +160,19 @@ int ImgJoinCommand::join(const QStringList& arguments)
     // The pictures are decoded while the joined picture is composed, a few
     // at a time: the joined picture is most of the memory a join takes.
     engine.SetPictureMemoryBudget(JoinPictureBudget);
+    // The pictures of project files are taken out into a folder that goes
+    // with the command.
+    QTemporaryDir scratch;
     for (const Placement& placement : std::as_const(placements)) {
+        if (isProject(placement.file)) {
+            if (!scratch.isValid()) {
+                errors << QStringLiteral("cannot make a temporary folder");
+                break;
+            }
+            if (!addProject(engine, placement, scratch.path(), errors))
+                break;
+            continue;
+        }
         const QString unreadable = engine.PictureHeaderError(placement.file);
         if (!unreadable.isEmpty() ||
             !engine.addPlacedPicture(placement.file, placement.x, placement.y, placement.width,
@@ -157,12 +182,73 @@ int ImgJoinCommand::join(const QStringList& arguments)
             break;
         }
     }
-    if (errors.isEmpty())
-        engine.SaveJoinedPicture(QFileInfo(output).suffix(), output);
+    if (errors.isEmpty()) {
+        if (isProject(output))
+            engine.SaveProject(output);
+        else
+            engine.SaveJoinedPicture(QFileInfo(output).suffix(), output);
+    }
     for (const QString& error : std::as_const(errors))
         m_err << "imgjoin: " << error << "\n";
     m_err.flush();
     return errors.isEmpty() ? Ok : Failed;
+}
+
+bool ImgJoinCommand::isProject(const QString& file)
+{
+    return QFileInfo(file).suffix().compare(QLatin1String("ora"), Qt::CaseInsensitive) == 0;
+}
+
+bool ImgJoinCommand::addProject(CImgJoinEngine& engine, const Placement& placement,
+                                const QString& folder, QStringList& errors)
+{
+    const QString shown = QDir::toNativeSeparators(placement.file);
+    const IoResult<OraProject> project = OraProject::unpackFile(placement.file, ProjectBytes);
+    if (!project.ok()) {
+        errors << CImgJoinEngine::tr("无法打开项目 %1：%2").arg(shown, project.error);
+        return false;
+    }
+    for (const OraProject::Layer& layer : project.value.layers) {
+        if (engine.GetPictureCount() >= CImgJoinEngine::MaxPictures) {
+            errors << QStringLiteral("at most %1 pictures can be joined")
+                          .arg(CImgJoinEngine::MaxPictures);
+            return false;
+        }
+        const qint64 x = qint64(layer.place.x()) + placement.x;
+        const qint64 y = qint64(layer.place.y()) + placement.y;
+        if (!boxFits(x, y, layer.box.width(), layer.box.height())) {
+            errors << CImgJoinEngine::tr("项目 %1 中的图片移到 (%2, %3) 后超出了画布坐标的范围")
+                          .arg(shown)
+                          .arg(x)
+                          .arg(y);
+            return false;
+        }
+        const QString file =
+            QDir(folder).filePath(QStringLiteral("layer%1.png").arg(engine.GetPictureCount()));
+        QFile out(file);
+        if (!out.open(QIODevice::WriteOnly) || out.write(layer.png) != layer.png.size() ||
+            !out.flush()) {
+            errors << CImgJoinEngine::tr("无法写入临时文件 %1").arg(QDir::toNativeSeparators(file));
+            return false;
+        }
+        out.close();
+        const QString unreadable = engine.PictureHeaderError(file);
+        if (!unreadable.isEmpty()) {
+            errors << CImgJoinEngine::tr("项目 %1 中的图片 %2 无法读取：%3")
+                          .arg(shown, layer.name, unreadable);
+            return false;
+        }
+        const int countBefore = engine.GetPictureCount();
+        if (!engine.addPlacedPicture(file, int(x), int(y), layer.box.width(), layer.box.height(),
+                                     layer.angle) ||
+            engine.GetPictureCount() == countBefore) {
+            if (errors.isEmpty())
+                errors << CImgJoinEngine::tr("项目 %1 中的图片 %2 无法放到画布上")
+                              .arg(shown, layer.name);
+            return false;
+        }
+    }
+    return true;
 }
 
 int ImgJoinCommand::stitch(const QStringList& arguments)
