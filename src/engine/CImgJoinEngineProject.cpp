@@ -15,6 +15,9 @@
 
 #include <cerrno>
 
+static_assert(OraProject::MaxLayers == Canvas::MaxPictures,
+              "a project holds what one canvas holds");
+
 namespace {
 
 constexpr int ThumbnailSide = 256;
