@@ -2,6 +2,7 @@
 
 #include "CHorzRulerBar.h"
 #include "CImgJoinEngine.h"
+#include "CQznImgEdtJoinDoc.h"
 #include "CQznImgEdtJoinView.h"
 #include "CVertRulerBar.h"
 #include "CViewCommands.h"
@@ -13,8 +14,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFile>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -50,6 +49,7 @@ CMainFrame::CMainFrame(CImgJoinEngine& engine, QWidget* parent)
     if (m_engine.HasPendingPrintImage() == 1)
         setWindowFlag(Qt::WindowStaysOnTopHint);
     createCanvasArea();
+    m_document = new CQznImgEdtJoinDoc(m_engine, this);
     m_view->setPrompts(m_prompts);
     bindFrameCommands();
     createMenus();
@@ -69,31 +69,22 @@ QString CMainFrame::frameTitle()
 
 QList<CMainFrame::MenuLayout> CMainFrame::menuLayout()
 {
-    return { { tr("文件(&F)"),
-               { LoadPicture,
-                 0,
-                 SaveJoined,
-                 0,
-                 CopyPicture,
-                 0,
-                 PrintJobCad1,
-                 0,
-                 PrintJobCad2,
-                 0,
-                 PrintJobColour,
-                 0,
-                 PrintJobGrey,
-                 0,
-                 RestoreOutput,
-                 0,
-                 SaveOutputAs,
-                 0,
-                 0,
-                 Print,
-                 PrintPreview,
-                 PrintSetup,
-                 0,
-                 Exit } },
+    return { { tr("文件(&F)"), { FileNew,    FileOpen,
+                                 FileSave,   FileSaveAs,
+                                 0,          RecentFileMenu,
+                                 0,          LoadPicture,
+                                 0,          SaveJoined,
+                                 0,          CopyPicture,
+                                 0,          PrintJobCad1,
+                                 0,          PrintJobCad2,
+                                 0,          PrintJobColour,
+                                 0,          PrintJobGrey,
+                                 0,          RestoreOutput,
+                                 0,          SaveOutputAs,
+                                 0,          0,
+                                 Print,      PrintPreview,
+                                 PrintSetup, 0,
+                                 Exit } },
              { tr("编辑(&E)"), { EditUndo, EditRedo } },
              { tr("控制设置"),
                { WholeDrawingMenu, 0, Transparent, 0, OutputMode, 0, Camera, 0, PlayMusic,
@@ -132,6 +123,7 @@ void CMainFrame::setPrompts(const UserPrompts& prompts)
 {
     m_prompts = prompts;
     m_view->setPrompts(prompts);
+    m_document->setPrompts(prompts);
 }
 
 void CMainFrame::createCanvasArea()
@@ -155,16 +147,44 @@ void CMainFrame::createCanvasArea()
 void CMainFrame::bindFrameCommands()
 {
     CViewCommands& c = m_view->commands();
-    c.setHandler(FileNew, [] {}); // the document holds nothing to renew
-    c.setHandler(FileOpen, [this] { openDocument(); });
-    c.setHandler(FileSave, [this] { saveDocument(); });
+    c.setHandler(FileNew, [this] { m_document->newDocument(); });
+    c.setHandler(FileOpen, [this] { m_document->open(); });
+    c.setHandler(FileSave, [this] { saveDocument(false); });
+    c.setHandler(FileSaveAs, [this] { saveDocument(true); });
     c.setHandler(About, [this] { showAbout(); });
     c.setHandler(Exit, [this] { close(); });
     c.setHandler(StatusBar,
                  [this, &c] { statusBar()->setVisible(c.action(StatusBar)->isChecked()); });
-    // The framework's document commands have keys but no menu items.
-    for (int id : { FileNew, FileOpen, FileSave })
-        addAction(c.action(id));
+    m_view->setDiscardGuard([this] { return m_document->maybeSave(); });
+    connect(m_document, &CQznImgEdtJoinDoc::canvasReplaced, this, [this] {
+        m_view->showCanvas();
+        relayoutRulers();
+    });
+}
+
+void CMainFrame::saveDocument(bool askName)
+{
+    // In print-output mode the output picture is what there is to save.
+    if (m_view->displayMode() == DisplayMode::Output)
+        m_view->commands().trigger(SaveOutputAs);
+    else if (askName)
+        m_document->saveAs();
+    else
+        m_document->save();
+}
+
+void CMainFrame::fillRecentMenu(QMenu* menu)
+{
+    menu->clear();
+    const QStringList files = RecentFiles::entries();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString file = files.at(i);
+        QAction* entry = menu->addAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(file)));
+        connect(entry, &QAction::triggered, this, [this, file] { m_document->openRecent(file); });
+    }
+    if (files.isEmpty())
+        menu->addAction(tr("(无)"))->setEnabled(false);
 }
 
 QMenu* CMainFrame::addMenu(const MenuLayout& layout)
@@ -172,10 +192,15 @@ QMenu* CMainFrame::addMenu(const MenuLayout& layout)
     QMenu* menu = menuBar()->addMenu(layout.title);
     const CViewCommands& c = m_view->commands();
     for (int id : layout.items) {
-        if (id == 0)
+        if (id == 0) {
             menu->addSeparator();
-        else
+        } else if (id == RecentFileMenu) {
+            QMenu* recent = menu->addMenu(tr("最近的文件(&R)"));
+            recent->menuAction()->setData(id);
+            connect(recent, &QMenu::aboutToShow, this, [this, recent] { fillRecentMenu(recent); });
+        } else {
             menu->addAction(c.action(id));
+        }
     }
     connect(menu, &QMenu::aboutToShow, m_view, &CQznImgEdtJoinView::updateActions);
     return menu;
@@ -224,6 +249,7 @@ void CMainFrame::createStatusBar()
     const auto show = [bar](const QString& message) { bar->showMessage(message, ErrorShownMs); };
     connect(&m_engine, &CImgJoinEngine::errorOccurred, bar, show);
     connect(m_view, &CQznImgEdtJoinView::statusMessage, bar, show);
+    connect(m_document, &CQznImgEdtJoinDoc::statusMessage, bar, show);
 }
 
 void CMainFrame::connectRefreshChain()
@@ -284,33 +310,12 @@ void CMainFrame::resizeEvent(QResizeEvent* event)
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    if (!m_document->maybeSave()) {
+        event->ignore();
+        return;
+    }
     m_engine.DeleteTempFiles();
     QMainWindow::closeEvent(event);
-}
-
-void CMainFrame::openDocument()
-{
-    // The document holds nothing: opening only enters the file in the
-    // recent-file list.
-    const QString file = QFileDialog::getOpenFileName(this, tr("打开"));
-    QDir::setCurrent(m_engine.dataDir());
-    if (!file.isEmpty())
-        RecentFiles::add(file);
-}
-
-void CMainFrame::saveDocument()
-{
-    const QString file = QFileDialog::getSaveFileName(this, tr("另存为"), tr("无标题"));
-    QDir::setCurrent(m_engine.dataDir());
-    if (file.isEmpty())
-        return;
-    QFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        statusBar()->showMessage(
-            tr("无法写入 %1: %2").arg(QDir::toNativeSeparators(file), out.errorString()),
-            ErrorShownMs);
-    else
-        RecentFiles::add(file);
 }
 
 void CMainFrame::showAbout()

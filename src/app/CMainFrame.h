@@ -8,6 +8,7 @@
 
 class CImgJoinEngine;
 class CHorzRulerBar;
+class CQznImgEdtJoinDoc;
 class CQznImgEdtJoinView;
 class CVertRulerBar;
 class QCloseEvent;
@@ -48,6 +49,7 @@ public:
     const UserPrompts& prompts() const { return m_prompts; }
 
     CQznImgEdtJoinView* view() const { return m_view; }
+    CQznImgEdtJoinDoc* document() const { return m_document; }
     CHorzRulerBar* horzRuler() const { return m_horzRuler; }
     CVertRulerBar* vertRuler() const { return m_vertRuler; }
     QToolBar* toolBar() const { return m_toolBar; }
@@ -64,7 +66,8 @@ signals:
 protected:
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    // Empties the temporary folder before the window goes away.
+    // Asks whether to save a changed canvas; then empties the temporary
+    // folder before the window goes away.
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -76,13 +79,16 @@ private:
     void createStatusBar();
     void connectRefreshChain();
     void relayoutRulers();
-    void openDocument();
-    void saveDocument();
+    // Save (or save-as when askName) of the project, or of the output picture
+    // in print-output mode.
+    void saveDocument(bool askName);
+    void fillRecentMenu(QMenu* menu);
     void showAbout();
 
     CImgJoinEngine& m_engine;
     UserPrompts m_prompts;
     CQznImgEdtJoinView* m_view = nullptr; // children of the window
+    CQznImgEdtJoinDoc* m_document = nullptr;
     CHorzRulerBar* m_horzRuler = nullptr;
     CVertRulerBar* m_vertRuler = nullptr;
     QToolBar* m_toolBar = nullptr;

@@ -4,7 +4,7 @@
 
 namespace {
 
-QSettings store()
+QSettings settingsStore()
 {
     return QSettings(QStringLiteral("Local AppWizard-Generated Applications"),
                      QStringLiteral("qznImgEdtJoin"));
@@ -21,7 +21,7 @@ namespace RecentFiles {
 
 QStringList entries()
 {
-    const QSettings settings = store();
+    const QSettings settings = settingsStore();
     QStringList files;
     for (int i = 0; i < MaxEntries; ++i) {
         const QString file = settings.value(key(i)).toString();
@@ -31,18 +31,30 @@ QStringList entries()
     return files;
 }
 
-void add(const QString& file)
+void storeEntries(const QStringList& files)
 {
-    QStringList files = entries();
-    files.removeAll(file);
-    files.prepend(file);
-    QSettings settings = store();
+    QSettings settings = settingsStore();
     for (int i = 0; i < MaxEntries; ++i) {
         if (i < files.size())
             settings.setValue(key(i), files.at(i));
         else
             settings.remove(key(i));
     }
+}
+
+void add(const QString& file)
+{
+    QStringList files = entries();
+    files.removeAll(file);
+    files.prepend(file);
+    storeEntries(files);
+}
+
+void remove(const QString& file)
+{
+    QStringList files = entries();
+    if (files.removeAll(file) > 0)
+        storeEntries(files);
 }
 
 } // namespace RecentFiles

@@ -10,6 +10,8 @@ namespace RecentFiles {
 constexpr int MaxEntries = 4;
 
 void add(const QString& file);
+// Drops a file that can no longer be opened.
+void remove(const QString& file);
 QStringList entries();
 
 } // namespace RecentFiles

@@ -104,6 +104,7 @@ bool CImgJoinEngine::SaveJoinedPicture(const QString& format, const QString& pat
         report(written.error);
         return false;
     }
+    MarkCanvasSaved();
     return true;
 }
 

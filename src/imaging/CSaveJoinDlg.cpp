@@ -180,9 +180,12 @@ bool CSaveJoinDlg::saveJoined(const QString& format, const QString& path, QStrin
     CProgressDlg box([&] { written = CImgJoinEngine::WriteJoinedPicture(joined, format, path); },
                      [] { return tr("正在保存拼接图片..."); }, this);
     box.runDelayed(ProgressBoxDelayMs);
-    if (!written.ok())
+    if (!written.ok()) {
         errors << written.error;
-    return written.ok();
+        return false;
+    }
+    m_engine.MarkCanvasSaved();
+    return true;
 }
 
 void CSaveJoinDlg::accept()

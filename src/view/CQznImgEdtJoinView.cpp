@@ -5,6 +5,7 @@
 
 #include "CImgJoinEngine.h"
 #include "CViewCommands.h"
+#include "PrintInfoBlock.h"
 #include "RulerRefresh.h"
 
 #include <QAction>
@@ -181,14 +182,39 @@ void CQznImgEdtJoinView::decideDisplayMode(QPainter& painter)
 {
     if (m_displayMode == DisplayMode::Undecided) {
         m_displayMode = DisplayMode::Joining;
-        // A picture handed over by another program opens in print-output mode.
-        if (m_engine.TakePendingPrintImage() == 1) {
+        // A picture handed over by another program opens in print-output
+        // mode; over a changed canvas only once the user agreed.
+        if (handOverNeedsConsent() && !m_handOverAgreed) {
+            if (!m_handOverPostponed)
+                QMetaObject::invokeMethod(this, &CQznImgEdtJoinView::offerHandOver,
+                                          Qt::QueuedConnection);
+        } else if (m_engine.TakePendingPrintImage() == 1) {
             m_displayMode = DisplayMode::Output;
             m_engine.DrawOutputPicture(painter);
         }
     } else if (m_displayMode == DisplayMode::Output) {
         m_engine.DrawOutputPicture(painter);
     }
+}
+
+bool CQznImgEdtJoinView::handOverNeedsConsent()
+{
+    return m_discardGuard && m_engine.CanvasModified() && m_engine.HasPendingPrintImage() == 1 &&
+           m_engine.printInfo().status() == PrintInfoBlock::Pending;
+}
+
+void CQznImgEdtJoinView::offerHandOver()
+{
+    if (m_displayMode != DisplayMode::Joining || !handOverNeedsConsent())
+        return;
+    if (!m_discardGuard()) {
+        // It stays waiting for the next start.
+        m_handOverPostponed = true;
+        return;
+    }
+    m_displayMode = DisplayMode::Undecided;
+    m_handOverAgreed = true;
+    invalidate();
 }
 
 void CQznImgEdtJoinView::drawSplash(QPainter& painter) const

@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class ImagingCommands;
@@ -52,6 +53,14 @@ public:
     // the user.
     void setPrompts(const UserPrompts& prompts);
     const UserPrompts& prompts() const { return m_prompts; }
+
+    // Asked before the canvas is given up (for print-output mode or a
+    // handed-over picture); true lets the work go on. Without one the canvas
+    // goes without a question.
+    void setDiscardGuard(std::function<bool()> guard) { m_discardGuard = std::move(guard); }
+    // Shows the canvas in joining mode after it was replaced as a whole (a
+    // new or opened project).
+    void showCanvas();
 
     // Adds a picture as the load command does after its dialog.
     void loadPicture(const QString& path);
@@ -126,6 +135,8 @@ private:
     // painting
     void renderCanvas();
     void decideDisplayMode(QPainter& painter);
+    bool handOverNeedsConsent();
+    void offerHandOver();
     void drawSplash(QPainter& painter) const;
     void drawRulerLines();
     void drawVertRulerLines();
@@ -181,6 +192,10 @@ private:
     CViewCommands* m_commands = nullptr; // child object
     std::unique_ptr<ImagingCommands> m_imaging;
     UserPrompts m_prompts;
+    std::function<bool()> m_discardGuard;
+    // A handed-over picture the user chose not to take over for now.
+    bool m_handOverPostponed = false;
+    bool m_handOverAgreed = false;
     QPointer<QToolBar> m_toolBar;
     QString m_programDir;
     CViewCursors m_cursors;

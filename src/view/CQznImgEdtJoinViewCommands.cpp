@@ -227,6 +227,11 @@ void CQznImgEdtJoinView::loadPicture(const QString& path)
 
 void CQznImgEdtJoinView::switchOutputMode()
 {
+    // Print-output mode gives the canvas up: changed work is saved first or
+    // given up knowingly.
+    const bool entering = m_displayMode != DisplayMode::Output;
+    if (entering && m_engine.HasCurrentPicture() == 1 && m_discardGuard && !m_discardGuard())
+        return;
     if (m_engine.EnterOutputMode(m_displayMode) != 1) {
         emit statusMessage(tr("没有当前拼接图片，不能切换到打印输出图片方式"));
         return;
@@ -234,6 +239,14 @@ void CQznImgEdtJoinView::switchOutputMode()
     m_displayMode =
         m_displayMode == DisplayMode::Output ? DisplayMode::Undecided : DisplayMode::Output;
     invalidate();
+}
+
+void CQznImgEdtJoinView::showCanvas()
+{
+    m_displayMode = DisplayMode::Joining;
+    m_wholeDrawing = false;
+    invalidate();
+    updateActions();
 }
 
 void CQznImgEdtJoinView::trimByTrimLine()

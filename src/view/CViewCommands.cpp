@@ -58,6 +58,8 @@ const QList<CViewCommands::Entry>& CViewCommands::table()
         { FileNew, "新建(&N)", nullptr, Rule::Always, "document-new", QKeySequence::New },
         { FileOpen, "打开(&O)...", nullptr, Rule::Always, "document-open", QKeySequence::Open },
         { FileSave, "保存(&S)", nullptr, Rule::Always, "document-save", QKeySequence::Save },
+        { FileSaveAs, "另存为(&A)...", nullptr, Rule::Always, "document-save-as",
+          QKeySequence::SaveAs },
         { Print, "打印(&P)...", nullptr, Rule::Always, "document-print", QKeySequence::Print },
         { PrintPreview, "打印预览(&V)", nullptr, Rule::Always, "document-print-preview" },
         { PrintSetup, "打印设置(&R)...", nullptr, Rule::Always, "document-page-setup" },

@@ -8,12 +8,15 @@ namespace CommandId {
 constexpr int FileNew = 57600;
 constexpr int FileOpen = 57601;
 constexpr int FileSave = 57603;
+constexpr int FileSaveAs = 57604;
 constexpr int PrintSetup = 57606;
 constexpr int Print = 57607;
 constexpr int PrintPreview = 57609;
 constexpr int About = 57664;
 constexpr int Exit = 57665;
 constexpr int StatusBar = 59393;
+// The recent-file submenu of the file menu; its entries are made as it opens.
+constexpr int RecentFileMenu = 57616;
 
 // canvas and view
 constexpr int TrimWindow = 32771;

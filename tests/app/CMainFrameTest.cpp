@@ -199,6 +199,10 @@ void CMainFrameTest::menusFollowTheLayout()
             const int id = layout.at(m).items.at(i);
             if (id == 0)
                 continue;
+            if (id == RecentFileMenu) {
+                QVERIFY(items.at(i)->menu() != nullptr);
+                continue;
+            }
             // The command's own action, so its state and check mark are shared.
             QVERIFY2(commands.action(id) != nullptr, qPrintable(QString::number(id)));
             QCOMPARE(items.at(i), commands.action(id));
@@ -207,19 +211,19 @@ void CMainFrameTest::menusFollowTheLayout()
             inMenus.insert(id);
         }
     }
-    // Every command but the document keys and the popup items can be reached
-    // from a menu or the tool bar.
+    // Every command but the popup items can be reached from a menu or the
+    // tool bar.
     QSet<int> onToolBar;
     for (const QList<int>& group : CMainFrame::toolBarGroups())
         onToolBar.unite(QSet<int>(group.begin(), group.end()));
     for (int id : commands.ids()) {
-        if (id == FileNew || id == FileOpen || id == FileSave || CViewCommands::isPopupItem(id))
+        if (CViewCommands::isPopupItem(id))
             continue;
         QVERIFY2(inMenus.contains(id) || onToolBar.contains(id), qPrintable(QString::number(id)));
     }
-    // The document keys work without menu items.
-    for (int id : { FileNew, FileOpen, FileSave })
-        QVERIFY(frame.actions().contains(frame.view()->commands().action(id)));
+    // The document commands head the file menu, with their keys.
+    QCOMPARE(commands.action(FileSaveAs)->shortcuts(),
+             QKeySequence::keyBindings(QKeySequence::SaveAs));
 
     // Opening a menu brings its items up to date with the canvas.
     QMenu* file = menus.at(0)->menu();

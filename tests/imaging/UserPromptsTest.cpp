@@ -49,6 +49,7 @@ class UserPromptsTest : public QObject
 private slots:
     void defaultQuestionIsYesNoWithYesFirst();
     void defaultMessageShowsItsText();
+    void saveQuestionOffersSaveDiscardCancel();
 };
 
 void UserPromptsTest::defaultQuestionIsYesNoWithYesFirst()
@@ -81,6 +82,48 @@ void UserPromptsTest::defaultMessageShowsItsText()
     prompts.tell(&parent, QStringLiteral("保存失败"), QStringLiteral("无法保存 a.png"));
     QCOMPARE(shown.title, QStringLiteral("保存失败"));
     QCOMPARE(shown.text, QStringLiteral("无法保存 a.png"));
+}
+
+void UserPromptsTest::saveQuestionOffersSaveDiscardCancel()
+{
+    using Choice = UserPrompts::SaveChoice;
+    QWidget parent;
+    const UserPrompts prompts;
+    const auto answerWith = [&](const std::function<void(QMessageBox&)>& answer,
+                                QStringList* texts = nullptr) {
+        ShownBox shown;
+        QStringList buttonTexts;
+        whenBoxOpens(&parent, shown, [&](QMessageBox& box) {
+            for (QAbstractButton* button : box.buttons())
+                buttonTexts << button->text();
+            answer(box);
+        });
+        const Choice choice =
+            prompts.askSave(&parent, QStringLiteral("保存项目"), QStringLiteral("要先保存吗?"));
+        if (texts != nullptr)
+            *texts = buttonTexts;
+        return choice;
+    };
+    const auto clickText = [](const QString& text) {
+        return [text](QMessageBox& box) {
+            for (QAbstractButton* button : box.buttons())
+                if (button->text() == text)
+                    button->click();
+        };
+    };
+    QStringList texts;
+    // Enter saves; Escape, like closing the box, cancels.
+    QCOMPARE(answerWith([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Return); }, &texts),
+             Choice::Save);
+    texts.sort();
+    QStringList expected{ QStringLiteral("保存"), QStringLiteral("不保存"),
+                          QStringLiteral("取消") };
+    expected.sort();
+    QCOMPARE(texts, expected);
+    QCOMPARE(answerWith([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); }),
+             Choice::Cancel);
+    QCOMPARE(answerWith(clickText(QStringLiteral("不保存"))), Choice::Discard);
+    QCOMPARE(answerWith(clickText(QStringLiteral("取消"))), Choice::Cancel);
 }
 
 QTEST_MAIN(UserPromptsTest)
