@@ -325,11 +325,6 @@ public:
     bool CanvasModified() const { return !m_undoStack.isClean() && !m_canvas.isEmpty(); }
     // The canvas as it is now counts as saved.
     void MarkCanvasSaved() { m_undoStack.setClean(); }
-    // --- the canvas as a project file ----------------------------------------
-    // An empty canvas with nothing to undo.
-    void NewCanvas();
-    bool SaveProject(const QString& path);
-    bool OpenProject(const QString& path);
 
 signals:
     // A failure the user should hear about (a picture that cannot be read, a
