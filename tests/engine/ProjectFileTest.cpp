@@ -152,10 +152,10 @@ TEST_F(ProjectFileTest, SavedAndOpenedProjectJoinsToTheSamePictureWithTheSameRec
 {
     buildCanvas();
     const State before = state();
-    ASSERT_TRUE(m_engine.SaveJoinedPicture("png", path("before.png")));
     ASSERT_TRUE(m_engine.CanvasModified());
     ASSERT_TRUE(m_engine.SaveProject(path("drawing.ora")));
     EXPECT_FALSE(m_engine.CanvasModified());
+    ASSERT_TRUE(m_engine.SaveJoinedPicture("png", path("before.png")));
 
     m_engine.NewCanvas();
     EXPECT_EQ(m_engine.GetPictureCount(), 0);
