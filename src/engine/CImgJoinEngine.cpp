@@ -160,28 +160,6 @@ void CImgJoinEngine::ClearPictures()
     recordEdit(tr("清除图片"), before);
 }
 
-void CImgJoinEngine::NewCanvas()
-{
-    if (refusedWhileBusy())
-        return;
-    m_canvas.clear();
-    m_trimLine.clear();
-    m_undoStack.clear();
-    MarkCanvasSaved();
-}
-
-bool CImgJoinEngine::SaveProject(const QString& path)
-{
-    report(tr("无法保存项目文件 %1").arg(path));
-    return false;
-}
-
-bool CImgJoinEngine::OpenProject(const QString& path)
-{
-    report(tr("无法打开项目文件 %1").arg(path));
-    return false;
-}
-
 int CImgJoinEngine::HasCurrentPicture() const
 {
     return m_canvas.hasCurrent() ? 1 : 0;

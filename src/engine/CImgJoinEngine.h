@@ -20,6 +20,7 @@
 #include "SettingsBlock.h"
 #include "TrimLine.h"
 
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QObject>
@@ -32,6 +33,7 @@
 
 #include <functional>
 
+class OraProject;
 class QPainter;
 
 // The joining engine: owns every picture on the canvas, the output picture,
@@ -223,6 +225,22 @@ public:
     static IoStatus WriteJoinedPicture(const QImage& joined, const QString& format,
                                        const QString& path);
 
+    // --- project files ---------------------------------------------------------
+    // Writes the canvas (every picture at its own resolution, its place, box
+    // and turn, the layer order, the current picture, the view mapping, the
+    // trim line and the ruler tables) as an OpenRaster project. The file is
+    // replaced only once the whole project is written: on failure, reported,
+    // an earlier file at path stays as it was. Marks the canvas saved.
+    bool SaveProject(const QString& path);
+    // Replaces the canvas by a project file; its pictures are taken out into
+    // the temporary folder. The file is checked whole first: on any failure,
+    // reported, the canvas, the undo steps and the trim line stay as they
+    // were. The undo steps are dropped and the canvas counts as saved.
+    bool OpenProject(const QString& path);
+    // Empties the canvas and the trim line, drops the undo steps and counts
+    // the empty canvas as saved.
+    void NewCanvas();
+
     // --- data files ----------------------------------------------------------
     void LoadSettings();
     QString GetSettingString(int id) const;
@@ -307,11 +325,6 @@ public:
     bool CanvasModified() const { return !m_undoStack.isClean() && !m_canvas.isEmpty(); }
     // The canvas as it is now counts as saved.
     void MarkCanvasSaved() { m_undoStack.setClean(); }
-    // --- the canvas as a project file ----------------------------------------
-    // An empty canvas with nothing to undo.
-    void NewCanvas();
-    bool SaveProject(const QString& path);
-    bool OpenProject(const QString& path);
 
 signals:
     // A failure the user should hear about (a picture that cannot be read, a
@@ -361,6 +374,14 @@ private:
     // the records did not change.
     void recordEdit(const QString& text, const CanvasSnapshot& before, int mergeId = -1);
     bool isClipFile(const QString& file) const;
+    // The canvas as a project, rendered and encoded; false, reported, when
+    // a picture cannot be read.
+    bool collectProject(OraProject& project, const QString& path);
+    // The picture file as PNG bytes: a PNG file as it is, any other decoded
+    // and encoded.
+    IoResult<QByteArray> pictureAsPng(const QString& file);
+    // A clip file name in the temporary folder that no file takes yet.
+    QString unusedClipName(const QString& suffix);
     bool clipFileInUse(const QString& file) const;
 
     // data directory and files
@@ -387,6 +408,9 @@ private:
     bool m_bkColorDlgOpen = false;
     bool m_busy = false;
     int m_skippedPicture = -1; // left out of DrawPictures
+    // The names the pictures of an opened project had there, by the file
+    // they were taken out to; saved again under those names.
+    QHash<QString, QString> m_layerNames;
     // Declared last: its steps release their clip files into the ledger
     // and look at the canvas while they go.
     ClipFileLedger m_clipFiles;
