@@ -38,8 +38,9 @@ QString ImgJoinCommand::helpText()
         "  imgjoin stitch STEM ROWS COLS OUT\n"
         "      Assembles ROWS x COLS tiles named STEM<row><col>.png (row and column\n"
         "      in decimal, from 0) on a grid whose pitch is the size of tile 00, and\n"
-        "      writes the result to OUT. With 1 row and 1 column a STEM that is a\n"
-        "      complete file name is taken as it is. ROWS and COLS are 1 to 99.\n"
+        "      writes the result to OUT in the format its suffix picks, as for join.\n"
+        "      With 1 row and 1 column a STEM that is a complete file name is copied\n"
+        "      as it is when it is in that format already. ROWS and COLS are 1 to 99.\n"
         "  imgjoin print-prep --job 99|100|101|109 IN OUT\n"
         "      Prepares the picture IN for printing and writes it to OUT:\n"
         "        99  colour printer: greys and black turn into their opposites, so\n"
@@ -184,12 +185,12 @@ int ImgJoinCommand::stitch(const QStringList& arguments)
         engine.StitchTiles(arguments.at(0), output, rows, columns, QFileInfo(output).suffix());
     if (width == 100 && errors.isEmpty() && engine.GetOutputFile() != output) {
         // A single picture taken as it is goes to OUT as it is, once it is
-        // known to be a picture.
+        // known to be a picture, unless OUT's suffix names another format.
         const QString unreadable = engine.PictureReadError(engine.GetOutputFile());
         if (!unreadable.isEmpty())
             errors << unreadable;
         else
-            engine.CopyOutputPicture(output);
+            engine.SaveOutputPicture(output, QFileInfo(output).suffix());
     }
     for (const QString& error : std::as_const(errors))
         m_err << "imgjoin: " << error << "\n";

@@ -3,10 +3,12 @@
 #include "JoinCodes.h"
 #include "UserPrompts.h"
 
+#include <functional>
 #include <memory>
 
 class CImgJoinEngine;
 class QPrinter;
+class QString;
 class QWidget;
 
 // The work behind the view's commands for saving, copying, printing, the
@@ -48,11 +50,18 @@ public:
     // The printer shared by print, preview and print setup; made on first use.
     QPrinter& printer();
     void setPrompts(const UserPrompts& prompts) { m_prompts = prompts; }
+    // Where a short notice of work done goes (the status bar): after a save,
+    // the file written and its size.
+    using StatusReport = std::function<void(const QString& text)>;
+    void setStatusReport(StatusReport report) { m_statusReport = std::move(report); }
     const UserPrompts& prompts() const { return m_prompts; }
 
 private:
     void reportPrintFailure(QWidget* parent);
+    // Opens the save dialog in a variant; a file it writes is told on the status report.
+    void runSaveDialog(QWidget* parent, CImgJoinEngine& engine, int variant);
 
     UserPrompts m_prompts;
+    StatusReport m_statusReport;
     std::unique_ptr<QPrinter> m_printer;
 };
