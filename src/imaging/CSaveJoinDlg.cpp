@@ -184,12 +184,13 @@ bool CSaveJoinDlg::writeBehindBox(const std::function<IoStatus()>& write, const 
                                   QStringList& errors)
 {
     // A large picture is encoded on a worker, so the window never stops answering.
-    IoStatus written = IoStatus::failure(tr("图片没有保存"));
-    CProgressDlg box([&] { written = write(); }, [&busyText] { return busyText; }, this);
+    IoStatus outcome = IoStatus::failure(tr("图片没有保存"));
+    CProgressDlg box([&] { outcome = write(); }, [&busyText] { return busyText; }, this);
     box.runDelayed(ProgressBoxDelayMs);
-    if (!written.ok())
-        errors << written.error;
-    return written.ok();
+    if (outcome.ok())
+        return true;
+    errors << outcome.error;
+    return false;
 }
 
 bool CSaveJoinDlg::saveJoined(const QString& format, const QString& path, QStringList& errors)
@@ -197,8 +198,11 @@ bool CSaveJoinDlg::saveJoined(const QString& format, const QString& path, QStrin
     const QImage joined = m_engine.RenderJoinedPicture();
     if (joined.isNull())
         return false;
-    return writeBehindBox([&] { return CImgJoinEngine::WriteJoinedPicture(joined, format, path); },
-                          tr("正在保存拼接图片..."), errors);
+    const auto write = [&] { return CImgJoinEngine::WriteJoinedPicture(joined, format, path); };
+    if (!writeBehindBox(write, tr("正在保存拼接图片..."), errors))
+        return false;
+    m_engine.MarkCanvasSaved();
+    return true;
 }
 
 bool CSaveJoinDlg::saveOutput(const QString& format, const QString& path, QStringList& errors)

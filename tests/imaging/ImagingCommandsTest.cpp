@@ -1,17 +1,12 @@
 #include "ImagingCommands.h"
 #include "CProgressDlg.h"
-#include "CSaveJoinDlg.h"
 #include "ImagingTestSupport.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QComboBox>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QImageReader>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -58,7 +53,6 @@ private slots:
     void jobCommandsRunTheirJobsBehindTheProgressBox();
     void filterCommandsAndUndo();
     void copyPutsTheOutputPictureOnTheClipboard();
-    void savesTellTheStatusWhichFileTheyWrote();
     void progressBoxRefusesEscapeAndEnterUntilTheWorkIsDone();
     void quickWorkClosesTheBoxWithoutProgressOrWithoutShowingIt();
     void progressBoxLooksAtTheProgressTwiceASecond();
@@ -132,44 +126,6 @@ void ImagingCommandsTest::copyPutsTheOutputPictureOnTheClipboard()
     m_bench->engine.ForgetDecodedPictures();
     QVERIFY(!m_commands.onCopyOutput(nullptr, m_bench->engine));
     QCOMPARE(m_bench->errors.size(), 1); // the engine says why
-}
-
-void ImagingCommandsTest::savesTellTheStatusWhichFileTheyWrote()
-{
-    QStringList told;
-    m_commands.setStatusReport([&told](const QString& text) { told << text; });
-    CSaveJoinDlg::resetRemembered();
-    // Fills the save dialog once it is open and saves, or cancels it.
-    const auto answerDialog = [](const QString& name, const QString& format, bool save) {
-        QTimer::singleShot(0, [=] {
-            auto* dialog = qobject_cast<CSaveJoinDlg*>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            dialog->nameEdit()->setText(name);
-            dialog->formatCombo()->setCurrentText(format);
-            if (save)
-                dialog->saveButton()->click();
-            else
-                dialog->reject();
-        });
-    };
-
-    m_bench->engine.addPlacedPicture(m_bench->savePicture(whiteWithRed(), "w.png"), 0, 0);
-    answerDialog("joined", "JPG", true);
-    m_commands.onSaveJoined(nullptr, m_bench->engine);
-    QCOMPARE(told.size(), 1);
-    QVERIFY2(told.first().contains(QDir::toNativeSeparators(m_bench->path("joined.JPG"))),
-             qPrintable(told.first()));
-    QVERIFY(told.first().contains(QStringLiteral("1 KB")));
-
-    enterOutput(whiteWithRed());
-    answerDialog("print", "BMP", false);
-    m_commands.onSaveOutputAs(nullptr, m_bench->engine);
-    QCOMPARE(told.size(), 1); // cancelled: nothing written, nothing told
-    answerDialog("print", "BMP", true);
-    m_commands.onSaveOutputAs(nullptr, m_bench->engine);
-    QCOMPARE(told.size(), 2);
-    QVERIFY(told.last().contains(QDir::toNativeSeparators(m_bench->path("print.BMP"))));
-    QCOMPARE(QImageReader(m_bench->path("print.BMP")).format(), QByteArray("bmp"));
 }
 
 void ImagingCommandsTest::progressBoxRefusesEscapeAndEnterUntilTheWorkIsDone()
