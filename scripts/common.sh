@@ -20,7 +20,7 @@ export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-true}"
 REQUIRED_PACKAGES=(
     build-essential cmake ninja-build ccache pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins libgl-dev
-    libgif-dev libspng-dev zlib1g-dev libzip-dev
+    libgif-dev libspng-dev libturbojpeg0-dev zlib1g-dev libzip-dev
     xvfb xauth fonts-noto-cjk
     # lrelease and its CMake functions; Qt's own dialogs in Chinese
     qt6-tools-dev qt6-l10n-tools qt6-translations-l10n

@@ -50,9 +50,9 @@ QString ImgJoinCommand::helpText()
                         "给出 x,y 时整体移动 x,y(w,h 和 angle 对项目无效)。")) +
            explained(QStringLiteral("imgjoin stitch STEM ROWS COLS OUT"),
                      tr("把名为 STEM<行><列>.png 的 ROWS x COLS 个图块(行号和列号为十进制,\n"
-                        "从 0 起)按图块 00 的大小排成网格拼合, 结果写入 OUT。只有 1 行 1 列\n"
-                        "时, 若 STEM 本身是完整的文件名, 则直接采用该文件。ROWS 和 COLS 为\n"
-                        "1 到 99。")) +
+                        "从 0 起)按图块 00 的大小排成网格拼合, 结果按 OUT 的扩展名选择的格式\n"
+                        "写入 OUT(同 join)。只有 1 行 1 列时, 若 STEM 本身是完整的文件名且已是\n"
+                        "该格式, 则原样复制。ROWS 和 COLS 为 1 到 99。")) +
            explained(QStringLiteral("imgjoin print-prep --job 99|100|101|109 IN OUT"),
                      tr("把图片 IN 处理为打印用的图片, 写入 OUT:\n"
                         "  99  彩色打印机: 灰色和黑色变为其反色, 黑色背景因而变白; 彩色不变;\n"
@@ -266,12 +266,12 @@ int ImgJoinCommand::stitch(const QStringList& arguments)
         engine.StitchTiles(arguments.at(0), output, rows, columns, QFileInfo(output).suffix());
     if (width == 100 && errors.isEmpty() && engine.GetOutputFile() != output) {
         // A single picture taken as it is goes to OUT as it is, once it is
-        // known to be a picture.
+        // known to be a picture, unless OUT's suffix names another format.
         const QString unreadable = engine.PictureReadError(engine.GetOutputFile());
         if (!unreadable.isEmpty())
             errors << unreadable;
         else
-            engine.CopyOutputPicture(output);
+            engine.SaveOutputPicture(output, QFileInfo(output).suffix());
     }
     for (const QString& error : std::as_const(errors))
         m_err << "imgjoin: " << error << "\n";

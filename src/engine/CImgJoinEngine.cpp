@@ -267,6 +267,23 @@ bool CImgJoinEngine::CopyOutputPicture(const QString& destination)
     return true;
 }
 
+bool CImgJoinEngine::SaveOutputPicture(const QString& destination, const QString& format)
+{
+    const ImageCodec::Format wanted = ImageCodec::formatForSuffix(format);
+    if (ImageCodec::storedFormat(m_output.file()) == wanted)
+        return CopyOutputPicture(destination);
+    const QImage picture = GetOutputImage();
+    if (picture.isNull())
+        return false; // GetOutputImage has said why
+    const IoStatus written =
+        ImageCodec::write(picture, destination, wanted, ImageCodec::Effort::Normal);
+    if (!written.ok()) {
+        report(written.error);
+        return false;
+    }
+    return true;
+}
+
 int CImgJoinEngine::BkColorDlgOpen(int code)
 {
     if (code == 0)

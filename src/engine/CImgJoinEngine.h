@@ -91,6 +91,10 @@ public:
     void RestoreOutputPicture();
     QString GetOutputFile() const { return m_output.file(); }
     bool CopyOutputPicture(const QString& destination);
+    // Writes the output picture to destination in the format the text names
+    // (read as formatForSuffix reads a suffix). A file already in that format
+    // is copied byte for byte; any other is decoded and encoded anew.
+    bool SaveOutputPicture(const QString& destination, const QString& format);
     ColorRef GetRulerBackColor() const { return m_rulerBackColor; }
     int BkColorDlgOpen(int code);
 
@@ -216,7 +220,9 @@ public:
     // Composes every picture in layer order at canvas scale, decoding them a
     // few at a time within the picture memory budget. A picture that cannot
     // be read any more fails the whole join (reported): a drawing with a
-    // hole is not what the user asked for.
+    // hole is not what the user asked for. The result is Format_RGB32 when
+    // unturned opaque pictures cover it whole, otherwise
+    // Format_ARGB32_Premultiplied with what no picture covers transparent.
     QImage RenderJoinedPicture();
     // Renders and writes the joined picture; the encoder follows the format text.
     bool SaveJoinedPicture(const QString& format, const QString& path);

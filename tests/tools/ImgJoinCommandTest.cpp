@@ -113,6 +113,13 @@ TEST_F(ImgJoinCommandTest, SingleFileStitchChecksThePictureAndSaysWhatFailed)
     const QString good = TestPictures::save(solidPicture(6, 4, Qt::blue), path("good.png"));
     EXPECT_EQ(run({ "stitch", good, "1", "1", out }), ImgJoinCommand::Ok);
     EXPECT_EQ(QImage(out).size(), QSize(6, 4));
+    EXPECT_EQ(TestPictures::fileHash(out), TestPictures::fileHash(good)); // copied as it is
+
+    // Another suffix: the file is written in that format.
+    const QString jpeg = path("out.jpg");
+    EXPECT_EQ(run({ "stitch", good, "1", "1", jpeg }), ImgJoinCommand::Ok);
+    EXPECT_EQ(QImageReader(jpeg).format(), QByteArray("jpeg"));
+    EXPECT_EQ(QImageReader(jpeg).size(), QSize(6, 4));
 }
 
 TEST_F(ImgJoinCommandTest, UnreadablePictureFailsAndWritesNothing)
