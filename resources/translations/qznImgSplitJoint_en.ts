@@ -164,12 +164,92 @@
         <translation>The trim window reaches beyond the canvas coordinates</translation>
     </message>
     <message>
-        <source>无法保存项目文件 %1</source>
-        <translation>Cannot save the project file %1</translation>
+        <source>没有写入这个文件夹的权限</source>
+        <translation>no permission to write to this folder</translation>
     </message>
     <message>
-        <source>无法打开项目文件 %1</source>
-        <translation>Cannot open the project file %1</translation>
+        <source>磁盘是只读的</source>
+        <translation>the disk is read-only</translation>
+    </message>
+    <message>
+        <source>文件夹不存在</source>
+        <translation>the folder does not exist</translation>
+    </message>
+    <message>
+        <source>这是一个文件夹</source>
+        <translation>it is a folder</translation>
+    </message>
+    <message>
+        <source>写入时出错</source>
+        <translation>an error occurred while writing</translation>
+    </message>
+    <message>
+        <source>写入时出错（系统错误 %1）</source>
+        <translation>an error occurred while writing (system error %1)</translation>
+    </message>
+    <message>
+        <source>项目 %1 没有保存：拼接图片无法生成</source>
+        <translation>The project %1 was not saved: the joined picture could not be made.</translation>
+    </message>
+    <message>
+        <source>项目 %1 没有保存：图片 %2 无法读取（%3）</source>
+        <translation>The project %1 was not saved: the picture %2 cannot be read (%3).</translation>
+    </message>
+    <message>
+        <source>项目 %1 没有保存：拼接图片无法编码（%2）</source>
+        <translation>The project %1 was not saved: the joined picture cannot be encoded (%2).</translation>
+    </message>
+    <message>
+        <source>画布上没有图片, 项目 %1 没有保存</source>
+        <translation>The canvas holds no pictures, so the project %1 was not saved.</translation>
+    </message>
+    <message>
+        <source>无法保存项目 %1：这是一个文件夹</source>
+        <translation>Cannot save the project %1: it is a folder.</translation>
+    </message>
+    <message>
+        <source>无法保存项目 %1：文件夹 %2 不存在</source>
+        <translation>Cannot save the project %1: the folder %2 does not exist.</translation>
+    </message>
+    <message>
+        <source>无法保存项目 %1：%2</source>
+        <translation>Cannot save the project %1: %2.</translation>
+    </message>
+    <message>
+        <source>无法打开项目 %1：%2</source>
+        <translation>Cannot open the project %1: %2.</translation>
+    </message>
+    <message>
+        <source>无法写入临时文件 %1（%2）</source>
+        <translation>Cannot write the temporary file %1 (%2).</translation>
+    </message>
+    <message>
+        <source>其中的图片 %1 无法读取（%2）</source>
+        <translation>its picture %1 cannot be read (%2)</translation>
+    </message>
+    <message>
+        <source>其中的图片 %1 是空的</source>
+        <translation>its picture %1 is empty</translation>
+    </message>
+    <message>
+        <source>其中的图片 %1 的位置超出了画布坐标的范围</source>
+        <translation>the place of its picture %1 lies outside the canvas coordinates</translation>
+    </message>
+    <message>
+        <source>项目 %1 中的图片移到 (%2, %3) 后超出了画布坐标的范围</source>
+        <translation>A picture of the project %1, moved to (%2, %3), lies outside the canvas coordinates.</translation>
+    </message>
+    <message>
+        <source>无法写入临时文件 %1</source>
+        <translation>Cannot write the temporary file %1.</translation>
+    </message>
+    <message>
+        <source>项目 %1 中的图片 %2 无法读取：%3</source>
+        <translation>The picture %2 of the project %1 cannot be read: %3.</translation>
+    </message>
+    <message>
+        <source>项目 %1 中的图片 %2 无法放到画布上</source>
+        <translation>The picture %2 of the project %1 cannot be put on the canvas.</translation>
     </message>
 </context>
 <context>
@@ -424,10 +504,6 @@ While the program is minimised, Ctrl+G takes a screen capture. The program can a
         <translation>Save Failed</translation>
     </message>
     <message>
-        <source>拼接图片没有保存</source>
-        <translation>The joined picture was not saved</translation>
-    </message>
-    <message>
         <source>正在保存拼接图片...</source>
         <translation>Saving the joined picture...</translation>
     </message>
@@ -438,6 +514,26 @@ While the program is minimised, Ctrl+G takes a screen capture. The program can a
     <message>
         <source>&lt; %1 &gt;已存在!是否更新?</source>
         <translation>&lt; %1 &gt; already exists! Replace it?</translation>
+    </message>
+    <message>
+        <source>%1 KB</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>%1 MB</source>
+        <translation>%1 MB</translation>
+    </message>
+    <message>
+        <source>已保存图片 %1，文件大小 %2。</source>
+        <translation>Saved the picture %1, file size %2.</translation>
+    </message>
+    <message>
+        <source>图片没有保存</source>
+        <translation>The picture was not saved.</translation>
+    </message>
+    <message>
+        <source>正在保存打印输出图片...</source>
+        <translation>Saving the print output picture...</translation>
     </message>
 </context>
 <context>
@@ -939,30 +1035,6 @@ While the program is minimised, Ctrl+G takes a screen capture. The program can a
         <translation>Usage:</translation>
     </message>
     <message>
-        <source>把图片按给出的顺序放到同一块画布上(后面的在上层), 拼接后写入 OUT。
-x,y 是图片左上角在画布上的位置(默认 0,0), w,h 是图片拉伸后的
-大小(默认为图片本身的像素大小), angle 是绕图框中心顺时针旋转的
-角度。画布从最小的 x 和 y 起覆盖所有图框, 未覆盖的部分保持透明。
-OUT 的扩展名决定编码格式(bmp、jpg/jpeg、png、gif, 其他一律写成 PNG)。</source>
-        <translation>Lays the pictures on one canvas in the order given (later ones on top)
-and writes the joined picture to OUT. x,y is the picture&apos;s top-left
-corner on the canvas (default 0,0), w,h the size it is stretched to
-(default: its own pixel size), angle a clockwise turn in degrees about
-the box centre. The canvas spans all boxes from the smallest x and y;
-uncovered parts stay transparent. OUT&apos;s suffix picks the encoder
-(bmp, jpg/jpeg, png, gif; anything else writes PNG).</translation>
-    </message>
-    <message>
-        <source>把名为 STEM&lt;行&gt;&lt;列&gt;.png 的 ROWS x COLS 个图块(行号和列号为十进制,
-从 0 起)按图块 00 的大小排成网格拼合, 结果写入 OUT。只有 1 行 1 列
-时, 若 STEM 本身是完整的文件名, 则直接采用该文件。ROWS 和 COLS 为
-1 到 99。</source>
-        <translation>Assembles ROWS x COLS tiles named STEM&lt;row&gt;&lt;col&gt;.png (row and column
-in decimal, from 0) on a grid whose pitch is the size of tile 00, and
-writes the result to OUT. With 1 row and 1 column a STEM that is a
-complete file name is taken as it is. ROWS and COLS are 1 to 99.</translation>
-    </message>
-    <message>
         <source>把图片 IN 处理为打印用的图片, 写入 OUT:
   99  彩色打印机: 灰色和黑色变为其反色, 黑色背景因而变白; 彩色不变;
   100 黑白 CAD 图: 先反色, 再变为灰度;
@@ -1061,6 +1133,46 @@ For both commands OUT&apos;s suffix picks the encoder as for join.</translation>
     <message>
         <source>filter 需要 IN 和 OUT</source>
         <translation>filter needs IN and OUT</translation>
+    </message>
+    <message>
+        <source>把图片按给出的顺序放到同一块画布上(后面的在上层), 拼接后写入 OUT。
+x,y 是图片左上角在画布上的位置(默认 0,0), w,h 是图片拉伸后的
+大小(默认为图片本身的像素大小), angle 是绕图框中心顺时针旋转的
+角度。画布从最小的 x 和 y 起覆盖所有图框, 未覆盖的部分保持透明。
+OUT 的扩展名决定编码格式(bmp、jpg/jpeg、png、gif, 其他一律写成 PNG);
+OUT 以 .ora 结尾时写成项目文件(OpenRaster), 保留每张图片及其位置、
+大小和旋转。以 .ora 结尾的 PIC 把该项目的所有图片按原位放到画布上,
+给出 x,y 时整体移动 x,y(w,h 和 angle 对项目无效)。</source>
+        <translation>Lays the pictures on one canvas in the order given (later ones on top)
+and writes the joined picture to OUT. x,y is the picture's top-left
+corner on the canvas (default 0,0), w,h the size it is stretched to
+(default: its own pixel size), angle a clockwise turn in degrees about
+the box centre. The canvas spans all boxes from the smallest x and y;
+uncovered parts stay transparent. OUT's suffix picks the encoder
+(bmp, jpg/jpeg, png, gif; anything else writes PNG); an OUT ending
+in .ora is written as a project file (OpenRaster) that keeps every
+picture, its place, size and turn. A PIC ending in .ora puts all the
+pictures of that project on the canvas at their places, moved by its
+x,y when given (w,h and angle do not apply to a project).</translation>
+    </message>
+    <message>
+        <source>把名为 STEM&lt;行&gt;&lt;列&gt;.png 的 ROWS x COLS 个图块(行号和列号为十进制,
+从 0 起)按图块 00 的大小排成网格拼合, 结果按 OUT 的扩展名选择的格式
+写入 OUT(同 join)。只有 1 行 1 列时, 若 STEM 本身是完整的文件名且已是
+该格式, 则原样复制。ROWS 和 COLS 为 1 到 99。</source>
+        <translation>Assembles ROWS x COLS tiles named STEM&lt;row&gt;&lt;col&gt;.png (row and column
+in decimal, from 0) on a grid whose pitch is the size of tile 00, and
+writes the result to OUT in the format its suffix picks, as for join.
+With 1 row and 1 column a STEM that is a complete file name is copied
+as it is when it is in that format already. ROWS and COLS are 1 to 99.</translation>
+    </message>
+    <message>
+        <source>项目文件只能给出 @x,y, 不能给出大小或旋转: &apos;%1&apos;</source>
+        <translation>a project takes only @x,y, not a size or a turn: '%1'</translation>
+    </message>
+    <message>
+        <source>无法建立临时文件夹</source>
+        <translation>cannot make a temporary folder</translation>
     </message>
 </context>
 <context>
@@ -1219,6 +1331,128 @@ For both commands OUT&apos;s suffix picks the encoder as for join.</translation>
     </message>
 </context>
 <context>
+    <name>JpegWriter</name>
+    <message>
+        <source>没有可写入的图片</source>
+        <translation>there is no picture to write</translation>
+    </message>
+    <message>
+        <source>图片太大（%1 × %2 像素），JPG 格式的宽和高最多 %3 像素，请改存为 PNG</source>
+        <translation>The picture is too large (%1 × %2 pixels): a JPG is at most %3 pixels wide and high. Please save it as PNG instead.</translation>
+    </message>
+    <message>
+        <source>内存不足, 无法写入JPG图片</source>
+        <translation>not enough memory to write the JPG picture</translation>
+    </message>
+    <message>
+        <source>无法启动JPG压缩</source>
+        <translation>the JPG compression cannot start</translation>
+    </message>
+    <message>
+        <source>JPG压缩失败</source>
+        <translation>the JPG compression failed</translation>
+    </message>
+</context>
+<context>
+    <name>OraProject</name>
+    <message>
+        <source>标尺的比例无效</source>
+        <translation>the ruler scale is not valid</translation>
+    </message>
+    <message>
+        <source>标尺表的方向“%1”无效</source>
+        <translation>the ruler table direction "%1" is not valid</translation>
+    </message>
+    <message>
+        <source>标尺表中有一行无效</source>
+        <translation>a row of a ruler table is not valid</translation>
+    </message>
+    <message>
+        <source>这不是一个项目文件, 或者文件不完整</source>
+        <translation>it is not a project file, or the file is incomplete</translation>
+    </message>
+    <message>
+        <source>内存不足</source>
+        <translation>not enough memory</translation>
+    </message>
+    <message>
+        <source>文件不存在</source>
+        <translation>the file does not exist</translation>
+    </message>
+    <message>
+        <source>文件无法读取</source>
+        <translation>the file cannot be read</translation>
+    </message>
+    <message>
+        <source>缺少 %1</source>
+        <translation>%1 is missing</translation>
+    </message>
+    <message>
+        <source>%1 无法读取</source>
+        <translation>%1 cannot be read</translation>
+    </message>
+    <message>
+        <source>%1 太大（%2 字节）, 超出了可以打开的范围</source>
+        <translation>%1 is too large (%2 bytes) to be opened</translation>
+    </message>
+    <message>
+        <source>%1 的压缩方式无法读取</source>
+        <translation>the compression of %1 is not supported</translation>
+    </message>
+    <message>
+        <source>%1 已损坏</source>
+        <translation>%1 is damaged</translation>
+    </message>
+    <message>
+        <source>这不是一个 OpenRaster 项目文件</source>
+        <translation>it is not an OpenRaster project file</translation>
+    </message>
+    <message>
+        <source>stack.xml 中没有 image 元素</source>
+        <translation>stack.xml has no image element</translation>
+    </message>
+    <message>
+        <source>stack.xml 中的图层嵌套太深</source>
+        <translation>the layers in stack.xml are nested too deeply</translation>
+    </message>
+    <message>
+        <source>stack.xml 中的图层组位置无效</source>
+        <translation>a layer group's place in stack.xml is not valid</translation>
+    </message>
+    <message>
+        <source>图层的文件名“%1”无效</source>
+        <translation>the layer file name "%1" is not valid</translation>
+    </message>
+    <message>
+        <source>图层 %1 的属性 %2 无效</source>
+        <translation>the attribute %2 of layer %1 is not valid</translation>
+    </message>
+    <message>
+        <source>项目中的图片超过 %1 张</source>
+        <translation>the project holds more than %1 pictures</translation>
+    </message>
+    <message>
+        <source>视图的缩放或位置无效</source>
+        <translation>the view's zoom or position is not valid</translation>
+    </message>
+    <message>
+        <source>裁剪线无效</source>
+        <translation>the trim line is not valid</translation>
+    </message>
+    <message>
+        <source>stack.xml 格式错误（第 %1 行）</source>
+        <translation>stack.xml is malformed (line %1)</translation>
+    </message>
+    <message>
+        <source>内存不足, 无法组成项目文件</source>
+        <translation>not enough memory to put the project file together</translation>
+    </message>
+    <message>
+        <source>这不是一个普通文件</source>
+        <translation>it is not a regular file</translation>
+    </message>
+</context>
+<context>
     <name>PixelJob</name>
     <message>
         <source>内存不足, 无法处理图片</source>
@@ -1293,11 +1527,11 @@ For both commands OUT&apos;s suffix picks the encoder as for join.</translation>
     </message>
     <message>
         <source>按所选的分页方式需要超过%1张纸, 请在“分页打印”中减小打印比例。</source>
-        <translation>The chosen tiling needs more than %1 sheets; please choose a smaller scale in "Tiled Printing".</translation>
+        <translation>The chosen tiling needs more than %1 sheets; please choose a smaller scale in &quot;Tiled Printing&quot;.</translation>
     </message>
     <message>
         <source>纸张太小, 无法按所选的方式分页打印, 请在“分页打印”中另选。</source>
-        <translation>The paper is too small for the chosen tiling; please choose another in "Tiled Printing".</translation>
+        <translation>The paper is too small for the chosen tiling; please choose another in &quot;Tiled Printing&quot;.</translation>
     </message>
     <message>
         <source>打印预览</source>
