@@ -4,14 +4,19 @@
 #include "CViewCommands.h"
 #include "CommandIds.h"
 #include "MusicPlayer.h"
+#include "QtMusicPlayer.h"
 #include "UserPrompts.h"
 #include "ViewTestSupport.h"
 
 #include <QAction>
+#include <QAudioDevice>
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMediaDevices>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace CommandId;
@@ -56,6 +61,27 @@ private:
     QString m_file;
 };
 
+// A tenth of a second of a quiet tone, as an 8 kHz mono WAV file.
+void writeTone(const QString& path)
+{
+    constexpr qint32 rate = 8000;
+    constexpr qint32 samples = rate / 10;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    QDataStream out(&file);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("RIFF", 4);
+    out << qint32(36 + samples * 2);
+    out.writeRawData("WAVEfmt ", 8);
+    out << qint32(16) << qint16(1) << qint16(1) << rate << qint32(rate * 2) << qint16(2)
+        << qint16(16);
+    out.writeRawData("data", 4);
+    out << qint32(samples * 2);
+    for (qint32 i = 0; i < samples; ++i)
+        out << qint16((i % 16 < 8) ? 500 : -500);
+}
+
 // Hands the music a fake player and keeps a pointer to it.
 FakeMusicPlayer*& useFake(CBackgroundMusic& music)
 {
@@ -82,6 +108,7 @@ private slots:
     void loopCommandIsChecked();
     void playingFailuresGoToTheStatusBar();
     void realPlayerReportsWithoutHanging();
+    void realPlayerPlaysAgainFromTheStart();
 };
 
 void BackgroundMusicTest::loopSwitchAppliesToTheNextStartAndTheNextEnd()
@@ -218,6 +245,25 @@ void BackgroundMusicTest::realPlayerReportsWithoutHanging()
     QTRY_VERIFY_WITH_TIMEOUT(status.count() >= 2, 10000);
     QVERIFY(status.at(1).first().toString().contains(QDir::toNativeSeparators(noise)));
     QCOMPARE(t.boxes.caught(), 0);
+}
+
+void BackgroundMusicTest::realPlayerPlaysAgainFromTheStart()
+{
+    if (QMediaDevices::defaultAudioOutput().isNull())
+        QSKIP("no sound output device");
+    QTemporaryDir dir;
+    const QString tone = QDir(dir.path()).filePath(QStringLiteral("tone.wav"));
+    writeTone(tone);
+    QtMusicPlayer player;
+    QSignalSpy ends(&player, &MusicPlayer::endOfPlay);
+    QSignalSpy failures(&player, &MusicPlayer::failed);
+    connect(&player, &MusicPlayer::endOfPlay, &player, [&] {
+        if (ends.count() < 3)
+            player.restart();
+    });
+    player.start(tone);
+    QTRY_COMPARE_WITH_TIMEOUT(ends.count(), 3, 15000);
+    QCOMPARE(failures.count(), 0);
 }
 
 QTEST_MAIN(BackgroundMusicTest)
