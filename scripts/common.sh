@@ -24,6 +24,8 @@ REQUIRED_PACKAGES=(
     xvfb xauth fonts-noto-cjk
     # lrelease and its CMake functions; Qt's own dialogs in Chinese
     qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+    # background music: Qt Multimedia and the GStreamer elements it plays with
+    qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
 )
 # For the tests, the benchmarks and their comparison scripts, screenshots,
 # formatting, and the sanitizer and fuzzing build (clang with its sanitizer

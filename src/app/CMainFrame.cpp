@@ -7,6 +7,7 @@
 #include "CVertRulerBar.h"
 #include "CViewCommands.h"
 #include "CommandIds.h"
+#include "DesktopShortcutMaker.h"
 #include "MemoryInfo.h"
 #include "RecentFiles.h"
 #include "RulerRefresh.h"
@@ -154,6 +155,8 @@ void CMainFrame::bindFrameCommands()
     c.setHandler(FileSaveAs, [this] { saveDocument(true); });
     c.setHandler(About, [this] { showAbout(); });
     c.setHandler(Exit, [this] { close(); });
+    c.setHandler(DesktopShortcut,
+                 [this] { DesktopShortcutMaker::make(this, m_prompts, m_view->programDir()); });
     c.setHandler(StatusBar,
                  [this, &c] { statusBar()->setVisible(c.action(StatusBar)->isChecked()); });
     m_view->setDiscardGuard([this] { return m_document->maybeSave(); });

@@ -3,6 +3,7 @@
 
 #include "ImagingCommands.h"
 
+#include "CBackgroundMusic.h"
 #include "CImgJoinEngine.h"
 #include "CViewCommands.h"
 #include "PrintInfoBlock.h"
@@ -49,6 +50,7 @@ CQznImgEdtJoinView::CQznImgEdtJoinView(CImgJoinEngine& engine, QWidget* parent)
     : QWidget(parent)
     , m_engine(engine)
     , m_commands(new CViewCommands(this))
+    , m_music(new CBackgroundMusic(this))
     , m_programDir(QDir::currentPath())
     , m_splash(loadSplash())
 {
@@ -63,6 +65,7 @@ CQznImgEdtJoinView::CQznImgEdtJoinView(CImgJoinEngine& engine, QWidget* parent)
         state.transparent = m_transparent;
         state.horzLines = m_showHorzLines;
         state.vertLines = m_showVertLines;
+        state.musicLoop = m_music->looping();
         state.hasPictures = m_engine.GetPictureCount() > 0;
         state.hasCurrent = m_engine.HasCurrentPicture() != 0;
         state.backgroundToolOpen = m_engine.BkColorDlgOpen(-1) == 1;
@@ -81,6 +84,8 @@ CQznImgEdtJoinView::CQznImgEdtJoinView(CImgJoinEngine& engine, QWidget* parent)
             addAction(action);
     }
     setAcceptDrops(true);
+    // Music that cannot be played says why in the status bar, never in a box.
+    connect(m_music, &CBackgroundMusic::statusMessage, this, &CQznImgEdtJoinView::statusMessage);
     connect(m_commands, &CViewCommands::commandDone, this, [this] { reportPosition(); });
 }
 

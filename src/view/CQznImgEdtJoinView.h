@@ -19,6 +19,7 @@
 
 class ImagingCommands;
 
+class CBackgroundMusic;
 class CImgJoinEngine;
 class CViewCommands;
 class QMenu;
@@ -45,10 +46,13 @@ public:
     ~CQznImgEdtJoinView() override;
 
     CViewCommands& commands() { return *m_commands; }
+    // The background music the music commands choose and play.
+    CBackgroundMusic& music() { return *m_music; }
     // The tool bar whose buttons the popup menus open under.
     void setToolBar(QToolBar* toolBar) { m_toolBar = toolBar; }
     // The folder the current directory returns to after every file dialog.
     void setProgramDir(const QString& dir) { m_programDir = dir; }
+    QString programDir() const { return m_programDir; }
     // How the view and the dialogs it opens put questions and messages to
     // the user.
     void setPrompts(const UserPrompts& prompts);
@@ -190,7 +194,8 @@ private:
     void showPopupMenu(int menuId);
 
     CImgJoinEngine& m_engine;
-    CViewCommands* m_commands = nullptr; // child object
+    CViewCommands* m_commands = nullptr; // child objects
+    CBackgroundMusic* m_music = nullptr;
     std::unique_ptr<ImagingCommands> m_imaging;
     UserPrompts m_prompts;
     std::function<bool()> m_discardGuard;

@@ -4,6 +4,7 @@
 
 #include "ImagingCommands.h"
 
+#include "CBackgroundMusic.h"
 #include "CImgJoinEngine.h"
 #include "CToolButtonMenu.h"
 #include "CViewCommands.h"
@@ -28,8 +29,8 @@ QString CQznImgEdtJoinView::pictureFilter()
 void CQznImgEdtJoinView::bindCommands()
 {
     // Commands of features still to come (background colour, brush editing,
-    // camera, music, grid-line tables) have no handler yet and stay
-    // disabled; each switches on by a setHandler call here.
+    // camera, grid-line tables) have no handler yet and stay disabled; each
+    // switches on by a setHandler call here.
     bindCanvasCommands();
     bindPictureCommands();
     bindPopupCommands();
@@ -107,6 +108,10 @@ void CQznImgEdtJoinView::bindCanvasCommands()
     });
     c.setHandler(LoadPicture, [this] { chooseAndLoadPicture(); });
     c.setHandler(OutputMode, [this] { switchOutputMode(); });
+    // Background music plays beside the work; the canvas stays as it is.
+    c.setHandler(PlayMusic,
+                 [this] { m_music->chooseAndPlay(this, m_prompts, m_engine, m_programDir); });
+    c.setHandler(MusicLoop, [this] { m_music->toggleLoop(); });
 }
 
 void CQznImgEdtJoinView::bindPictureCommands()

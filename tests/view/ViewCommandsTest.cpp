@@ -28,10 +28,9 @@ using View = CQznImgEdtJoinView;
 namespace {
 
 // Commands whose features come later: present, never enabled yet.
-const QList<int> laterCommands = { BackgroundColour, BrushEdit,       Camera,
-                                   PlayMusic,        MusicLoop,       HorzRulerTable,
-                                   VertRulerTable,   DesktopShortcut, LocalManual,
-                                   OnlineManual,     ManualDownload,  WebSite };
+const QList<int> laterCommands = { BackgroundColour, BrushEdit,       Camera,      HorzRulerTable,
+                                   VertRulerTable,   DesktopShortcut, LocalManual, OnlineManual,
+                                   ManualDownload,   WebSite };
 
 // Saving, printing, filters and print jobs: on the canvas, and in output mode.
 const QList<int> canvasOutputCommands = { SaveJoined,     FilterNoBlue,   FilterInvert,
