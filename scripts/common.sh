@@ -34,6 +34,9 @@ DEVELOPER_PACKAGES=(
     libgtest-dev googletest libbenchmark-dev
     libvips-tools bc xdotool imagemagick clang-format
     clang libclang-rt-14-dev
+    # the Debian package test: cpack's dependency search, the metadata and
+    # desktop entry checks
+    dpkg-dev appstream desktop-file-utils
 )
 # For scripts/lint (clang-tidy and its run-clang-tidy driver).
 LINT_PACKAGES=(clang-tidy)

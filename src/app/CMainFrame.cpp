@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QGridLayout>
 #include <QLabel>
@@ -157,6 +158,12 @@ void CMainFrame::bindFrameCommands()
     c.setHandler(Exit, [this] { close(); });
     c.setHandler(DesktopShortcut,
                  [this] { DesktopShortcutMaker::make(this, m_prompts, m_view->programDir()); });
+    for (int id : { LocalManual, OnlineManual, ManualDownload, WebSite })
+        c.setHandler(id, [this, id] { openHelp(id); });
+    // The web-site item names the site it opens.
+    QAction* site = c.action(WebSite);
+    site->setText(site->text().arg(HelpLinks::homePageHost()));
+    site->setToolTip(site->text());
     c.setHandler(StatusBar,
                  [this, &c] { statusBar()->setVisible(c.action(StatusBar)->isChecked()); });
     m_view->setDiscardGuard([this] { return m_document->maybeSave(); });
@@ -164,6 +171,13 @@ void CMainFrame::bindFrameCommands()
         m_view->showCanvas();
         relayoutRulers();
     });
+}
+
+void CMainFrame::openHelp(int commandId)
+{
+    const QString failure = m_helpLinks.open(commandId, QCoreApplication::applicationDirPath());
+    if (!failure.isEmpty())
+        statusBar()->showMessage(failure, ErrorShownMs);
 }
 
 void CMainFrame::saveDocument(bool askName)

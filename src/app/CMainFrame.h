@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HelpLinks.h"
 #include "UserPrompts.h"
 
 #include <QList>
@@ -47,6 +48,8 @@ public:
     // the dialogs it opens use these.
     void setPrompts(const UserPrompts& prompts);
     const UserPrompts& prompts() const { return m_prompts; }
+    // How the help menu opens its manual and pages.
+    void setHelpLinks(const HelpLinks& links) { m_helpLinks = links; }
 
     CQznImgEdtJoinView* view() const { return m_view; }
     CQznImgEdtJoinDoc* document() const { return m_document; }
@@ -84,9 +87,11 @@ private:
     void saveDocument(bool askName);
     void fillRecentMenu(QMenu* menu);
     void showAbout();
+    void openHelp(int commandId);
 
     CImgJoinEngine& m_engine;
     UserPrompts m_prompts;
+    HelpLinks m_helpLinks;
     CQznImgEdtJoinView* m_view = nullptr; // children of the window
     CQznImgEdtJoinDoc* m_document = nullptr;
     CHorzRulerBar* m_horzRuler = nullptr;

@@ -198,8 +198,8 @@ const QList<CViewCommands::Entry>& CViewCommands::table()
           Rule::Always, nullptr },
         { LocalManual, QT_TRANSLATE_NOOP("CViewCommands", "软件操作说明"), nullptr, Rule::Always,
           "help-contents" },
-        { WebSite, QT_TRANSLATE_NOOP("CViewCommands", "查看网站(lumo.example.com)"), nullptr,
-          Rule::Always, nullptr },
+        { WebSite, QT_TRANSLATE_NOOP("CViewCommands", "查看网站(%1)"), nullptr, Rule::Always,
+          nullptr },
         { DesktopShortcut, QT_TRANSLATE_NOOP("CViewCommands", "建立桌面图标"), nullptr,
           Rule::Always, nullptr },
         // tool bar
