@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>CBackgroundMusic</name>
+    <message>
+        <source>音乐文件(*.wav,*.mid,*.mp3,*.wma)</source>
+        <translation>Music files (*.wav *.mid *.mp3 *.wma)</translation>
+    </message>
+    <message>
+        <source>选择播放背景音乐</source>
+        <translation>Choose Background Music</translation>
+    </message>
+</context>
+<context>
     <name>CImgJoinEngine</name>
     <message>
         <source>无法建立临时文件夹 %1</source>
@@ -750,10 +761,6 @@ While the program is minimised, Ctrl+G takes a screen capture. The program can a
         <translation>User Manual</translation>
     </message>
     <message>
-        <source>查看网站(lumo.example.com)</source>
-        <translation>Visit the Website (lumo.example.com)</translation>
-    </message>
-    <message>
         <source>建立桌面图标</source>
         <translation>Create Desktop Shortcut</translation>
     </message>
@@ -937,6 +944,29 @@ While the program is minimised, Ctrl+G takes a screen capture. The program can a
         <source>输出PDF...</source>
         <translation>Export PDF...</translation>
     </message>
+    <message>
+        <source>查看网站(%1)</source>
+        <translation>Visit the Website (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>DesktopShortcutMaker</name>
+    <message>
+        <source>Lumo图片拼接及打印软件</source>
+        <translation>Lumo Picture Joining and Printing</translation>
+    </message>
+    <message>
+        <source>创建桌面图标失败，请稍后自行创建!</source>
+        <translation>The desktop icon could not be created. Please create it yourself later.</translation>
+    </message>
+    <message>
+        <source>无法写入 %1: %2</source>
+        <translation>Cannot write %1: %2.</translation>
+    </message>
+    <message>
+        <source>Lumo图片拼接软件</source>
+        <translation>Lumo Picture Joining</translation>
+    </message>
 </context>
 <context>
     <name>GifWriter</name>
@@ -955,6 +985,17 @@ While the program is minimised, Ctrl+G takes a screen capture. The program can a
     <message>
         <source>内存不足，无法为 GIF 图片生成调色板</source>
         <translation>Not enough memory to make the palette of the GIF picture</translation>
+    </message>
+</context>
+<context>
+    <name>HelpLinks</name>
+    <message>
+        <source>找不到软件操作说明</source>
+        <translation>The user manual cannot be found.</translation>
+    </message>
+    <message>
+        <source>无法打开 %1</source>
+        <translation>Cannot open %1.</translation>
     </message>
 </context>
 <context>
@@ -1144,11 +1185,11 @@ OUT 以 .ora 结尾时写成项目文件(OpenRaster), 保留每张图片及其�
 大小和旋转。以 .ora 结尾的 PIC 把该项目的所有图片按原位放到画布上,
 给出 x,y 时整体移动 x,y(w,h 和 angle 对项目无效)。</source>
         <translation>Lays the pictures on one canvas in the order given (later ones on top)
-and writes the joined picture to OUT. x,y is the picture's top-left
+and writes the joined picture to OUT. x,y is the picture&apos;s top-left
 corner on the canvas (default 0,0), w,h the size it is stretched to
 (default: its own pixel size), angle a clockwise turn in degrees about
 the box centre. The canvas spans all boxes from the smallest x and y;
-uncovered parts stay transparent. OUT's suffix picks the encoder
+uncovered parts stay transparent. OUT&apos;s suffix picks the encoder
 (bmp, jpg/jpeg, png, gif; anything else writes PNG); an OUT ending
 in .ora is written as a project file (OpenRaster) that keeps every
 picture, its place, size and turn. A PIC ending in .ora puts all the
@@ -1168,7 +1209,7 @@ as it is when it is in that format already. ROWS and COLS are 1 to 99.</translat
     </message>
     <message>
         <source>项目文件只能给出 @x,y, 不能给出大小或旋转: &apos;%1&apos;</source>
-        <translation>a project takes only @x,y, not a size or a turn: '%1'</translation>
+        <translation>a project takes only @x,y, not a size or a turn: &apos;%1&apos;</translation>
     </message>
     <message>
         <source>无法建立临时文件夹</source>
@@ -1361,7 +1402,7 @@ as it is when it is in that format already. ROWS and COLS are 1 to 99.</translat
     </message>
     <message>
         <source>标尺表的方向“%1”无效</source>
-        <translation>the ruler table direction "%1" is not valid</translation>
+        <translation>the ruler table direction &quot;%1&quot; is not valid</translation>
     </message>
     <message>
         <source>标尺表中有一行无效</source>
@@ -1417,11 +1458,11 @@ as it is when it is in that format already. ROWS and COLS are 1 to 99.</translat
     </message>
     <message>
         <source>stack.xml 中的图层组位置无效</source>
-        <translation>a layer group's place in stack.xml is not valid</translation>
+        <translation>a layer group&apos;s place in stack.xml is not valid</translation>
     </message>
     <message>
         <source>图层的文件名“%1”无效</source>
-        <translation>the layer file name "%1" is not valid</translation>
+        <translation>the layer file name &quot;%1&quot; is not valid</translation>
     </message>
     <message>
         <source>图层 %1 的属性 %2 无效</source>
@@ -1433,7 +1474,7 @@ as it is when it is in that format already. ROWS and COLS are 1 to 99.</translat
     </message>
     <message>
         <source>视图的缩放或位置无效</source>
-        <translation>the view's zoom or position is not valid</translation>
+        <translation>the view&apos;s zoom or position is not valid</translation>
     </message>
     <message>
         <source>裁剪线无效</source>
@@ -1563,6 +1604,33 @@ as it is when it is in that format already. ROWS and COLS are 1 to 99.</translat
     </message>
 </context>
 <context>
+    <name>QtMusicPlayer</name>
+    <message>
+        <source>不支持这种音乐文件的格式</source>
+        <translation>this music file format is not supported</translation>
+    </message>
+    <message>
+        <source>没有读取这个文件的权限</source>
+        <translation>no permission to read this file</translation>
+    </message>
+    <message>
+        <source>文件无法读取, 或不是能播放的音乐文件</source>
+        <translation>the file cannot be read, or it is not a playable music file</translation>
+    </message>
+    <message>
+        <source>播放时出错</source>
+        <translation>an error occurred while playing</translation>
+    </message>
+    <message>
+        <source>没有可用的声音输出设备</source>
+        <translation>no sound output device is available</translation>
+    </message>
+    <message>
+        <source>不能播放背景音乐 %1: %2</source>
+        <translation>Cannot play the background music %1: %2.</translation>
+    </message>
+</context>
+<context>
     <name>SettingsBlock</name>
     <message>
         <source>未知的设置项 %1</source>
@@ -1575,6 +1643,41 @@ as it is when it is in that format already. ROWS and COLS are 1 to 99.</translat
     <message>
         <source>设置内容含有空字符: %1</source>
         <translation>Setting contains a null character: %1</translation>
+    </message>
+</context>
+<context>
+    <name>StartOptions</name>
+    <message>
+        <source>Lumo图片拼接及打印软件</source>
+        <translation>Lumo Picture Joining and Printing</translation>
+    </message>
+    <message>
+        <source>设置文件和临时文件夹放在 &lt;文件夹&gt; 中（没有时自动建立）。</source>
+        <translation>Keep the settings file and the temporary folder in &lt;folder&gt; (made when missing).</translation>
+    </message>
+    <message>
+        <source>文件夹</source>
+        <translation>folder</translation>
+    </message>
+    <message>
+        <source>设置文件和临时文件夹放在本用户的程序数据文件夹中。</source>
+        <translation>Keep the settings file and the temporary folder in this user's program data folder.</translation>
+    </message>
+    <message>
+        <source>多余的参数: %1</source>
+        <translation>Unexpected arguments: %1</translation>
+    </message>
+    <message>
+        <source>--data-dir 和 --user-data 只能选一个</source>
+        <translation>Choose only one of --data-dir and --user-data.</translation>
+    </message>
+    <message>
+        <source>--data-dir 缺少文件夹</source>
+        <translation>--data-dir needs a folder.</translation>
+    </message>
+    <message>
+        <source>无法建立或进入数据文件夹 %1</source>
+        <translation>Cannot make or enter the data folder %1.</translation>
     </message>
 </context>
 <context>
