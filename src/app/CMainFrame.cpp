@@ -195,10 +195,10 @@ void CMainFrame::fillRecentMenu(QMenu* menu)
 {
     menu->clear();
     const QStringList files = RecentFiles::entries();
-    for (int i = 0; i < files.size(); ++i) {
-        const QString file = files.at(i);
+    int number = 0;
+    for (const QString& file : files) {
         QAction* entry = menu->addAction(
-            QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(file)));
+            QStringLiteral("&%1 %2").arg(++number).arg(QDir::toNativeSeparators(file)));
         connect(entry, &QAction::triggered, this, [this, file] { m_document->openRecent(file); });
     }
     if (files.isEmpty())

@@ -62,7 +62,7 @@ const QList<CViewCommands::Entry>& CViewCommands::table()
         { FileSave, QT_TRANSLATE_NOOP("CViewCommands", "保存(&S)"), nullptr, Rule::Always,
           "document-save", QKeySequence::Save },
         { FileSaveAs, QT_TRANSLATE_NOOP("CViewCommands", "另存为(&A)..."), nullptr, Rule::Always,
-          "document-save-as", QKeySequence::SaveAs },
+          "document-save-as", "Ctrl+Shift+S" },
         { Print, QT_TRANSLATE_NOOP("CViewCommands", "打印(&P)..."), nullptr, Rule::Always,
           "document-print", QKeySequence::Print },
         { PrintPreview, QT_TRANSLATE_NOOP("CViewCommands", "打印预览(&V)"), nullptr, Rule::Always,
