@@ -26,6 +26,21 @@ protected:
         return command.run(arguments);
     }
     QString path(const QString& name) const { return QDir(m_dir.path()).filePath(name); }
+    // A whole picture and its first half under the name given.
+    QString wholeAndCut(const QString& cutName)
+    {
+        const QString whole =
+            TestPictures::save(TestPictures::coordinatePicture(300, 200), path("whole.png"));
+        QFile file(whole);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        const QByteArray bytes = file.readAll();
+        QFile cut(path(cutName));
+        if (!cut.open(QIODevice::WriteOnly))
+            return {};
+        cut.write(bytes.left(bytes.size() / 2));
+        return whole;
+    }
 
     QTemporaryDir m_dir;
     QString m_outText;
@@ -264,15 +279,8 @@ TEST_F(ImgJoinCommandTest, PrintPrepGivesTheProgramsResultForEveryKindOfPicture)
 
 TEST_F(ImgJoinCommandTest, PrintPrepOfACutFileFailsAndLeavesNoOutput)
 {
-    const QString whole =
-        TestPictures::save(TestPictures::coordinatePicture(300, 200), path("whole.png"));
-    QFile file(whole);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    QFile cut(path("cut.png"));
-    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
-    cut.write(bytes.left(bytes.size() / 2));
-    cut.close();
+    const QString whole = wholeAndCut(QStringLiteral("cut.png"));
+    ASSERT_FALSE(whole.isEmpty());
     const QString out = path("out.png");
     EXPECT_EQ(run({ "print-prep", "--job", "101", path("cut.png"), out }), ImgJoinCommand::Failed);
     EXPECT_TRUE(m_errText.contains("cut.png"));
@@ -286,15 +294,8 @@ TEST_F(ImgJoinCommandTest, MessagesAreInOneLanguage)
 {
     static const QRegularExpression han(QStringLiteral("\\p{Han}"));
     static const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
-    const QString whole =
-        TestPictures::save(TestPictures::coordinatePicture(300, 200), path("whole.png"));
-    QFile file(whole);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    QFile cut(path("cut.png"));
-    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
-    cut.write(bytes.left(bytes.size() / 2));
-    cut.close();
+    const QString whole = wholeAndCut(QStringLiteral("cut.png"));
+    ASSERT_FALSE(whole.isEmpty());
     const QString refused = QStringLiteral("/proc/out.png");
     const bool refusing = QFileInfo::exists(QStringLiteral("/proc/self"));
 
