@@ -115,6 +115,37 @@ void BM_SaveJoinedPicture(benchmark::State& state)
         benchmark::DoNotOptimize(engine.SaveJoinedPicture(QStringLiteral("png"), out));
 }
 
+// The canvas of 20 captures saved as a project: the join, its PNG and the
+// captures as they are.
+void BM_SaveProject(benchmark::State& state)
+{
+    CImgJoinEngine engine;
+    engine.SetDataDir(BenchInputs::workDir());
+    layTwentyCaptures(engine, BenchInputs::captureFiles(BenchInputs::workDir(), 20));
+    const QString out = QDir(BenchInputs::workDir()).filePath(QStringLiteral("canvas.ora"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(engine.SaveProject(out));
+    state.counters["MB"] = double(QFile(out).size()) / (1024 * 1024);
+}
+
+// Opening that project: every capture taken out and decoded.
+void BM_OpenProject(benchmark::State& state)
+{
+    CImgJoinEngine engine;
+    engine.SetDataDir(BenchInputs::workDir());
+    layTwentyCaptures(engine, BenchInputs::captureFiles(BenchInputs::workDir(), 20));
+    const QString project = QDir(BenchInputs::workDir()).filePath(QStringLiteral("open.ora"));
+    engine.SaveProject(project);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(engine.OpenProject(project));
+        state.PauseTiming();
+        engine.NewCanvas();
+        engine.DeleteTempFiles();
+        engine.ForgetDecodedPictures();
+        state.ResumeTiming();
+    }
+}
+
 void BM_StitchTiles(benchmark::State& state)
 {
     const QString dir = BenchInputs::workDir();
@@ -223,6 +254,8 @@ BENCHMARK(BM_DrawPictures_TrimLine)
 BENCHMARK(BM_DrawPictures_NewZoom)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ClipCurrentPicture)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveJoinedPicture)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SaveProject)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_OpenProject)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_StitchTiles)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_NudgeUndoRedo)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TrimUndoRedo)->Unit(benchmark::kMillisecond);

@@ -20,7 +20,7 @@ export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-true}"
 REQUIRED_PACKAGES=(
     build-essential cmake ninja-build ccache pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins libgl-dev
-    libgif-dev libspng-dev zlib1g-dev
+    libgif-dev libspng-dev libturbojpeg0-dev zlib1g-dev libzip-dev
     xvfb xauth fonts-noto-cjk
     # the screen-capture hot key and the cursor picture on X11
     libxcb1-dev libxcb-xfixes0-dev libxcb-keysyms1-dev

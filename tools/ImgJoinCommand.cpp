@@ -1,11 +1,14 @@
 #include "ImgJoinCommand.h"
 
 #include "CImgJoinEngine.h"
+#include "CanvasMath.h"
 #include "ImageCodec.h"
+#include "OraProject.h"
 #include "PixelJob.h"
 #include "PngRowStream.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtNumeric>
@@ -14,6 +17,8 @@ namespace {
 
 // Decoded pictures a join keeps at once, beside the joined picture.
 constexpr qint64 JoinPictureBudget = qint64(128) * 1024 * 1024;
+// What the pictures taken out of one project file may hold together.
+constexpr qint64 ProjectBytes = qint64(512) * 1024 * 1024;
 
 } // namespace
 
@@ -39,12 +44,15 @@ QString ImgJoinCommand::helpText()
                         "x,y 是图片左上角在画布上的位置(默认 0,0), w,h 是图片拉伸后的\n"
                         "大小(默认为图片本身的像素大小), angle 是绕图框中心顺时针旋转的\n"
                         "角度。画布从最小的 x 和 y 起覆盖所有图框, 未覆盖的部分保持透明。\n"
-                        "OUT 的扩展名决定编码格式(bmp、jpg/jpeg、png、gif, 其他一律写成 PNG)。")) +
+                        "OUT 的扩展名决定编码格式(bmp、jpg/jpeg、png、gif, 其他一律写成 PNG);\n"
+                        "OUT 以 .ora 结尾时写成项目文件(OpenRaster), 保留每张图片及其位置、\n"
+                        "大小和旋转。以 .ora 结尾的 PIC 把该项目的所有图片按原位放到画布上,\n"
+                        "给出 x,y 时整体移动 x,y(w,h 和 angle 对项目无效)。")) +
            explained(QStringLiteral("imgjoin stitch STEM ROWS COLS OUT"),
                      tr("把名为 STEM<行><列>.png 的 ROWS x COLS 个图块(行号和列号为十进制,\n"
-                        "从 0 起)按图块 00 的大小排成网格拼合, 结果写入 OUT。只有 1 行 1 列\n"
-                        "时, 若 STEM 本身是完整的文件名, 则直接采用该文件。ROWS 和 COLS 为\n"
-                        "1 到 99。")) +
+                        "从 0 起)按图块 00 的大小排成网格拼合, 结果按 OUT 的扩展名选择的格式\n"
+                        "写入 OUT(同 join)。只有 1 行 1 列时, 若 STEM 本身是完整的文件名且已是\n"
+                        "该格式, 则原样复制。ROWS 和 COLS 为 1 到 99。")) +
            explained(QStringLiteral("imgjoin print-prep --job 99|100|101|109 IN OUT"),
                      tr("把图片 IN 处理为打印用的图片, 写入 OUT:\n"
                         "  99  彩色打印机: 灰色和黑色变为其反色, 黑色背景因而变白; 彩色不变;\n"
@@ -135,6 +143,8 @@ int ImgJoinCommand::join(const QStringList& arguments)
         Placement placement;
         if (!parsePlacement(argument, placement))
             return usageError(tr("无法识别 '%1' 中的位置").arg(argument));
+        if (isProject(placement.file) && placement.width > 0)
+            return usageError(tr("项目文件只能给出 @x,y, 不能给出大小或旋转: '%1'").arg(argument));
         placements.append(placement);
     }
     if (placements.size() > CImgJoinEngine::MaxPictures)
@@ -147,7 +157,19 @@ int ImgJoinCommand::join(const QStringList& arguments)
     // The pictures are decoded while the joined picture is composed, a few
     // at a time: the joined picture is most of the memory a join takes.
     engine.SetPictureMemoryBudget(JoinPictureBudget);
+    // The pictures of project files are taken out into a folder that goes
+    // with the command.
+    QTemporaryDir scratch;
     for (const Placement& placement : std::as_const(placements)) {
+        if (isProject(placement.file)) {
+            if (!scratch.isValid()) {
+                errors << tr("无法建立临时文件夹");
+                break;
+            }
+            if (!addProject(engine, placement, scratch.path(), errors))
+                break;
+            continue;
+        }
         const QString unreadable = engine.PictureHeaderError(placement.file);
         if (!unreadable.isEmpty() ||
             !engine.addPlacedPicture(placement.file, placement.x, placement.y, placement.width,
@@ -157,12 +179,72 @@ int ImgJoinCommand::join(const QStringList& arguments)
             break;
         }
     }
-    if (errors.isEmpty())
-        engine.SaveJoinedPicture(QFileInfo(output).suffix(), output);
+    if (errors.isEmpty()) {
+        if (isProject(output))
+            engine.SaveProject(output);
+        else
+            engine.SaveJoinedPicture(QFileInfo(output).suffix(), output);
+    }
     for (const QString& error : std::as_const(errors))
         m_err << "imgjoin: " << error << "\n";
     m_err.flush();
     return errors.isEmpty() ? Ok : Failed;
+}
+
+bool ImgJoinCommand::isProject(const QString& file)
+{
+    return QFileInfo(file).suffix().compare(QLatin1String("ora"), Qt::CaseInsensitive) == 0;
+}
+
+bool ImgJoinCommand::addProject(CImgJoinEngine& engine, const Placement& placement,
+                                const QString& folder, QStringList& errors)
+{
+    const QString shown = QDir::toNativeSeparators(placement.file);
+    const IoResult<OraProject> project = OraProject::unpackFile(placement.file, ProjectBytes);
+    if (!project.ok()) {
+        errors << CImgJoinEngine::tr("无法打开项目 %1：%2").arg(shown, project.error);
+        return false;
+    }
+    for (const OraProject::Layer& layer : project.value.layers) {
+        if (engine.GetPictureCount() >= CImgJoinEngine::MaxPictures) {
+            errors << tr("最多只能拼接 %1 张图片").arg(CImgJoinEngine::MaxPictures);
+            return false;
+        }
+        const qint64 x = qint64(layer.place.x()) + placement.x;
+        const qint64 y = qint64(layer.place.y()) + placement.y;
+        if (!boxFits(x, y, layer.box.width(), layer.box.height())) {
+            errors << CImgJoinEngine::tr("项目 %1 中的图片移到 (%2, %3) 后超出了画布坐标的范围")
+                          .arg(shown)
+                          .arg(x)
+                          .arg(y);
+            return false;
+        }
+        const QString file =
+            QDir(folder).filePath(QStringLiteral("layer%1.png").arg(engine.GetPictureCount()));
+        QFile out(file);
+        if (!out.open(QIODevice::WriteOnly) || out.write(layer.png) != layer.png.size() ||
+            !out.flush()) {
+            errors << CImgJoinEngine::tr("无法写入临时文件 %1").arg(QDir::toNativeSeparators(file));
+            return false;
+        }
+        out.close();
+        const QString unreadable = engine.PictureHeaderError(file);
+        if (!unreadable.isEmpty()) {
+            errors << CImgJoinEngine::tr("项目 %1 中的图片 %2 无法读取：%3")
+                          .arg(shown, layer.name, unreadable);
+            return false;
+        }
+        const int countBefore = engine.GetPictureCount();
+        if (!engine.addPlacedPicture(file, int(x), int(y), layer.box.width(), layer.box.height(),
+                                     layer.angle) ||
+            engine.GetPictureCount() == countBefore) {
+            if (errors.isEmpty())
+                errors << CImgJoinEngine::tr("项目 %1 中的图片 %2 无法放到画布上")
+                              .arg(shown, layer.name);
+            return false;
+        }
+    }
+    return true;
 }
 
 int ImgJoinCommand::stitch(const QStringList& arguments)
@@ -184,12 +266,12 @@ int ImgJoinCommand::stitch(const QStringList& arguments)
         engine.StitchTiles(arguments.at(0), output, rows, columns, QFileInfo(output).suffix());
     if (width == 100 && errors.isEmpty() && engine.GetOutputFile() != output) {
         // A single picture taken as it is goes to OUT as it is, once it is
-        // known to be a picture.
+        // known to be a picture, unless OUT's suffix names another format.
         const QString unreadable = engine.PictureReadError(engine.GetOutputFile());
         if (!unreadable.isEmpty())
             errors << unreadable;
         else
-            engine.CopyOutputPicture(output);
+            engine.SaveOutputPicture(output, QFileInfo(output).suffix());
     }
     for (const QString& error : std::as_const(errors))
         m_err << "imgjoin: " << error << "\n";

@@ -38,6 +38,12 @@ private:
     };
 
     int join(const QStringList& arguments);
+    // Puts every picture of a project file on the canvas at its place moved
+    // by the placement's x and y, taking the pictures out into folder;
+    // false, with the reason in errors, when the project cannot be used.
+    static bool addProject(CImgJoinEngine& engine, const Placement& placement,
+                           const QString& folder, QStringList& errors);
+    static bool isProject(const QString& file);
     int stitch(const QStringList& arguments);
     int printPrep(const QStringList& arguments);
     int filter(const QStringList& arguments);

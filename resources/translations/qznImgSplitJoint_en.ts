@@ -226,22 +226,6 @@ While the program is minimised, Ctrl+G takes a screen capture. The program can a
         <source>最近的文件(&amp;R)</source>
         <translation>&amp;Recent Files</translation>
     </message>
-    <message>
-        <source>打开</source>
-        <translation>Open</translation>
-    </message>
-    <message>
-        <source>另存为</source>
-        <translation>Save As</translation>
-    </message>
-    <message>
-        <source>无标题</source>
-        <translation>Untitled</translation>
-    </message>
-    <message>
-        <source>无法写入 %1: %2</source>
-        <translation>Cannot write %1: %2</translation>
-    </message>
 </context>
 <context>
     <name>CProgressDlg</name>
@@ -454,6 +438,61 @@ While the program is minimised, Ctrl+G takes a screen capture. The program can a
     <message>
         <source>&lt; %1 &gt;已存在!是否更新?</source>
         <translation>&lt; %1 &gt; already exists! Replace it?</translation>
+    </message>
+</context>
+<context>
+    <name>CTiledPrintDlg</name>
+    <message>
+        <source>分页打印</source>
+        <translation>Tiled Printing</translation>
+    </message>
+    <message>
+        <source>不分页, 整张图缩放到一页纸</source>
+        <translation>One page: fit the whole picture on one sheet</translation>
+    </message>
+    <message>
+        <source>按比例分页打印:</source>
+        <translation>Tile at a scale of:</translation>
+    </message>
+    <message>
+        <source>拼</source>
+        <translation>Tile</translation>
+    </message>
+    <message>
+        <source>相邻两张纸重叠%1毫米, 纸上印有虚线和角线: 沿角线裁去纸边, 把裁好的边对齐相邻一张的虚线粘贴。</source>
+        <translation>Neighbouring sheets overlap by %1 mm and carry dashed lines and corner marks: trim each sheet along its corner marks, then glue the trimmed edge onto the dashed line of its neighbour.</translation>
+    </message>
+    <message>
+        <source>张纸宽</source>
+        <translation>sheets wide</translation>
+    </message>
+    <message>
+        <source>打印...</source>
+        <translation>Print...</translation>
+    </message>
+    <message>
+        <source>打印预览...</source>
+        <translation>Print Preview...</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>整张图打印在一页纸上。</source>
+        <translation>The whole picture prints on one sheet.</translation>
+    </message>
+    <message>
+        <source>共%1张纸: 横向%2张, 竖向%3张, 打印比例%4%。</source>
+        <translation>%1 sheets: %2 across, %3 down, at a scale of %4%.</translation>
+    </message>
+    <message>
+        <source>需要超过%1张纸, 请减小打印比例。</source>
+        <translation>This needs more than %1 sheets; please choose a smaller scale.</translation>
+    </message>
+    <message>
+        <source>纸张太小, 无法按这个比例分页打印。</source>
+        <translation>The paper is too small to tile at this scale.</translation>
     </message>
 </context>
 <context>
@@ -793,6 +832,14 @@ While the program is minimised, Ctrl+G takes a screen capture. The program can a
     <message>
         <source>另存为(&amp;A)...</source>
         <translation>Save &amp;As...</translation>
+    </message>
+    <message>
+        <source>分页打印...</source>
+        <translation>Tiled Printing...</translation>
+    </message>
+    <message>
+        <source>输出PDF...</source>
+        <translation>Export PDF...</translation>
     </message>
 </context>
 <context>
@@ -1239,6 +1286,46 @@ For both commands OUT&apos;s suffix picks the encoder as for join.</translation>
     <message>
         <source>无法启动打印作业。</source>
         <translation>Cannot start the print job.</translation>
+    </message>
+    <message>
+        <source>画布上没有图片, 没有可以输出的内容。</source>
+        <translation>The canvas holds no pictures, so there is nothing to output.</translation>
+    </message>
+    <message>
+        <source>按所选的分页方式需要超过%1张纸, 请在“分页打印”中减小打印比例。</source>
+        <translation>The chosen tiling needs more than %1 sheets; please choose a smaller scale in "Tiled Printing".</translation>
+    </message>
+    <message>
+        <source>纸张太小, 无法按所选的方式分页打印, 请在“分页打印”中另选。</source>
+        <translation>The paper is too small for the chosen tiling; please choose another in "Tiled Printing".</translation>
+    </message>
+    <message>
+        <source>打印预览</source>
+        <translation>Print Preview</translation>
+    </message>
+    <message>
+        <source>分页打印</source>
+        <translation>Tiled Printing</translation>
+    </message>
+    <message>
+        <source>打印输出图片.pdf</source>
+        <translation>print output.pdf</translation>
+    </message>
+    <message>
+        <source>拼接图片.pdf</source>
+        <translation>joined picture.pdf</translation>
+    </message>
+    <message>
+        <source>输出PDF</source>
+        <translation>Export PDF</translation>
+    </message>
+    <message>
+        <source>PDF文件 (*.pdf)</source>
+        <translation>PDF files (*.pdf)</translation>
+    </message>
+    <message>
+        <source>无法写入PDF文件 %1, 请检查文件夹是否存在、是否可写, 以及磁盘空间是否足够。</source>
+        <translation>Cannot write the PDF file %1. Please check that the folder exists and is writable, and that the disk has enough free space.</translation>
     </message>
 </context>
 <context>

@@ -160,28 +160,6 @@ void CImgJoinEngine::ClearPictures()
     recordEdit(tr("清除图片"), before);
 }
 
-void CImgJoinEngine::NewCanvas()
-{
-    if (refusedWhileBusy())
-        return;
-    m_canvas.clear();
-    m_trimLine.clear();
-    m_undoStack.clear();
-    MarkCanvasSaved();
-}
-
-bool CImgJoinEngine::SaveProject(const QString& path)
-{
-    report(tr("无法保存项目文件 %1").arg(path));
-    return false;
-}
-
-bool CImgJoinEngine::OpenProject(const QString& path)
-{
-    report(tr("无法打开项目文件 %1").arg(path));
-    return false;
-}
-
 int CImgJoinEngine::HasCurrentPicture() const
 {
     return m_canvas.hasCurrent() ? 1 : 0;
@@ -284,6 +262,23 @@ bool CImgJoinEngine::CopyOutputPicture(const QString& destination)
                                     tr("无法写入 %1: %2")
                                         .arg(QDir::toNativeSeparators(destination),
                                              IoErrorText::reason(out, errorNumber))));
+        return false;
+    }
+    return true;
+}
+
+bool CImgJoinEngine::SaveOutputPicture(const QString& destination, const QString& format)
+{
+    const ImageCodec::Format wanted = ImageCodec::formatForSuffix(format);
+    if (ImageCodec::storedFormat(m_output.file()) == wanted)
+        return CopyOutputPicture(destination);
+    const QImage picture = GetOutputImage();
+    if (picture.isNull())
+        return false; // GetOutputImage has said why
+    const IoStatus written =
+        ImageCodec::write(picture, destination, wanted, ImageCodec::Effort::Normal);
+    if (!written.ok()) {
+        report(written.error);
         return false;
     }
     return true;

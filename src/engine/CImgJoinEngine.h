@@ -20,6 +20,7 @@
 #include "SettingsBlock.h"
 #include "TrimLine.h"
 
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QObject>
@@ -32,6 +33,7 @@
 
 #include <functional>
 
+class OraProject;
 class QPainter;
 
 // The joining engine: owns every picture on the canvas, the output picture,
@@ -89,6 +91,10 @@ public:
     void RestoreOutputPicture();
     QString GetOutputFile() const { return m_output.file(); }
     bool CopyOutputPicture(const QString& destination);
+    // Writes the output picture to destination in the format the text names
+    // (read as formatForSuffix reads a suffix). A file already in that format
+    // is copied byte for byte; any other is decoded and encoded anew.
+    bool SaveOutputPicture(const QString& destination, const QString& format);
     ColorRef GetRulerBackColor() const { return m_rulerBackColor; }
     int BkColorDlgOpen(int code);
 
@@ -214,7 +220,9 @@ public:
     // Composes every picture in layer order at canvas scale, decoding them a
     // few at a time within the picture memory budget. A picture that cannot
     // be read any more fails the whole join (reported): a drawing with a
-    // hole is not what the user asked for.
+    // hole is not what the user asked for. The result is Format_RGB32 when
+    // unturned opaque pictures cover it whole, otherwise
+    // Format_ARGB32_Premultiplied with what no picture covers transparent.
     QImage RenderJoinedPicture();
     // Renders and writes the joined picture; the encoder follows the format text.
     bool SaveJoinedPicture(const QString& format, const QString& path);
@@ -233,6 +241,22 @@ public:
     // The file the next capture goes to: the first capture's fixed name, then
     // the same name with a running number; never a file that is there.
     QString nextCaptureName() const;
+
+    // --- project files ---------------------------------------------------------
+    // Writes the canvas (every picture at its own resolution, its place, box
+    // and turn, the layer order, the current picture, the view mapping, the
+    // trim line and the ruler tables) as an OpenRaster project. The file is
+    // replaced only once the whole project is written: on failure, reported,
+    // an earlier file at path stays as it was. Marks the canvas saved.
+    bool SaveProject(const QString& path);
+    // Replaces the canvas by a project file; its pictures are taken out into
+    // the temporary folder. The file is checked whole first: on any failure,
+    // reported, the canvas, the undo steps and the trim line stay as they
+    // were. The undo steps are dropped and the canvas counts as saved.
+    bool OpenProject(const QString& path);
+    // Empties the canvas and the trim line, drops the undo steps and counts
+    // the empty canvas as saved.
+    void NewCanvas();
 
     // --- data files ----------------------------------------------------------
     void LoadSettings();
@@ -318,11 +342,6 @@ public:
     bool CanvasModified() const { return !m_undoStack.isClean() && !m_canvas.isEmpty(); }
     // The canvas as it is now counts as saved.
     void MarkCanvasSaved() { m_undoStack.setClean(); }
-    // --- the canvas as a project file ----------------------------------------
-    // An empty canvas with nothing to undo.
-    void NewCanvas();
-    bool SaveProject(const QString& path);
-    bool OpenProject(const QString& path);
 
 signals:
     // A failure the user should hear about (a picture that cannot be read, a
@@ -372,6 +391,14 @@ private:
     // the records did not change.
     void recordEdit(const QString& text, const CanvasSnapshot& before, int mergeId = -1);
     bool isClipFile(const QString& file) const;
+    // The canvas as a project, rendered and encoded; false, reported, when
+    // a picture cannot be read.
+    bool collectProject(OraProject& project, const QString& path);
+    // The picture file as PNG bytes: a PNG file as it is, any other decoded
+    // and encoded.
+    IoResult<QByteArray> pictureAsPng(const QString& file);
+    // A clip file name in the temporary folder that no file takes yet.
+    QString unusedClipName(const QString& suffix);
     bool clipFileInUse(const QString& file) const;
 
     // data directory and files
@@ -399,6 +426,9 @@ private:
     bool m_bkColorDlgOpen = false;
     bool m_busy = false;
     int m_skippedPicture = -1; // left out of DrawPictures
+    // The names the pictures of an opened project had there, by the file
+    // they were taken out to; saved again under those names.
+    QHash<QString, QString> m_layerNames;
     // Declared last: its steps release their clip files into the ledger
     // and look at the canvas while they go.
     ClipFileLedger m_clipFiles;

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QPainter>
+#include <QRegion>
 #include <QThread>
 
 // Decodes the next pictures from layer `from` on, on all cores, unless the
@@ -60,6 +61,9 @@ QImage CImgJoinEngine::RenderJoinedPicture()
         return {};
     }
     canvas.fill(Qt::transparent);
+    // Where opaque pictures lie unturned: once they cover the whole canvas,
+    // no pixel can be transparent, and the writers need not look for one.
+    QRegion opaque;
     QPainter painter(&canvas);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     QList<JoinPicture>& layers = m_canvas.pictures();
@@ -78,16 +82,22 @@ QImage CImgJoinEngine::RenderJoinedPicture()
         }
         const QSize size(picture.width, picture.height);
         QPoint at(int(picture.x - minX), int(picture.y - minY));
+        const QImage drawn = Rendition::scaled(entry.image, size);
+        if (picture.angle == 0.0f && !drawn.isNull() && !drawn.hasAlphaChannel())
+            opaque += QRect(at, size);
         painter.save();
         if (picture.angle != 0.0f) {
             painter.translate(at + QPoint(size.width() / 2, size.height() / 2));
             painter.rotate(picture.angle);
             at = QPoint(-size.width() / 2, -size.height() / 2);
         }
-        painter.drawImage(at, Rendition::scaled(entry.image, size));
+        painter.drawImage(at, drawn);
         painter.restore();
     }
     painter.end();
+    // Opaque premultiplied pixels are the same words as RGB32 ones.
+    if (QRegion(canvas.rect()).subtracted(opaque).isEmpty())
+        canvas.reinterpretAsFormat(QImage::Format_RGB32);
     return canvas;
 }
 

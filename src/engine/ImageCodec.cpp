@@ -4,6 +4,7 @@
 #include "FileLinks.h"
 #include "GifWriter.h"
 #include "IoErrorText.h"
+#include "JpegWriter.h"
 #include "PngCropReader.h"
 #include "PngWriter.h"
 #include "WriteFailure.h"
@@ -30,11 +31,11 @@ struct Encoder
     ImageCodec::Format format;
     const char* mimeType;
     const char* suffix;
-    const char* qtFormat; // Qt's writer name; GIF has its own writer
+    const char* qtFormat; // Qt's writer name; JPEG and GIF have writers of their own
 };
 constexpr std::array<Encoder, 4> Encoders{ {
     { ImageCodec::Format::Bmp, "image/bmp", "bmp", "bmp" },
-    { ImageCodec::Format::Jpeg, "image/jpeg", "jpg", "jpeg" },
+    { ImageCodec::Format::Jpeg, "image/jpeg", "jpg", nullptr },
     { ImageCodec::Format::Png, "image/png", "png", "png" },
     { ImageCodec::Format::Gif, "image/gif", "gif", nullptr },
 } };
@@ -325,9 +326,9 @@ IoStatus encode(const QImage& picture, QIODevice* device, ImageCodec::Format for
         const int level = effort == ImageCodec::Effort::Fast ? FastPngLevel : NormalPngLevel;
         return PngWriter::write(pngPicture(image), device, level);
     }
-    QImageWriter writer(device, encoderFor(format).qtFormat);
     if (format == ImageCodec::Format::Jpeg)
-        writer.setQuality(100);
+        return JpegWriter::write(image, device);
+    QImageWriter writer(device, encoderFor(format).qtFormat);
     if (!writer.write(flattened(image)))
         return fail(IoErrorText::reason(writer.error()));
     return ioDone();
@@ -423,6 +424,23 @@ ImageCodec::Format ImageCodec::formatForSuffix(const QString& suffix, bool* serv
 QString ImageCodec::suffixFor(Format format)
 {
     return QLatin1String(encoderFor(format).suffix);
+}
+
+std::optional<ImageCodec::Format> ImageCodec::storedFormat(const QString& path)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray head = file.read(8);
+    if (head.startsWith("\xFF\xD8\xFF"))
+        return Format::Jpeg;
+    if (head.startsWith("\x89PNG\r\n\x1A\n"))
+        return Format::Png;
+    if (head.startsWith("GIF8"))
+        return Format::Gif;
+    if (head.startsWith("BM"))
+        return Format::Bmp;
+    return std::nullopt;
 }
 
 int ImageCodec::FindImageEncoder(const QString& mimeType)

@@ -7,6 +7,8 @@
 #include <QSize>
 #include <QString>
 
+#include <optional>
+
 // Decoding and encoding of picture files. Every picture the engine reads or
 // writes goes through here, so the size limits, the error texts and the choice
 // of encoder are the same everywhere.
@@ -55,6 +57,10 @@ public:
     // The suffix a file written in this format should carry ("bmp", "jpg", ...).
     static QString suffixFor(Format format);
 
+    // The format a file's content is in, told by its first bytes whatever
+    // its name says; none for a file that cannot be read or holds another.
+    static std::optional<Format> storedFormat(const QString& path);
+
     // Index of the encoder for a MIME type ("image/jpeg", "image/bmp",
     // "image/png", "image/gif"), or -1 when none serves it.
     static int FindImageEncoder(const QString& mimeType);
@@ -67,7 +73,7 @@ public:
 
     // Writes the picture atomically: on failure an existing file at path is
     // left as it was; targets replaceableTarget refuses are left alone. JPEG
-    // is written at quality 100.
+    // is written at quality 100 without colour subsampling.
     static IoStatus write(const QImage& image, const QString& path, Format format,
                           Effort effort = Effort::Normal);
 

@@ -79,6 +79,14 @@ QString IoErrorText::reason(QImageWriter::ImageWriterError error)
     return tr("未知错误");
 }
 
+QString IoErrorText::writeReason(const QIODevice& device)
+{
+    const auto* file = qobject_cast<const QFileDevice*>(&device);
+    if (file != nullptr && file->error() != QFileDevice::NoError)
+        return reason(file->error());
+    return reason(QFileDevice::WriteError);
+}
+
 QString IoErrorText::reason(const QFileDevice& file, int errorNumber)
 {
     if (const QString system = systemReason(errorNumber); !system.isEmpty())

@@ -27,6 +27,8 @@ public:
     // Why an operation on file failed: errorNumber is errno right after the
     // failure (0 when unknown).
     static QString reason(const QFileDevice& file, int errorNumber);
+    // Why a write to a device failed: the file's error where it has one.
+    static QString writeReason(const QIODevice& device);
 
     // Why libspng gave up on a PNG stream, by its error code.
     static QString pngReason(int code);

@@ -224,15 +224,6 @@ bool writePalette(QIODevice* device, const QImage& image)
     return !anyAlpha || writeChunk(device, "tRNS", trns);
 }
 
-// Why a write to the device failed: the file's error where it has one.
-QString writeFailureReason(const QIODevice& device)
-{
-    const auto* file = qobject_cast<const QFileDevice*>(&device);
-    if (file != nullptr && file->error() != QFileDevice::NoError)
-        return IoErrorText::reason(file->error());
-    return IoErrorText::reason(QFileDevice::WriteError);
-}
-
 } // namespace
 
 IoStatus PngWriter::write(const QImage& image, QIODevice* device, int level)
@@ -283,6 +274,6 @@ IoStatus PngWriter::write(const QImage& image, QIODevice* device, int level)
     ok = ok && writeChunk(device, "IDAT", QByteArray(reinterpret_cast<const char*>(check), 4));
     ok = ok && writeChunk(device, "IEND", QByteArray());
     if (!ok)
-        return fail(writeFailureReason(*device));
+        return fail(IoErrorText::writeReason(*device));
     return ioDone();
 }

@@ -28,6 +28,8 @@ public:
     // stored back in single precision, so repeated steps accumulate rounding.
     float scaleStep(RulerScaleCode code);
     float scale() const { return m_scale; }
+    // Puts back a scale a saved project held.
+    void setScale(float scale) { m_scale = scale; }
 
 private:
     RulerTable m_horz;

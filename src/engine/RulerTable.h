@@ -52,6 +52,13 @@ public:
     int firstVisible() const { return m_firstVisible; }
     const RulerLine& row(int index) const { return m_rows.at(std::size_t(index)); }
     const RulerLine& overflow() const { return m_overflow; }
+    // Puts back a row or the overflow row as a saved table held it.
+    void setRow(int index, const RulerLine& line)
+    {
+        if (index >= 0 && index < RULER_ROWS)
+            m_rows[std::size_t(index)] = line;
+    }
+    void setOverflow(const RulerLine& line) { m_overflow = line; }
 
     // Cuts a name to at most maxBytes, counting a character outside ASCII as
     // two bytes (a surrogate pair is one character), and never inside a

@@ -17,6 +17,12 @@ class TrimLine
 public:
     void set(const QPoint& viewPoint, TrimMode mode, float zoom, const QPoint& origin);
     void clear() { m_mode = TrimMode::None; }
+    // Puts back a line kept in canvas units (a saved project).
+    void setStored(const QPoint& stored, TrimMode mode)
+    {
+        m_stored = stored;
+        m_mode = mode;
+    }
     TrimMode mode() const { return m_mode; }
     bool active() const { return m_mode != TrimMode::None; }
     bool horizontal() const

@@ -20,6 +20,9 @@ namespace {
 // Saves quicker than this show no progress box.
 constexpr int ProgressBoxDelayMs = 300;
 
+constexpr qint64 KiB = 1024;
+constexpr qint64 MiB = 1024 * KiB;
+
 } // namespace
 
 QString CSaveJoinDlg::s_saveDir;
@@ -66,6 +69,14 @@ void CSaveJoinDlg::resetRemembered()
     s_saveDir.clear();
     s_joinedName.clear();
     s_outputName.clear();
+}
+
+QString CSaveJoinDlg::savedMessage(const QString& path, qint64 bytes)
+{
+    // Below a megabyte in whole kilobytes, above it in tenths of megabytes.
+    const QString size = bytes < MiB ? tr("%1 KB").arg(qMax(qint64(1), (bytes + KiB / 2) / KiB))
+                                     : tr("%1 MB").arg(double(bytes) / double(MiB), 0, 'f', 1);
+    return tr("已保存图片 %1，文件大小 %2。").arg(QDir::toNativeSeparators(path), size);
 }
 
 QString& CSaveJoinDlg::rememberedName() const
@@ -157,9 +168,9 @@ bool CSaveJoinDlg::writeFile(const QString& path)
     QStringList errors;
     const auto connection = connect(&m_engine, &CImgJoinEngine::errorOccurred, this,
                                     [&errors](const QString& message) { errors << message; });
-    const bool saved = m_variant == VariantOutput
-                           ? m_engine.CopyOutputPicture(path)
-                           : saveJoined(m_formatCombo->currentText(), path, errors);
+    const QString format = m_formatCombo->currentText();
+    const bool saved = m_variant == VariantOutput ? saveOutput(format, path, errors)
+                                                  : saveJoined(format, path, errors);
     disconnect(connection);
     if (!saved) {
         if (errors.isEmpty())
@@ -169,23 +180,43 @@ bool CSaveJoinDlg::writeFile(const QString& path)
     return saved;
 }
 
+bool CSaveJoinDlg::writeBehindBox(const std::function<IoStatus()>& write, const QString& busyText,
+                                  QStringList& errors)
+{
+    // A large picture is encoded on a worker, so the window never stops answering.
+    IoStatus outcome = IoStatus::failure(tr("图片没有保存"));
+    CProgressDlg box([&] { outcome = write(); }, [&busyText] { return busyText; }, this);
+    box.runDelayed(ProgressBoxDelayMs);
+    if (outcome.ok())
+        return true;
+    errors << outcome.error;
+    return false;
+}
+
 bool CSaveJoinDlg::saveJoined(const QString& format, const QString& path, QStringList& errors)
 {
-    // The pictures are composed here; a large drawing is encoded on a worker
-    // behind the progress box, so the window never stops answering.
     const QImage joined = m_engine.RenderJoinedPicture();
     if (joined.isNull())
         return false;
-    IoStatus written = IoStatus::failure(tr("拼接图片没有保存"));
-    CProgressDlg box([&] { written = CImgJoinEngine::WriteJoinedPicture(joined, format, path); },
-                     [] { return tr("正在保存拼接图片..."); }, this);
-    box.runDelayed(ProgressBoxDelayMs);
-    if (!written.ok()) {
-        errors << written.error;
+    const auto write = [&] { return CImgJoinEngine::WriteJoinedPicture(joined, format, path); };
+    if (!writeBehindBox(write, tr("正在保存拼接图片..."), errors))
         return false;
-    }
     m_engine.MarkCanvasSaved();
     return true;
+}
+
+bool CSaveJoinDlg::saveOutput(const QString& format, const QString& path, QStringList& errors)
+{
+    // A file already in the chosen format keeps its very bytes; another is
+    // decoded and written in the chosen format.
+    const ImageCodec::Format wanted = ImageCodec::formatForSuffix(format);
+    if (ImageCodec::storedFormat(m_engine.GetOutputFile()) == wanted)
+        return m_engine.CopyOutputPicture(path);
+    const QImage picture = m_engine.GetOutputImage();
+    if (picture.isNull())
+        return false; // the engine has said why
+    return writeBehindBox([&] { return ImageCodec::write(picture, path, wanted); },
+                          tr("正在保存打印输出图片..."), errors);
 }
 
 void CSaveJoinDlg::accept()
@@ -198,6 +229,7 @@ void CSaveJoinDlg::accept()
         return;
     if (!writeFile(path))
         return;
+    emit fileSaved(path, QFileInfo(path).size());
     if (m_variant != VariantOutput && m_autoClearBox->isChecked())
         m_engine.ClearPictures();
     rememberedName() = m_nameEdit->text();

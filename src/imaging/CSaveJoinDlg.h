@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ImageCodec.h"
 #include "UserPrompts.h"
 
 #include <QDialog>
@@ -18,7 +19,10 @@ class QPushButton;
 // Saves the result of the user's work under a name, a format and a folder.
 // The joined-picture variant renders every canvas picture into one file and
 // may then clear the canvas; the output-picture variant copies the output
-// picture's file byte for byte under the new name. The folder and the last
+// picture's file byte for byte when it is already in the chosen format and
+// encodes the picture anew otherwise. Either way the file holds the format
+// its name ends in. Large pictures are encoded behind the progress box.
+// After a save the dialog tells which file it wrote. The folder and the last
 // name saved in each variant are remembered for the rest of the run; the
 // folder is also kept in the settings. A save that fails keeps the dialog
 // open with everything as it was and says why.
@@ -42,6 +46,8 @@ public:
     static QString outputName();
     // Back to the values a new run starts with.
     static void resetRemembered();
+    // The sentence that tells the user a file was saved, with its size.
+    static QString savedMessage(const QString& path, qint64 bytes);
 
     void setPrompts(const UserPrompts& prompts) { m_prompts = prompts; }
     void setFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
@@ -57,6 +63,10 @@ public:
     QCheckBox* autoClearBox() const { return m_autoClearBox; }
     QPushButton* saveButton() const { return m_saveButton; }
 
+signals:
+    // A file was written at path, bytes long.
+    void fileSaved(const QString& path, qint64 bytes);
+
 public slots:
     // Saves; the dialog closes only when the file has been written.
     void accept() override;
@@ -67,6 +77,10 @@ private:
     bool checkInput();
     bool writeFile(const QString& path);
     bool saveJoined(const QString& format, const QString& path, QStringList& errors);
+    bool saveOutput(const QString& format, const QString& path, QStringList& errors);
+    // Runs the write on a worker behind the progress box.
+    bool writeBehindBox(const std::function<IoStatus()>& write, const QString& busyText,
+                        QStringList& errors);
     QString& rememberedName() const;
 
     static QString s_saveDir;

@@ -27,19 +27,26 @@ QPrinter& ImagingCommands::printer()
 
 // ---- saving and copying
 
+void ImagingCommands::runSaveDialog(QWidget* parent, CImgJoinEngine& engine, int variant)
+{
+    CSaveJoinDlg dialog(engine, variant, parent);
+    dialog.setPrompts(m_prompts);
+    QObject::connect(&dialog, &CSaveJoinDlg::fileSaved, [this](const QString& path, qint64 bytes) {
+        if (m_statusReport)
+            m_statusReport(CSaveJoinDlg::savedMessage(path, bytes));
+    });
+    dialog.exec();
+}
+
 bool ImagingCommands::onSaveJoined(QWidget* parent, CImgJoinEngine& engine)
 {
-    CSaveJoinDlg dialog(engine, CSaveJoinDlg::VariantJoined, parent);
-    dialog.setPrompts(m_prompts);
-    dialog.exec();
+    runSaveDialog(parent, engine, CSaveJoinDlg::VariantJoined);
     return true;
 }
 
 bool ImagingCommands::onSaveOutputAs(QWidget* parent, CImgJoinEngine& engine)
 {
-    CSaveJoinDlg dialog(engine, CSaveJoinDlg::VariantOutput, parent);
-    dialog.setPrompts(m_prompts);
-    dialog.exec();
+    runSaveDialog(parent, engine, CSaveJoinDlg::VariantOutput);
     return false;
 }
 

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class CImgJoinEngine;
@@ -69,6 +70,10 @@ public:
     // The printer shared by print, preview and print setup; made on first use.
     QPrinter& printer();
     void setPrompts(const UserPrompts& prompts) { m_prompts = prompts; }
+    // Where a short notice of work done goes (the status bar): after a save,
+    // the file written and its size.
+    using StatusReport = std::function<void(const QString& text)>;
+    void setStatusReport(StatusReport report) { m_statusReport = std::move(report); }
     const UserPrompts& prompts() const { return m_prompts; }
 
 private:
@@ -82,8 +87,11 @@ private:
                     const QString& title);
     bool printPicture(QWidget* parent, const QImage& picture, DisplayMode displayMode);
     void showPreview(QWidget* parent, const QImage& picture, DisplayMode displayMode);
+    // Opens the save dialog in a variant; a file it writes is told on the status report.
+    void runSaveDialog(QWidget* parent, CImgJoinEngine& engine, int variant);
 
     UserPrompts m_prompts;
+    StatusReport m_statusReport;
     std::unique_ptr<QPrinter> m_printer;
     TileLayout::Choice m_tiling;
     QString m_lastPdfPath;

@@ -113,7 +113,8 @@ public slots:
 signals:
     // To the main frame: a ruler change its bars must follow.
     void rulerRefresh(int code, int param);
-    // Why a command could not do its work, for the status bar.
+    // Why a command could not do its work, or what a save wrote, for the
+    // status bar.
     void statusMessage(const QString& message);
     // The position text changed (see positionText).
     void positionChanged(const QString& text);

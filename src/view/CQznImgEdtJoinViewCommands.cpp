@@ -44,6 +44,7 @@ void CQznImgEdtJoinView::bindImagingCommands()
     if (!m_imaging)
         m_imaging = std::make_unique<ImagingCommands>();
     m_imaging->setPrompts(m_prompts);
+    m_imaging->setStatusReport([this](const QString& text) { emit statusMessage(text); });
     CViewCommands& c = *m_commands;
     const auto bind = [this, &c](int id, auto work) {
         c.setHandler(id, [this, work] {

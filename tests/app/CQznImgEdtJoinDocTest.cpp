@@ -227,7 +227,8 @@ void CQznImgEdtJoinDocTest::changedCanvasAsksAtEveryEntry()
     QCOMPARE(script.saveDialogs, answer == Choice::Save ? 1 : 0);
     QCOMPARE(QFile::exists(script.saveAs), answer == Choice::Save);
     if (answer == Choice::Save) {
-        QCOMPARE(frame->document()->projectFile(), script.saveAs);
+        // 新建 goes on from the saved project to a canvas with no file.
+        QCOMPARE(frame->document()->projectFile(), entry == Entry::New ? QString() : script.saveAs);
         QVERIFY(!m_engine->CanvasModified() || entry == Entry::HandOver);
     }
 

@@ -1,9 +1,33 @@
 #include "EngineFixture.h"
 
+#include <QFile>
 #include <QImageReader>
+
+#include <algorithm>
+#include <cstdlib>
 
 using TestPictures::coordinatePicture;
 using TestPictures::solidPicture;
+
+namespace {
+
+// The colour type byte of a PNG file's header: 2 RGB, 3 palette, 6 RGBA.
+int pngColourType(const QString& file)
+{
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray head = in.read(26);
+    return head.size() == 26 ? int(uchar(head.at(25))) : -1;
+}
+
+int channelDistance(QRgb a, QRgb b)
+{
+    return std::max({ std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                      std::abs(qBlue(a) - qBlue(b)) });
+}
+
+} // namespace
 
 class JoiningTest : public EngineFixture
 {};
@@ -67,6 +91,58 @@ TEST_F(JoiningTest, FormatTextPicksTheEncoder)
         if (expected == "jpg")
             expected = "jpeg";
         EXPECT_EQ(QImageReader(file).format(), expected) << format;
+    }
+}
+
+TEST_F(JoiningTest, CoveredJoinsAreOpaqueAndJoinsWithGapsKeepTheirTransparency)
+{
+    // Thousands of colours, so the PNG cannot fall back on a palette.
+    const QString a = TestPictures::save(coordinatePicture(300, 200), path("a.png"));
+    const QString b = TestPictures::save(coordinatePicture(200, 200), path("b.png"));
+    const QString c = TestPictures::save(solidPicture(40, 40, Qt::green), path("c.png"));
+    m_engine.addPlacedPicture(a, 0, 0);
+    m_engine.addPlacedPicture(b, 250, 0);                  // overlaps a
+    m_engine.addPlacedPicture(c, 100, 100, 40, 40, 30.0f); // turned, over covered ground
+    const QImage covered = m_engine.RenderJoinedPicture();
+    EXPECT_EQ(covered.format(), QImage::Format_RGB32);
+    ASSERT_TRUE(m_engine.SaveJoinedPicture("PNG", path("covered.png")));
+    EXPECT_EQ(pngColourType(path("covered.png")), 2);
+    const QImage back = QImageReader(path("covered.png")).read();
+    EXPECT_EQ(back.pixel(299, 199), covered.pixel(299, 199));
+    EXPECT_EQ(back.pixel(449, 10), qRgb(199, 10, 77));
+
+    // A picture set apart leaves a gap, which stays transparent in the file.
+    m_engine.addPlacedPicture(b, 500, 0);
+    const QImage gapped = m_engine.RenderJoinedPicture();
+    EXPECT_EQ(gapped.format(), QImage::Format_ARGB32_Premultiplied);
+    ASSERT_TRUE(m_engine.SaveJoinedPicture("PNG", path("gapped.png")));
+    EXPECT_EQ(pngColourType(path("gapped.png")), 6);
+    EXPECT_EQ(qAlpha(QImageReader(path("gapped.png")).read().pixel(470, 10)), 0);
+
+    // A turned picture alone does not cover its corners.
+    m_engine.ClearPictures();
+    m_engine.addPlacedPicture(a, 0, 0, 300, 200, 10.0f);
+    EXPECT_TRUE(m_engine.RenderJoinedPicture().hasAlphaChannel());
+}
+
+TEST_F(JoiningTest, ThinColouredLinesKeepTheirColourInAJpegJoin)
+{
+    for (QColor ground : { QColor(Qt::black), QColor(Qt::white) }) {
+        m_engine.ClearPictures();
+        QImage capture = solidPicture(120, 80, ground);
+        for (int y = 0; y < capture.height(); ++y)
+            capture.setPixel(33, y, qRgb(255, 0, 0));
+        const QString file = TestPictures::save(capture, path("line.png"));
+        m_engine.ForgetDecodedPictures();
+        m_engine.addPlacedPicture(file, 0, 0);
+        m_engine.addPlacedPicture(file, 100, 0);
+        ASSERT_TRUE(m_engine.SaveJoinedPicture("JPG", path("line.JPG")));
+        const QImage back = QImageReader(path("line.JPG")).read();
+        ASSERT_EQ(back.size(), QSize(220, 80));
+        for (int x : { 33, 133 })
+            for (int y = 0; y < 80; y += 7)
+                EXPECT_LE(channelDistance(back.pixel(x, y), qRgb(255, 0, 0)), 8)
+                    << ground.name().toStdString() << " " << x << "," << y;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "EngineFixture.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 using TestPictures::coordinatePicture;
@@ -89,6 +90,41 @@ TEST_F(PictureRecordsTest, CopyOutputPictureCopiesBytesAndReportsFailures)
     EXPECT_TRUE(m_engine.CopyOutputPicture(a)); // onto itself: nothing to do
     EXPECT_EQ(TestPictures::fileHash(a), TestPictures::fileHash(path("copy.JPG")));
     EXPECT_FALSE(m_engine.CopyOutputPicture(path("missing/dir/copy.png")));
+    EXPECT_EQ(m_errors.size(), 1);
+}
+
+TEST_F(PictureRecordsTest, SaveOutputPictureWritesTheFormatItsNameSays)
+{
+    const QString a = addPicture(coordinatePicture(20, 20), "a.png");
+    m_engine.EnterOutputMode(DisplayMode::Joining);
+    const struct
+    {
+        const char* format;
+        QByteArray magic;
+    } cases[] = { { "JPG", "\xFF\xD8\xFF" },
+                  { "jpeg", "\xFF\xD8\xFF" },
+                  { "PNG", "\x89PNG" },
+                  { "BMP", "BM" },
+                  { "gif", "GIF8" } };
+    for (const auto& c : cases) {
+        const QString file = path(QStringLiteral("out.%1").arg(c.format));
+        ASSERT_TRUE(m_engine.SaveOutputPicture(file, c.format)) << c.format;
+        QFile written(file);
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(written.read(8).startsWith(c.magic)) << c.format;
+        const ImageCodec::ReadResult back = ImageCodec::read(file);
+        ASSERT_TRUE(back.ok()) << c.format;
+        EXPECT_EQ(back.value.size(), QSize(20, 20));
+    }
+    // Already in the chosen format: the very bytes.
+    EXPECT_EQ(TestPictures::fileHash(path("out.PNG")), TestPictures::fileHash(a));
+    EXPECT_TRUE(m_errors.isEmpty()) << m_errors.join('\n').toStdString();
+
+    // An output picture that cannot be read any more is reported.
+    ASSERT_TRUE(QFile::remove(a));
+    m_engine.ForgetDecodedPictures();
+    EXPECT_FALSE(m_engine.SaveOutputPicture(path("gone.jpg"), "jpg"));
+    EXPECT_FALSE(QFile::exists(path("gone.jpg")));
     EXPECT_EQ(m_errors.size(), 1);
 }
 

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -24,7 +25,9 @@ private slots:
     void openingProposesTheRememberedNamesAndTheFolder();
     void joinedPictureIsWrittenInTheChosenFormatAndTheCanvasCleared();
     void existingFileIsOnlyReplacedAfterYes();
-    void outputVariantCopiesTheFileByteForByte();
+    void outputVariantCopiesAFileInTheChosenFormatByteForByte();
+    void everyFormatChoiceOfBothVariantsWritesThatFormat();
+    void aSaveTellsWhichFileItWroteAndItsSize();
     void badNamesAndFormatsAreRefusedWithAMessage();
     void failedSaveKeepsTheDialogOpenAndTheNamesUnchanged();
     void chosenFolderIsKeptInTheSettingsEvenAfterCancel();
@@ -47,6 +50,18 @@ private:
     {
         m_bench->engine.addPlacedPicture(
             m_bench->savePicture(ImagingTestBench::solid(20, 10, Qt::red), "red.png"), 100, 50);
+    }
+
+    void enterOutput()
+    {
+        m_bench->engine.AddPicture(m_bench->savePicture(ImagingTestBench::solid(30, 30, Qt::blue),
+                                                        QStringLiteral("blue.png")));
+        QCOMPARE(m_bench->engine.EnterOutputMode(DisplayMode::Joining), 1);
+    }
+    static QByteArray head(const QString& file)
+    {
+        QFile in(file);
+        return in.open(QIODevice::ReadOnly) ? in.read(8) : QByteArray();
     }
 
     std::unique_ptr<ImagingTestBench> m_bench;
@@ -134,20 +149,81 @@ void CSaveJoinDlgTest::existingFileIsOnlyReplacedAfterYes()
     QCOMPARE(QImageReader(file).read().size(), QSize(20, 10));
 }
 
-void CSaveJoinDlgTest::outputVariantCopiesTheFileByteForByte()
+void CSaveJoinDlgTest::outputVariantCopiesAFileInTheChosenFormatByteForByte()
 {
     const QString source =
         m_bench->savePicture(ImagingTestBench::solid(30, 30, Qt::blue), "blue.png");
     m_bench->engine.AddPicture(source);
     QCOMPARE(m_bench->engine.EnterOutputMode(DisplayMode::Joining), 1);
     auto dialog = openDialog(CSaveJoinDlg::VariantOutput);
-    fill(*dialog, "print", "JPG"); // only the name changes; the bytes stay PNG
+    fill(*dialog, "print", "PNG"); // the file is PNG already: only the name changes
     QTest::mouseClick(dialog->saveButton(), Qt::LeftButton);
     QVERIFY(!dialog->isVisible());
-    QCOMPARE(ImagingTestBench::hashOf(m_bench->path("print.JPG")),
+    QCOMPARE(ImagingTestBench::hashOf(m_bench->path("print.PNG")),
              ImagingTestBench::hashOf(source));
     QCOMPARE(CSaveJoinDlg::outputName(), QStringLiteral("print"));
     QCOMPARE(CSaveJoinDlg::joinedName(), QStringLiteral("拼接图片名1"));
+}
+
+void CSaveJoinDlgTest::everyFormatChoiceOfBothVariantsWritesThatFormat()
+{
+    const QList<QPair<QString, QByteArray>> formats = {
+        { "BMP", "BM" }, { "GIF", "GIF8" }, { "JPG", "\xFF\xD8\xFF" }, { "PNG", "\x89PNG" }
+    };
+    QCOMPARE(openDialog(CSaveJoinDlg::VariantJoined)->formatCombo()->count(), formats.size());
+    addRedPicture();
+    for (const auto& [format, magic] : formats) {
+        auto dialog = openDialog(CSaveJoinDlg::VariantJoined);
+        dialog->autoClearBox()->setChecked(false);
+        fill(*dialog, "joined", format);
+        QTest::mouseClick(dialog->saveButton(), Qt::LeftButton);
+        const QString file = m_bench->path("joined." + format);
+        QVERIFY2(head(file).startsWith(magic), qPrintable(file));
+        QCOMPARE(QImageReader(file).size(), QSize(20, 10));
+    }
+    enterOutput();
+    for (const auto& [format, magic] : formats) {
+        auto dialog = openDialog(CSaveJoinDlg::VariantOutput);
+        fill(*dialog, "output", format);
+        QTest::mouseClick(dialog->saveButton(), Qt::LeftButton);
+        const QString file = m_bench->path("output." + format);
+        QVERIFY2(head(file).startsWith(magic), qPrintable(file));
+        const QImage saved = QImageReader(file).read();
+        QCOMPARE(saved.size(), QSize(30, 30));
+        const QRgb pixel = saved.pixel(7, 7);
+        QVERIFY2(qBlue(pixel) >= 252 && qRed(pixel) <= 3 && qGreen(pixel) <= 3,
+                 qPrintable(file)); // JPEG within a level or two
+    }
+    QCOMPARE(m_bench->messages, QStringList());
+}
+
+void CSaveJoinDlgTest::aSaveTellsWhichFileItWroteAndItsSize()
+{
+    addRedPicture();
+    auto dialog = openDialog(CSaveJoinDlg::VariantJoined);
+    QSignalSpy saved(dialog.get(), &CSaveJoinDlg::fileSaved);
+    fill(*dialog, "told", "PNG");
+    m_bench->answer = false; // a file in the way that is kept: nothing written, nothing told
+    QFile blocker(m_bench->path("told.PNG"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QTest::mouseClick(dialog->saveButton(), Qt::LeftButton);
+    QCOMPARE(saved.count(), 0);
+    m_bench->answer = true;
+    QTest::mouseClick(dialog->saveButton(), Qt::LeftButton);
+    QCOMPARE(saved.count(), 1);
+    const QString file = m_bench->path("told.PNG");
+    QCOMPARE(saved.first().at(0).toString(), file);
+    QCOMPARE(saved.first().at(1).toLongLong(), QFileInfo(file).size());
+    QVERIFY(saved.first().at(1).toLongLong() > 0);
+
+    // Whole kilobytes below a megabyte, tenths of megabytes above.
+    const QString where = QDir::toNativeSeparators(file);
+    QCOMPARE(CSaveJoinDlg::savedMessage(file, 1258291),
+             QStringLiteral("已保存图片 %1，文件大小 1.2 MB。").arg(where));
+    QVERIFY(CSaveJoinDlg::savedMessage(file, 356 * 1024).endsWith(QStringLiteral(" 356 KB。")));
+    QVERIFY(CSaveJoinDlg::savedMessage(file, 100).endsWith(QStringLiteral(" 1 KB。")));
+    QVERIFY(CSaveJoinDlg::savedMessage(file, 3000 * 1024 * 1024LL).contains("3000.0 MB"));
 }
 
 void CSaveJoinDlgTest::badNamesAndFormatsAreRefusedWithAMessage()

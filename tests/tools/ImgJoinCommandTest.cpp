@@ -1,9 +1,11 @@
 #include "ImgJoinCommand.h"
+#include "CImgJoinEngine.h"
 #include "PixelRules.h"
 #include "ProgramLanguage.h"
 #include "TestPictures.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QRegularExpression>
@@ -111,6 +113,13 @@ TEST_F(ImgJoinCommandTest, SingleFileStitchChecksThePictureAndSaysWhatFailed)
     const QString good = TestPictures::save(solidPicture(6, 4, Qt::blue), path("good.png"));
     EXPECT_EQ(run({ "stitch", good, "1", "1", out }), ImgJoinCommand::Ok);
     EXPECT_EQ(QImage(out).size(), QSize(6, 4));
+    EXPECT_EQ(TestPictures::fileHash(out), TestPictures::fileHash(good)); // copied as it is
+
+    // Another suffix: the file is written in that format.
+    const QString jpeg = path("out.jpg");
+    EXPECT_EQ(run({ "stitch", good, "1", "1", jpeg }), ImgJoinCommand::Ok);
+    EXPECT_EQ(QImageReader(jpeg).format(), QByteArray("jpeg"));
+    EXPECT_EQ(QImageReader(jpeg).size(), QSize(6, 4));
 }
 
 TEST_F(ImgJoinCommandTest, UnreadablePictureFailsAndWritesNothing)
@@ -324,4 +333,66 @@ TEST_F(ImgJoinCommandTest, MessagesAreInOneLanguage)
         EXPECT_EQ(run({ "print-prep", "--job", "101", whole, refused }), ImgJoinCommand::Failed);
         EXPECT_FALSE(m_errText.contains(han)) << m_errText.toStdString();
     }
+}
+
+TEST_F(ImgJoinCommandTest, ProjectsWrittenByTheToolAndByTheEngineJoinTheSame)
+{
+    const QString plan =
+        TestPictures::save(TestPictures::coordinatePicture(50, 40), path("plan.png"));
+    const QString mark =
+        TestPictures::save(solidPicture(12, 8, QColor(200, 30, 90)), path("m.png"));
+    const QStringList arguments{ plan + "@-5,3", mark + "@20,10,30,25",
+                                 plan + "@40,30,50,40,21.5" };
+    ASSERT_EQ(run(QStringList{ "join", path("tool.ora") } + arguments), ImgJoinCommand::Ok)
+        << m_errText.toStdString();
+    ASSERT_EQ(run(QStringList{ "join", path("tool.png") } + arguments), ImgJoinCommand::Ok);
+
+    QTemporaryDir data;
+    CImgJoinEngine engine;
+    engine.SetDataDir(data.path());
+    QStringList errors;
+    QObject::connect(&engine, &CImgJoinEngine::errorOccurred,
+                     [&errors](const QString& message) { errors << message; });
+    ASSERT_TRUE(engine.OpenProject(path("tool.ora")));
+    ASSERT_TRUE(engine.SaveJoinedPicture("png", path("engine.png")));
+    EXPECT_EQ(TestPictures::fileHash(path("engine.png")), TestPictures::fileHash(path("tool.png")));
+    EXPECT_EQ(QImage(path("engine.png")), QImage(path("tool.png")));
+
+    // The engine's project, flattened by the tool.
+    engine.NewCanvas();
+    ASSERT_TRUE(engine.addPlacedPicture(mark, 7, -2));
+    ASSERT_TRUE(engine.addPlacedPicture(plan, 0, 0, 80, 20, -40.0f));
+    ASSERT_TRUE(engine.SaveProject(path("engine.ora")));
+    ASSERT_TRUE(engine.SaveJoinedPicture("png", path("engine2.png")));
+    ASSERT_EQ(run({ "join", path("flat.png"), path("engine.ora") }), ImgJoinCommand::Ok)
+        << m_errText.toStdString();
+    EXPECT_EQ(TestPictures::fileHash(path("flat.png")),
+              TestPictures::fileHash(path("engine2.png")));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
+TEST_F(ImgJoinCommandTest, ProjectAmongThePicturesIsMovedByItsPlacement)
+{
+    const QString red = TestPictures::save(solidPicture(10, 10, Qt::red), path("r.png"));
+    const QString blue = TestPictures::save(solidPicture(10, 10, Qt::blue), path("b.png"));
+    ASSERT_EQ(run({ "join", path("pair.ora"), red + "@0,0", blue + "@10,0" }), ImgJoinCommand::Ok);
+    ASSERT_EQ(run({ "join", path("out.png"), red + "@0,20,30,5", path("pair.ora") + "@5,5" }),
+              ImgJoinCommand::Ok)
+        << m_errText.toStdString();
+    const QImage joined = QImageReader(path("out.png")).read();
+    // From canvas (0, 5): the project's pictures on top, the stretched one below them.
+    ASSERT_EQ(joined.size(), QSize(30, 20));
+    EXPECT_EQ(joined.pixel(6, 1), qRgb(255, 0, 0));
+    EXPECT_EQ(joined.pixel(16, 1), qRgb(0, 0, 255));
+    EXPECT_EQ(joined.pixel(20, 17), qRgb(255, 0, 0));
+    EXPECT_EQ(qAlpha(joined.pixel(2, 2)), 0);
+
+    EXPECT_EQ(run({ "join", path("x.png"), path("pair.ora") + "@1,2,3,4" }), ImgJoinCommand::Usage);
+    QFile junk(path("junk.ora"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not a project at all");
+    junk.close();
+    EXPECT_EQ(run({ "join", path("x.png"), junk.fileName() }), ImgJoinCommand::Failed);
+    EXPECT_TRUE(m_errText.contains("junk.ora")) << m_errText.toStdString();
+    EXPECT_FALSE(QFile::exists(path("x.png")));
 }

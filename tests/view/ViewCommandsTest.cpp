@@ -1,5 +1,6 @@
 #include "CImgJoinEngine.h"
 #include "CQznImgEdtJoinView.h"
+#include "CSaveJoinDlg.h"
 #include "CViewCommands.h"
 #include "CommandIds.h"
 #include "PixelRules.h"
@@ -8,9 +9,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -93,6 +97,7 @@ private slots:
     void nudgeRotateAndLayerCommands();
     void deleteAsksFirst();
     void copyFailureIsReportedOnceWithoutABox();
+    void saveTellsTheStatusBarWhichFileItWrote();
     void loadDialogFiltersPicturesAndRestoresDirectory();
     void exportPdfAsksForTheFileAndWritesIt();
 };
@@ -422,6 +427,26 @@ void ViewCommandsTest::deleteAsksFirst()
     QCOMPARE(t.engine->GetPictureCount(), 0);
     QVERIFY(!enabled(*t.view, DeletePicture));
     QCOMPARE(t.boxes.caught(), 0);
+}
+
+void ViewCommandsTest::saveTellsTheStatusBarWhichFileItWrote()
+{
+    ViewUnderTest t;
+    CSaveJoinDlg::resetRemembered();
+    t.loadAndPaint(t.writePicture(QStringLiteral("a.png"), 100, 100));
+    QSignalSpy said(t.view.get(), &View::statusMessage);
+    whenModalOpens([](QWidget* modal) {
+        auto* dialog = qobject_cast<CSaveJoinDlg*>(modal);
+        QVERIFY(dialog);
+        dialog->nameEdit()->setText(QStringLiteral("plan"));
+        dialog->formatCombo()->setCurrentText(QStringLiteral("PNG"));
+        dialog->accept();
+    });
+    t.view->commands().trigger(SaveJoined);
+    QCOMPARE(said.size(), 1);
+    const QString file = QDir(t.dir->path()).filePath(QStringLiteral("plan.PNG"));
+    QCOMPARE(said.first().first().toString(),
+             CSaveJoinDlg::savedMessage(file, QFileInfo(file).size()));
 }
 
 void ViewCommandsTest::copyFailureIsReportedOnceWithoutABox()
