@@ -22,6 +22,8 @@ REQUIRED_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins libgl-dev
     libgif-dev libspng-dev libturbojpeg0-dev zlib1g-dev libzip-dev
     xvfb xauth fonts-noto-cjk
+    # the screen-capture hot key and the cursor picture on X11
+    libxcb1-dev libxcb-xfixes0-dev libxcb-keysyms1-dev
     # lrelease and its CMake functions; Qt's own dialogs in Chinese
     qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
     # background music: Qt Multimedia and the GStreamer elements it plays with
@@ -33,6 +35,8 @@ REQUIRED_PACKAGES=(
 DEVELOPER_PACKAGES=(
     libgtest-dev googletest libbenchmark-dev
     libvips-tools bc xdotool imagemagick clang-format
+    # the hot-key test minimises windows; the portal test runs its own bus
+    openbox dbus-daemon
     clang libclang-rt-14-dev
     # the Debian package test: cpack's dependency search, the metadata and
     # desktop entry checks

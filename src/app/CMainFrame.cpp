@@ -1,5 +1,6 @@
 #include "CMainFrame.h"
 
+#include "CAboutDlg.h"
 #include "CHorzRulerBar.h"
 #include "CImgJoinEngine.h"
 #include "CQznImgEdtJoinDoc.h"
@@ -8,9 +9,11 @@
 #include "CViewCommands.h"
 #include "CommandIds.h"
 #include "DesktopShortcutMaker.h"
+#include "GlobalHotKey.h"
 #include "MemoryInfo.h"
 #include "RecentFiles.h"
 #include "RulerRefresh.h"
+#include "ScreenGrabber.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -19,8 +22,8 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 using namespace CommandId;
@@ -33,6 +36,10 @@ constexpr int ErrorShownMs = 8000;
 constexpr int MemoryPaneWidth = 100;
 constexpr int MinimisedWidth = 100;
 constexpr int ToolBarIconSize = 20;
+// How long the desktop gets to take the hidden window off the screen before
+// the capture command grabs it; compositors fade windows out.
+constexpr int WindowGoneMs = 400;
+constexpr char AskHotKeyLetter = ' ';
 
 // The available memory as the status bar shows it: "<kilobytes>.00KB".
 QString availableMemoryText()
@@ -60,6 +67,12 @@ CMainFrame::CMainFrame(CImgJoinEngine& engine, QWidget* parent)
     connectRefreshChain();
     m_view->updateActions();
     resize(InitialWidth, InitialHeight);
+    setScreenGrabber(ScreenGrabber::create());
+    // The key of the settings read before the window: a failure to get it
+    // leaves the capture command as the way in.
+    m_hotKey = GlobalHotKey::create(this);
+    connect(m_hotKey, &GlobalHotKey::activated, this, &CMainFrame::onHotKey);
+    m_hotKey->registerKey(m_engine.HotKeyLetter(AskHotKeyLetter));
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -90,8 +103,8 @@ QList<CMainFrame::MenuLayout> CMainFrame::menuLayout()
                                  Exit } },
              { tr("编辑(&E)"), { EditUndo, EditRedo } },
              { tr("控制设置"),
-               { WholeDrawingMenu, 0, Transparent, 0, OutputMode, 0, Camera, 0, PlayMusic,
-                 MusicLoop } },
+               { WholeDrawingMenu, 0, Transparent, 0, OutputMode, 0, Camera, ScreenCapture, 0,
+                 PlayMusic, MusicLoop } },
              { tr("图片滤镜/修改"),
                { FilterNoBlue, FilterInvert, FilterLighten, FilterBrighten, 0, FilterGrey,
                  FilterContrast, 0, FilterUndo, 0, 0, BackgroundColour, 0, BrushEdit } },
@@ -104,6 +117,7 @@ QList<CMainFrame::MenuLayout> CMainFrame::menuLayout()
 QList<QList<int>> CMainFrame::toolBarGroups()
 {
     return { { About },
+             { ScreenCapture },
              { WholeDrawing },
              { TrimWindow },
              { Transparent },
@@ -155,6 +169,7 @@ void CMainFrame::bindFrameCommands()
     c.setHandler(FileSave, [this] { saveDocument(false); });
     c.setHandler(FileSaveAs, [this] { saveDocument(true); });
     c.setHandler(About, [this] { showAbout(); });
+    c.setHandler(ScreenCapture, [this] { captureFromWindow(); });
     c.setHandler(Exit, [this] { close(); });
     c.setHandler(DesktopShortcut,
                  [this] { DesktopShortcutMaker::make(this, m_prompts, m_view->programDir()); });
@@ -338,11 +353,67 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 
 void CMainFrame::showAbout()
 {
-    QMessageBox::about(this, tr("Lumo图片拼接及打印软件"),
-                       tr("这是一个专门面向工程应用的图片拼接及打印软件。拼接图片可以随意旋转，"
-                          "拉伸，移动。可以通过“透明图片+窗口修剪”拼接图片，也可以用设置修剪线的"
-                          "方式拼接图片，拼接图片可以保存为指定的格式。图片打印可以处理为彩色或是"
-                          "黑白灰度方式。\n\n"
-                          "软件可以在最小化时，用Ctrl+G热键截取屏幕图。软件也提供了背景音乐的播"
-                          "放及摄像头的拍照功能。"));
+    CAboutDlg dialog(m_engine, m_hotKey->state(), this);
+    dialog.exec();
+}
+
+void CMainFrame::setScreenGrabber(ScreenGrabber* grabber)
+{
+    delete m_grabber;
+    m_grabber = grabber;
+    m_grabber->setParent(this);
+    connect(m_grabber, &ScreenGrabber::grabbed, this, &CMainFrame::finishCapture);
+    connect(m_grabber, &ScreenGrabber::failed, this, &CMainFrame::endCapture);
+}
+
+bool CMainFrame::minimisedForHotKey() const
+{
+    return isMinimized() || m_lastWidth <= MinimisedWidth;
+}
+
+void CMainFrame::onHotKey()
+{
+    // Pressed over the program's own window, the key does nothing at all.
+    if (m_capturing || !minimisedForHotKey())
+        return;
+    m_capturing = true;
+    m_stateAfterCapture = Qt::WindowNoState;
+    m_grabber->grab();
+}
+
+void CMainFrame::captureFromWindow()
+{
+    if (m_capturing)
+        return;
+    m_capturing = true;
+    m_stateAfterCapture = windowState() & ~Qt::WindowMinimized;
+    hide();
+    QTimer::singleShot(WindowGoneMs, this, [this] {
+        QCoreApplication::processEvents();
+        m_grabber->grab();
+    });
+}
+
+void CMainFrame::finishCapture(const QImage& screen)
+{
+    if (!m_capturing)
+        return;
+    // A capture that cannot be written is reported by the engine.
+    m_engine.CaptureScreen(screen);
+    endCapture(QString());
+}
+
+void CMainFrame::endCapture(const QString& failure)
+{
+    if (!m_capturing)
+        return;
+    m_capturing = false;
+    if (!failure.isEmpty())
+        statusBar()->showMessage(failure, ErrorShownMs);
+    m_view->invalidate();
+    m_view->updateActions();
+    setWindowState(m_stateAfterCapture);
+    show();
+    raise();
+    activateWindow();
 }

@@ -8,6 +8,8 @@
 #include <QString>
 
 class CImgJoinEngine;
+class GlobalHotKey;
+class ScreenGrabber;
 class CHorzRulerBar;
 class CQznImgEdtJoinDoc;
 class CQznImgEdtJoinView;
@@ -57,6 +59,16 @@ public:
     CVertRulerBar* vertRuler() const { return m_vertRuler; }
     QToolBar* toolBar() const { return m_toolBar; }
 
+    // The screen-capture hot key, registered with the settings' letter when
+    // the window is made; a letter changed later counts from the next start.
+    GlobalHotKey* hotKey() const { return m_hotKey; }
+    // Takes the grabber the captures use (the window owns it).
+    void setScreenGrabber(ScreenGrabber* grabber);
+    // Whether the hot key captures now: only while the window is minimised.
+    bool minimisedForHotKey() const;
+    // Whether a capture is under way (the window hidden, the desktop asked).
+    bool capturing() const { return m_capturing; }
+
 public slots:
     // A ruler refresh from a bar, the view or a dialog; a refresh that comes
     // while one is being handled is dropped.
@@ -88,6 +100,15 @@ private:
     void fillRecentMenu(QMenu* menu);
     void showAbout();
     void openHelp(int commandId);
+    // The hot key: captures while minimised, then shows the window normally.
+    void onHotKey();
+    // The capture command: hides the window, captures once the desktop has
+    // drawn what lies below it, and shows the window again.
+    void captureFromWindow();
+    void finishCapture(const QImage& screen);
+    // Shows the window again in the state it is to have, with the reason a
+    // capture failed, if it did, in the status bar.
+    void endCapture(const QString& failure);
 
     CImgJoinEngine& m_engine;
     UserPrompts m_prompts;
@@ -99,6 +120,10 @@ private:
     QToolBar* m_toolBar = nullptr;
     QLabel* m_memoryLabel = nullptr;
     QLabel* m_positionLabel = nullptr;
+    GlobalHotKey* m_hotKey = nullptr; // children of the window
+    ScreenGrabber* m_grabber = nullptr;
+    bool m_capturing = false;
+    Qt::WindowStates m_stateAfterCapture;
     bool m_relayBusy = false;
     int m_lastWidth = 0;
 };

@@ -231,6 +231,17 @@ public:
     static IoStatus WriteJoinedPicture(const QImage& joined, const QString& format,
                                        const QString& path);
 
+    // --- screen captures ------------------------------------------------------
+    // Writes a capture of the screen into a file of its own in the temporary
+    // folder, so earlier captures keep their pictures, and makes it a new
+    // canvas picture; in print-output mode it becomes the output picture and
+    // the picture "restore" returns to, at the output's zoom and position.
+    // Returns the file; empty, and reported, when it cannot be written.
+    QString CaptureScreen(const QImage& screen);
+    // The file the next capture goes to: the first capture's fixed name, then
+    // the same name with a running number; never a file that is there.
+    QString nextCaptureName() const;
+
     // --- project files ---------------------------------------------------------
     // Writes the canvas (every picture at its own resolution, its place, box
     // and turn, the layer order, the current picture, the view mapping, the
@@ -411,6 +422,7 @@ private:
     ColorRef m_rulerBackColor = 0xDEDEDE;
     DisplayMode m_viewMode = DisplayMode::Undecided;
     int m_clipSeq = 0;
+    int m_captureSeq = 0;
     bool m_bkColorDlgOpen = false;
     bool m_busy = false;
     int m_skippedPicture = -1; // left out of DrawPictures

@@ -18,6 +18,13 @@ public:
     void open(const QString& file);
     // Back to the file it came from.
     void restore() { m_file = m_originalFile; }
+    // A new picture in place of this one, which is also what restore returns
+    // to; the position and the zoom stay.
+    void replace(const QString& file)
+    {
+        m_file = file;
+        m_originalFile = file;
+    }
     // A result that replaces what is shown; the original stays.
     void setFile(const QString& file) { m_file = file; }
     // Position and zoom back to their defaults, fitted at the next paint.

@@ -142,6 +142,8 @@ const QList<CViewCommands::Entry>& CViewCommands::table()
           nullptr },
         { MusicLoop, QT_TRANSLATE_NOOP("CViewCommands", "背景音乐循环播放"), nullptr,
           Rule::MusicLoop, nullptr },
+        { ScreenCapture, QT_TRANSLATE_NOOP("CViewCommands", "截取屏幕"), nullptr, Rule::Always,
+          nullptr },
         // filter menu
         { FilterNoBlue,
           QT_TRANSLATE_NOOP("CViewCommands", "图片消蓝"),

@@ -90,5 +90,6 @@ constexpr int EditUndo = 32841;
 constexpr int EditRedo = 32842;
 constexpr int ExportPdf = 32843;
 constexpr int TiledPrint = 32844;
+constexpr int ScreenCapture = 32845;
 
 } // namespace CommandId

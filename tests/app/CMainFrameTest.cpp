@@ -5,14 +5,17 @@
 #include "CVertRulerBar.h"
 #include "CViewCommands.h"
 #include "CommandIds.h"
+#include "GlobalHotKey.h"
 #include "PrintInfoBlock.h"
 #include "RulerRefresh.h"
+#include "ScreenGrabber.h"
 #include "UserPrompts.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
@@ -62,6 +65,32 @@ bool dottedColumn(const QImage& shown, int x, QColor colour)
     return true;
 }
 
+// Hands out a magenta screen and notes whether the window was on the screen.
+class FakeGrabber : public ScreenGrabber
+{
+public:
+    explicit FakeGrabber(const QWidget& window)
+        : ScreenGrabber(nullptr)
+        , m_window(window)
+    {
+    }
+
+    void grab() override
+    {
+        ++calls;
+        windowShown = m_window.isVisible() && !m_window.isMinimized();
+        QImage screen(32, 24, QImage::Format_RGB32);
+        screen.fill(Qt::magenta);
+        emit grabbed(screen);
+    }
+
+    int calls = 0;
+    bool windowShown = true;
+
+private:
+    const QWidget& m_window;
+};
+
 } // namespace
 
 class CMainFrameTest : public QObject
@@ -83,6 +112,8 @@ private slots:
     void statusBarSwitchKeepsItsMark();
     void handedOverPictureOpensInOutputMode();
     void positionPaneAndKeysInTheWindow();
+    void captureCommandGrabsWithTheWindowHidden();
+    void hotKeyCapturesOnlyWhileMinimised();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dataDir;
@@ -451,6 +482,50 @@ void CMainFrameTest::positionPaneAndKeysInTheWindow()
     QTest::keyClick(frame.view(), Qt::Key_Down);
     QCOMPARE(m_engine->picture(0).y, 1);
     QCOMPARE(pane->text(), QStringLiteral("a.png  x=0 y=1 宽=40 高=30  角度 0.0°  缩放 100%"));
+}
+
+void CMainFrameTest::captureCommandGrabsWithTheWindowHidden()
+{
+    CMainFrame frame(*m_engine);
+    auto* grabber = new FakeGrabber(frame);
+    frame.setScreenGrabber(grabber);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QAction* command = frame.view()->commands().action(CommandId::ScreenCapture);
+    QVERIFY(command->isEnabled());
+
+    command->trigger();
+    QVERIFY(!frame.isVisible());
+    QVERIFY(frame.capturing());
+    command->trigger(); // a second one while the first runs
+    QTRY_COMPARE(m_engine->GetPictureCount(), 1);
+    QCOMPARE(grabber->calls, 1);
+    QVERIFY(!grabber->windowShown);
+    QVERIFY(frame.isVisible());
+    QVERIFY(!frame.capturing());
+    QCOMPARE(QImage(m_engine->picture(0).file).pixelColor(1, 1), QColor(Qt::magenta));
+}
+
+void CMainFrameTest::hotKeyCapturesOnlyWhileMinimised()
+{
+    CMainFrame frame(*m_engine);
+    auto* grabber = new FakeGrabber(frame);
+    frame.setScreenGrabber(grabber);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    // This desktop has no global keys; the key's signal stands in for it.
+    emit frame.hotKey()->activated();
+    QTest::qWait(50);
+    QCOMPARE(grabber->calls, 0);
+    QCOMPARE(m_engine->GetPictureCount(), 0);
+
+    frame.showMinimized();
+    QTRY_VERIFY(frame.isMinimized());
+    emit frame.hotKey()->activated();
+    QCOMPARE(grabber->calls, 1);
+    QCOMPARE(m_engine->GetPictureCount(), 1);
+    QTRY_VERIFY(!frame.isMinimized());
+    QVERIFY(frame.isVisible());
 }
 
 QTEST_MAIN(CMainFrameTest)
