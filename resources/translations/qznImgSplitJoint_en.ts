@@ -2,6 +2,61 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>CAboutDlg</name>
+    <message>
+        <source>Lumo图片拼接及打印软件</source>
+        <translation>Lumo Picture Joining and Printing</translation>
+    </message>
+    <message>
+        <source>版本 %1，使用 Qt %2 编译</source>
+        <translation>Version %1, built with Qt %2</translation>
+    </message>
+    <message>
+        <source>截取屏幕热键(Ctrl+</source>
+        <translation>Screen capture hot key (Ctrl+</translation>
+    </message>
+    <message>
+        <source>确认修改热键</source>
+        <translation>Change the Hot Key</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>这是一个专门面向工程应用的图片拼接及打印软件。拼接图片可以随意旋转，</source>
+        <translation>This program joins and prints pictures for engineering work. Joined pictures can be turned,</translation>
+    </message>
+    <message>
+        <source>拉伸，移动。可以通过“透明图片+窗口修剪”拼接图片，也可以用设置修剪线的</source>
+        <translation>stretched and moved freely. Pictures are joined by "transparent picture + window trim", or by</translation>
+    </message>
+    <message>
+        <source>方式拼接图片，拼接图片可以保存为指定的格式。图片打印可以处理为彩色或是</source>
+        <translation>setting a trim line, and the joined picture is saved in the format chosen. For printing, a picture is prepared in colour or</translation>
+    </message>
+    <message>
+        <source>黑白灰度方式。</source>
+        <translation>in black, white and grey.</translation>
+    </message>
+    <message>
+        <source>软件可以在最小化时，用Ctrl+G热键截取屏幕图。软件也提供了背景音乐的播</source>
+        <translation>While minimised, the program captures the screen with the Ctrl+G hot key. It also plays</translation>
+    </message>
+    <message>
+        <source>放及摄像头的拍照功能。</source>
+        <translation>background music and takes photos with a camera.</translation>
+    </message>
+    <message>
+        <source>这个桌面不提供全局热键，请用“控制设置”菜单或工具栏中的“截取屏幕”截图。</source>
+        <translation>This desktop offers no global hot keys; please capture the screen with "Capture Screen" in the Control menu or on the tool bar.</translation>
+    </message>
+    <message>
+        <source>截取屏幕热键已被其他程序占用，请选择另一个字母，下次启动时生效。</source>
+        <translation>Another program already uses this screen capture hot key; please choose another letter, which takes effect at the next start.</translation>
+    </message>
+</context>
+<context>
     <name>CBackgroundMusic</name>
     <message>
         <source>音乐文件(*.wav,*.mid,*.mp3,*.wma)</source>
@@ -296,18 +351,6 @@
     <message>
         <source>工具栏</source>
         <translation>Tool Bar</translation>
-    </message>
-    <message>
-        <source>Lumo图片拼接及打印软件</source>
-        <translation>Lumo Picture Joining and Printing</translation>
-    </message>
-    <message>
-        <source>这是一个专门面向工程应用的图片拼接及打印软件。拼接图片可以随意旋转，拉伸，移动。可以通过“透明图片+窗口修剪”拼接图片，也可以用设置修剪线的方式拼接图片，拼接图片可以保存为指定的格式。图片打印可以处理为彩色或是黑白灰度方式。
-
-软件可以在最小化时，用Ctrl+G热键截取屏幕图。软件也提供了背景音乐的播放及摄像头的拍照功能。</source>
-        <translation>A program for joining and printing pictures for engineering work. Pictures to be joined can be rotated, stretched and moved freely. Pictures can be joined with &quot;transparent picture + trim window&quot; or with trim lines, and the joined picture can be saved in the format of your choice. Pictures can be prepared for printing in colour or in black, white and grey.
-
-While the program is minimised, Ctrl+G takes a screen capture. The program can also play background music and take photos with a camera.</translation>
     </message>
     <message>
         <source>(无)</source>
@@ -948,6 +991,10 @@ While the program is minimised, Ctrl+G takes a screen capture. The program can a
         <source>查看网站(%1)</source>
         <translation>Visit the Website (%1)</translation>
     </message>
+    <message>
+        <source>截取屏幕</source>
+        <translation>Capture Screen</translation>
+    </message>
 </context>
 <context>
     <name>DesktopShortcutMaker</name>
@@ -985,6 +1032,13 @@ While the program is minimised, Ctrl+G takes a screen capture. The program can a
     <message>
         <source>内存不足，无法为 GIF 图片生成调色板</source>
         <translation>Not enough memory to make the palette of the GIF picture</translation>
+    </message>
+</context>
+<context>
+    <name>GlobalHotKeyPortal</name>
+    <message>
+        <source>截取屏幕</source>
+        <translation>Capture Screen</translation>
     </message>
 </context>
 <context>
@@ -1631,6 +1685,46 @@ as it is when it is in that format already. ROWS and COLS are 1 to 99.</translat
     </message>
 </context>
 <context>
+    <name>ScreenBitmap</name>
+    <message>
+        <source>屏幕图太大或是空的，无法写入 %1</source>
+        <translation>The screen picture is too large or empty, so %1 cannot be written.</translation>
+    </message>
+    <message>
+        <source>无法写入屏幕图 %1: %2</source>
+        <translation>Cannot write the screen picture %1: %2.</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenGrabberPortal</name>
+    <message>
+        <source>桌面没有给出屏幕图</source>
+        <translation>The desktop gave no screen picture.</translation>
+    </message>
+    <message>
+        <source>无法读取桌面给出的屏幕图 %1</source>
+        <translation>Cannot read the screen picture %1 the desktop gave.</translation>
+    </message>
+    <message>
+        <source>这个桌面不提供截取屏幕的服务</source>
+        <translation>This desktop offers no screen capture service.</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenGrabberQt</name>
+    <message>
+        <source>无法截取屏幕图</source>
+        <translation>The screen cannot be captured.</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenGrabberX11</name>
+    <message>
+        <source>无法截取屏幕图</source>
+        <translation>The screen cannot be captured.</translation>
+    </message>
+</context>
+<context>
     <name>SettingsBlock</name>
     <message>
         <source>未知的设置项 %1</source>
@@ -1661,7 +1755,7 @@ as it is when it is in that format already. ROWS and COLS are 1 to 99.</translat
     </message>
     <message>
         <source>设置文件和临时文件夹放在本用户的程序数据文件夹中。</source>
-        <translation>Keep the settings file and the temporary folder in this user's program data folder.</translation>
+        <translation>Keep the settings file and the temporary folder in this user&apos;s program data folder.</translation>
     </message>
     <message>
         <source>多余的参数: %1</source>
