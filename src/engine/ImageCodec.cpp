@@ -400,6 +400,13 @@ IoResult<QSize> ImageCodec::readSize(const QString& path)
     if (const IoStatus opened = openChecked(file, reader); !opened.ok())
         return IoResult<QSize>::failure(opened.error);
     const QSize size = reader.size();
+    // A few formats (MNG) tell their size only once decoded.
+    if (!size.isValid() && !reader.supportsOption(QImageIOHandler::Size)) {
+        const ReadResult whole = read(path);
+        if (!whole.ok())
+            return IoResult<QSize>::failure(whole.error);
+        return IoResult<QSize>::success(whole.value.size());
+    }
     if (!size.isValid())
         return IoResult<QSize>::failure(tr("无法读取图片文件 %1 的大小：%2")
                                             .arg(shown(path), IoErrorText::reason(reader.error())));
