@@ -2,6 +2,7 @@
 
 #include "ImageCodec.h"
 #include "IoErrorText.h"
+#include "SpngDevice.h"
 #include "WriteFailure.h"
 
 #include <QDir>
@@ -68,20 +69,11 @@ private:
     std::atomic<bool> m_cancelled{ false };
 };
 
-using SpngContext = std::unique_ptr<spng_ctx, decltype(&spng_ctx_free)>;
+using SpngContext = SpngDevice::Context;
 
 // What the row loops give back besides libspng's own codes (SPNG_EOI once
 // the last row is through).
 constexpr int StoppedByTheOtherSide = 1 << 16;
-
-int readFromDevice(spng_ctx*, void* user, void* data, size_t length)
-{
-    auto* device = static_cast<QIODevice*>(user);
-    const qint64 read = device->read(static_cast<char*>(data), qint64(length));
-    if (read == qint64(length))
-        return 0;
-    return read < 0 ? SPNG_IO_ERROR : SPNG_IO_EOF;
-}
 
 // Where the compressed file goes, and the system's error number of the first
 // write that failed: the rows are written on the worker, whose errno the
@@ -237,7 +229,7 @@ IoResult<PngRowStream::Streamed> PngRowStream::run(const QString& input, const Q
             tr("无法解码图片文件 %1：%2").arg(QDir::toNativeSeparators(input), reasonOf(code, in)));
     };
     spng_ihdr header = {};
-    int code = spng_set_png_stream(reader.get(), readFromDevice, &in);
+    int code = spng_set_png_stream(reader.get(), SpngDevice::read, &in);
     if (code == 0)
         code = spng_get_ihdr(reader.get(), &header);
     if (code != 0)

@@ -1,6 +1,7 @@
 #include "PngCropReader.h"
 
 #include "IoErrorText.h"
+#include "SpngDevice.h"
 
 #include <QIODevice>
 
@@ -9,20 +10,7 @@
 #include <memory>
 #include <vector>
 
-namespace {
-
-using SpngContext = std::unique_ptr<spng_ctx, decltype(&spng_ctx_free)>;
-
-int readFromDevice(spng_ctx*, void* user, void* data, size_t length)
-{
-    auto* device = static_cast<QIODevice*>(user);
-    const qint64 read = device->read(static_cast<char*>(data), qint64(length));
-    if (read == qint64(length))
-        return 0;
-    return read < 0 ? SPNG_IO_ERROR : SPNG_IO_EOF;
-}
-
-} // namespace
+using SpngContext = SpngDevice::Context;
 
 std::optional<IoResult<QImage>> PngCropReader::read(QIODevice& device, QSize keep,
                                                     const QString& shownPath)
@@ -39,7 +27,7 @@ std::optional<IoResult<QImage>> PngCropReader::read(QIODevice& device, QSize kee
         return Result::failure(tr("内存不足, 无法解码图片文件 %1").arg(shownPath));
     // Chunks whose checksum is wrong fail the read, as in the general decoder.
     spng_set_crc_action(reader.get(), SPNG_CRC_ERROR, SPNG_CRC_ERROR);
-    int code = spng_set_png_stream(reader.get(), readFromDevice, &device);
+    int code = spng_set_png_stream(reader.get(), SpngDevice::read, &device);
     spng_ihdr header = {};
     if (code == 0)
         code = spng_get_ihdr(reader.get(), &header);
