@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AutoJoinJob.h"
 #include "Canvas.h"
 #include "CanvasSnapshot.h"
 #include "ClipFileLedger.h"
@@ -241,6 +242,37 @@ public:
     // The file the next capture goes to: the first capture's fixed name, then
     // the same name with a running number; never a file that is there.
     QString nextCaptureName() const;
+
+    // --- automatic joining ------------------------------------------------------
+    // Arranges every picture on the canvas as overlapping captures of one
+    // drawing, in three steps like a filter (beginFilter): beginAutoJoin and
+    // endAutoJoin on the user-interface thread, AutoJoinJob::run anywhere in
+    // between. endAutoJoin points each placed picture at its clip file (the
+    // drawing area the captures share, cut as a trim window cuts), puts it at
+    // its place and makes all of it one undo step; pictures left out stay as
+    // they were. A cancelled job changes nothing. Returns whether the records
+    // changed; an invalid job (fewer than two pictures, reported) does nothing.
+    AutoJoinJob beginAutoJoin();
+    // The same for some pictures only (canvas indices, such as a set just
+    // dropped on the canvas); the others stay as they are.
+    AutoJoinJob beginAutoJoin(const QList<int>& pictures);
+    bool endAutoJoin(const AutoJoinJob& job);
+    // What an arrangement did, in words for the status bar: how many
+    // pictures were placed and which were left out.
+    static QString AutoJoinSummary(const AutoJoinJob& job);
+
+    struct AlignOutcome
+    {
+        bool moved = false;
+        QPoint distance; // canvas units the picture moved
+        double confidence = 0.0;
+        QString message; // for the status bar, also when nothing moved
+    };
+    // Moves the current picture to where it matches the pictures below it
+    // exactly, looking only within searchBox (canvas units, usually what the
+    // view shows). One undo step. Finding no match is no error: the picture
+    // stays and the message says why.
+    AlignOutcome AutoAlignCurrentPicture(const QRect& searchBox);
 
     // --- project files ---------------------------------------------------------
     // Writes the canvas (every picture at its own resolution, its place, box
