@@ -139,22 +139,25 @@ int check(const QString& joinedFile, const QString& folder, const QString& repor
     if (!reportFile.isEmpty()) {
         bool first = true;
         for (const QString& line : readLines(reportFile)) {
-            const QStringList fields = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            // "FILE X,Y CONFIDENCE"; the pictures left out follow in other words.
+            const QStringList fields = line.split(QLatin1Char(' '));
             QPoint offset;
-            if (fields.size() != 3 || !parsePoint(fields.at(1), offset))
-                continue; // the list of pictures left out
+            bool isNumber = false;
+            fields.value(fields.size() - 1).toDouble(&isNumber);
+            if (fields.size() < 3 || !isNumber || !parsePoint(fields.at(fields.size() - 2), offset))
+                continue;
+            const QString file = fields.mid(0, fields.size() - 2).join(QLatin1Char(' '));
             const QPoint at =
-                truth.value(QFileInfo(fields.at(0)).fileName(), SyntheticCaptures::NotInDrawing);
+                truth.value(QFileInfo(file).fileName(), SyntheticCaptures::NotInDrawing);
             if (at == SyntheticCaptures::NotInDrawing) {
-                std::fprintf(stderr, "placed but not of the drawing: %s\n",
-                             qPrintable(fields.at(0)));
+                std::fprintf(stderr, "placed but not of the drawing: %s\n", qPrintable(file));
                 ++wrong;
                 continue;
             }
             if (first)
                 origin = at - offset;
             else if (at - offset != origin) {
-                std::fprintf(stderr, "misplaced: %s\n", qPrintable(fields.at(0)));
+                std::fprintf(stderr, "misplaced: %s\n", qPrintable(file));
                 ++wrong;
             }
             first = false;

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QtConcurrent>
 #include <QtNumeric>
 
 namespace {
@@ -305,11 +306,14 @@ int ImgJoinCommand::autoJoin(const QStringList& arguments)
     if (files.size() > CImgJoinEngine::MaxPictures)
         return usageError(tr("最多只能拼接 %1 张图片").arg(CImgJoinEngine::MaxPictures));
 
-    // Every picture is decoded once; the aligner and the composition share them.
+    // Every picture is decoded once, several at a time; the aligner and the
+    // composition share them.
+    QList<ImageCodec::ReadResult> pictures =
+        QtConcurrent::blockingMapped<QList<ImageCodec::ReadResult>>(
+            files, [](const QString& file) { return ImageCodec::read(file); });
     QList<QImage> captures;
     captures.reserve(files.size());
-    for (const QString& file : std::as_const(files)) {
-        ImageCodec::ReadResult picture = ImageCodec::read(file);
+    for (ImageCodec::ReadResult& picture : pictures) {
         if (!picture.ok()) {
             m_err << "imgjoin: " << picture.error << "\n";
             m_err.flush();
@@ -317,6 +321,7 @@ int ImgJoinCommand::autoJoin(const QStringList& arguments)
         }
         captures << std::move(picture.value);
     }
+    pictures.clear();
     if (!area.isNull()) {
         for (int i = 0; i < captures.size(); ++i)
             if (!captures.at(i).rect().contains(area))
