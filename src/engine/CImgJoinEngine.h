@@ -8,6 +8,7 @@
 #include "FilterBackup.h"
 #include "ImageCache.h"
 #include "ImageCodec.h"
+#include "ImageEditBuffer.h"
 #include "JoinCodes.h"
 #include "JoinPicture.h"
 #include "OutputPicture.h"
@@ -33,6 +34,7 @@
 #include <QUndoStack>
 
 #include <functional>
+#include <optional>
 
 class OraProject;
 class QPainter;
@@ -341,6 +343,29 @@ public:
                            uchar hiB);
     const JoinPicture& filterBackup() const { return m_filterBackup.backup(); }
 
+    // --- brush editing -------------------------------------------------------
+    // The picture-edit dialog paints on a window of the current picture as
+    // the canvas shows it (box and turn applied) at 1:1. Moving the window
+    // and ending the edit write the edits into one of the two edit files of
+    // the temporary folder, taken in turn, which the record then shows
+    // unturned; a file that cannot be written leaves the record as it was
+    // and is reported. All edits of one opening make one undo step.
+    // Begins editing with the window at the picture's top-left; false, with
+    // an empty window, without a picture that can be read.
+    bool BeginImageEdit(const QRect& area);
+    // Saves the edits and moves the window one step; false when the window
+    // cannot move that way or the edits could not be saved.
+    bool ScrollImageEdit(EditScroll step);
+    bool CanScrollImageEdit(EditScroll step) const { return m_imageEdit.canScroll(step); }
+    // Writes the window's edits into the picture; false when nothing was
+    // written (no edits, or a failure, reported).
+    bool SaveImageEdit();
+    // Saves and closes the edit.
+    void EndImageEdit();
+    ImageEditBuffer& imageEdit() { return m_imageEdit; }
+    // The two files edits are written to in turn, for a picture suffix.
+    QStringList imageEditFiles(const QString& suffix) const;
+
     // --- print-output jobs ---------------------------------------------------
     // Processes the output picture for a printer (jobs 99, 100, 101, 109) into
     // one of two temporary files taken in turn; that file becomes the output
@@ -432,6 +457,9 @@ private:
     // A clip file name in the temporary folder that no file takes yet.
     QString unusedClipName(const QString& suffix);
     bool clipFileInUse(const QString& file) const;
+    // The current picture drawn into its box as the canvas shows it; null,
+    // reported, when it cannot be read.
+    QImage renderForEdit(JoinPicture& picture);
 
     // data directory and files
     QString m_dataDir;
@@ -458,6 +486,9 @@ private:
     bool m_bkColorDlgOpen = false;
     bool m_busy = false;
     int m_skippedPicture = -1; // left out of DrawPictures
+    ImageEditBuffer m_imageEdit;
+    bool m_editOpen = false;
+    std::optional<CanvasSnapshot> m_editBefore; // the records when the edit began
     // The names the pictures of an opened project had there, by the file
     // they were taken out to; saved again under those names.
     QHash<QString, QString> m_layerNames;

@@ -130,6 +130,16 @@ enum class FilterCode
     ReplaceBackground = 301
 };
 
+// Steps of the picture-edit window across a picture larger than the edit
+// area: each moves the window by a third of the area.
+enum class EditScroll
+{
+    Left = 101,
+    Right = 102,
+    Up = 103,
+    Down = 104
+};
+
 // Print-output jobs of the output picture.
 enum class OutputJob
 {

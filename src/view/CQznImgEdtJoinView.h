@@ -166,6 +166,9 @@ private:
     void leftPress(const QPoint& p);
     void finishTrimWindow();
     void finishSampleBand();
+    // Samples the band from the canvas and opens the background-colour tool
+    // on it; an empty band is refused with a status message.
+    void openBackgroundTool(const QRect& band);
     void leftRelease(const QPoint& p);
     void mouseMoved(const QPoint& p, Qt::MouseButtons buttons);
     void trackHandleBand(const QPoint& p);
@@ -189,6 +192,7 @@ private:
     void deletePicture();
     void chooseAndLoadPicture();
     void switchOutputMode();
+    void editPicture();
     void trimByTrimLine();
     void scaleRuler(RulerScaleCode code);
     void showPopupMenu(int menuId);

@@ -5,6 +5,7 @@
 #include "ImagingCommands.h"
 
 #include "CBackgroundMusic.h"
+#include "CImgEditDlg.h"
 #include "CImgJoinEngine.h"
 #include "CToolButtonMenu.h"
 #include "CViewCommands.h"
@@ -28,9 +29,9 @@ QString CQznImgEdtJoinView::pictureFilter()
 
 void CQznImgEdtJoinView::bindCommands()
 {
-    // Commands of features still to come (background colour, brush editing,
-    // camera, grid-line tables) have no handler yet and stay disabled; each
-    // switches on by a setHandler call here.
+    // Commands of features still to come (camera, grid-line tables) have no
+    // handler yet and stay disabled; each switches on by a setHandler call
+    // here.
     bindCanvasCommands();
     bindPictureCommands();
     bindPopupCommands();
@@ -106,6 +107,11 @@ void CQznImgEdtJoinView::bindCanvasCommands()
         m_engine.SetHotTransparent(m_transparent ? 1 : 0);
         invalidate();
     });
+    c.setHandler(BackgroundColour, [this] {
+        setMouseMode(MouseMode::SampleArmed);
+        m_dragState = DragState::None;
+    });
+    c.setHandler(BrushEdit, [this] { editPicture(); });
     c.setHandler(LoadPicture, [this] { chooseAndLoadPicture(); });
     c.setHandler(OutputMode, [this] { switchOutputMode(); });
     // Background music plays beside the work; the canvas stays as it is.
@@ -302,4 +308,11 @@ void CQznImgEdtJoinView::showPopupMenu(int menuId)
                           : QCursor::pos();
     // The chosen item's command runs through its action after the menu closes.
     CToolButtonMenu::exec(*menu, at);
+}
+
+void CQznImgEdtJoinView::editPicture()
+{
+    CImgEditDlg dialog(m_engine, this);
+    dialog.exec();
+    invalidate();
 }

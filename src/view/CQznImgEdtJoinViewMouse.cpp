@@ -5,6 +5,8 @@
 // without it; the engine's records change when the operation completes.
 #include "CQznImgEdtJoinView.h"
 
+#include "BkColorSample.h"
+#include "CBkColorDlg.h"
 #include "CImgJoinEngine.h"
 
 #include <QMouseEvent>
@@ -120,12 +122,34 @@ void CQznImgEdtJoinView::finishSampleBand()
     if (m_dragState != DragState::None) {
         m_dragState = DragState::None;
         repaintBand(m_rcBand, QRect());
-        // The background-colour tool takes the band over once it exists; it
-        // is not started while its dialog is open.
+        // Only one background-colour tool is open at a time.
+        if (m_engine.BkColorDlgOpen(-1) != 1)
+            openBackgroundTool(m_rcBand);
         invalidate();
     }
     m_mouseMode = MouseMode::Idle;
     updateActions();
+}
+
+void CQznImgEdtJoinView::openBackgroundTool(const QRect& band)
+{
+    if (band.isEmpty()) {
+        emit statusMessage(tr("取色窗口没有宽度或高度, 请拖出一个窗口再单击"));
+        return;
+    }
+    // The sample comes from the canvas as the view composed it, without the
+    // band and the outline drawn over it.
+    if (m_canvasDirty || m_canvas.size() != size())
+        renderCanvas();
+    const QRect clamped = BkColorSample::clampBand(band);
+    auto* dialog = new CBkColorDlg(m_engine, BkColorSample(m_canvas, clamped), clamped, this);
+    dialog->setWindowFlag(Qt::Window);
+    connect(dialog, &CBkColorDlg::pictureChanged, this, [this] {
+        invalidate();
+        updateActions();
+    });
+    connect(dialog, &QObject::destroyed, this, [this] { updateActions(); });
+    dialog->show();
 }
 
 void CQznImgEdtJoinView::leftRelease(const QPoint& p)

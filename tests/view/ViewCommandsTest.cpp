@@ -28,9 +28,8 @@ using View = CQznImgEdtJoinView;
 namespace {
 
 // Commands whose features come later: present, never enabled yet.
-const QList<int> laterCommands = { BackgroundColour, BrushEdit,       Camera,      HorzRulerTable,
-                                   VertRulerTable,   DesktopShortcut, LocalManual, OnlineManual,
-                                   ManualDownload,   WebSite };
+const QList<int> laterCommands = { Camera,      HorzRulerTable, VertRulerTable, DesktopShortcut,
+                                   LocalManual, OnlineManual,   ManualDownload, WebSite };
 
 // Saving, printing, filters and print jobs: on the canvas, and in output mode.
 const QList<int> canvasOutputCommands = { SaveJoined,     FilterNoBlue,   FilterInvert,
@@ -42,10 +41,11 @@ const QList<int> outputOnlyCommands = { CopyPicture,  PrintJobCad1,  PrintJobCad
                                         PrintPreview, PrintSetup };
 
 // Canvas commands that print-output mode disables.
-const QList<int> canvasCommands = { LoadPicture,  WholeDrawing,   WholeDrawingMenu, Transparent,
-                                    NextPicture,  NudgeUp,        NudgeDown,        NudgeLeft,
-                                    NudgeRight,   RotateLeftStep, RotateRightStep,  RotationMenu,
-                                    TrimLineMenu, DeletePicture,  LayerUp,          LayerDown };
+const QList<int> canvasCommands = {
+    LoadPicture,  WholeDrawing,  WholeDrawingMenu, Transparent,    NextPicture,      NudgeUp,
+    NudgeDown,    NudgeLeft,     NudgeRight,       RotateLeftStep, RotateRightStep,  RotationMenu,
+    TrimLineMenu, DeletePicture, LayerUp,          LayerDown,      BackgroundColour, BrushEdit
+};
 
 // Commands that stay enabled in both modes.
 const QList<int> anyModeCommands = { TrimWindow, ZoomIn,     ZoomOut,    ZoomOriginal,
