@@ -119,6 +119,13 @@ CBkColorDlg::~CBkColorDlg()
     m_engine.BkColorDlgOpen(0);
 }
 
+void CBkColorDlg::done(int result)
+{
+    // Closed: another sample may open the tool again.
+    m_engine.BkColorDlgOpen(0);
+    QDialog::done(result);
+}
+
 bool CBkColorDlg::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_enlarged && event->type() == QEvent::MouseButtonPress) {

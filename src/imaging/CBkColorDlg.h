@@ -43,6 +43,8 @@ public:
     // chosen colour; nothing outside the sample.
     void pickAt(const QPoint& enlargedPoint);
 
+    void done(int result) override;
+
 signals:
     // The picture changed: the views redraw.
     void pictureChanged();

@@ -148,7 +148,7 @@ void CQznImgEdtJoinView::openBackgroundTool(const QRect& band)
         invalidate();
         updateActions();
     });
-    connect(dialog, &QObject::destroyed, this, [this] { updateActions(); });
+    connect(dialog, &QDialog::finished, this, [this] { updateActions(); });
     dialog->show();
 }
 
