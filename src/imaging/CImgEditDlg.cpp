@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QSpacerItem>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -35,8 +36,9 @@ CImgEditDlg::CImgEditDlg(CImgJoinEngine& engine, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->setContentsMargins(EditArea.left(), EditArea.top(), EditArea.left(), 6);
-    // The edit area is painted by the dialog itself.
-    layout->addSpacing(EditArea.height() + 8);
+    // The edit area (with its frame) is painted by the dialog itself.
+    layout->addSpacerItem(new QSpacerItem(EditArea.width() + 2, EditArea.height() + 8,
+                                          QSizePolicy::Fixed, QSizePolicy::Fixed));
     auto* row = new QHBoxLayout;
     layout->addLayout(row);
     row->addWidget(new QLabel(tr("画笔半径:"), this));

@@ -143,7 +143,6 @@ void CQznImgEdtJoinView::openBackgroundTool(const QRect& band)
         renderCanvas();
     const QRect clamped = BkColorSample::clampBand(band);
     auto* dialog = new CBkColorDlg(m_engine, BkColorSample(m_canvas, clamped), clamped, this);
-    dialog->setWindowFlag(Qt::Window);
     connect(dialog, &CBkColorDlg::pictureChanged, this, [this] {
         invalidate();
         updateActions();
