@@ -34,7 +34,7 @@ REQUIRED_PACKAGES=(
 # and libFuzzer run-time libraries).
 DEVELOPER_PACKAGES=(
     libgtest-dev googletest libbenchmark-dev
-    libvips-tools bc xdotool imagemagick clang-format
+    libvips-tools bc time xdotool imagemagick clang-format
     # the hot-key test minimises windows; the portal test runs its own bus
     openbox dbus-daemon
     clang libclang-rt-14-dev

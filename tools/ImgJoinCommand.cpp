@@ -2,6 +2,7 @@
 
 #include "CImgJoinEngine.h"
 #include "CanvasMath.h"
+#include "CaptureAligner.h"
 #include "ImageCodec.h"
 #include "OraProject.h"
 #include "PixelJob.h"
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QtConcurrent>
 #include <QtNumeric>
 
 namespace {
@@ -48,6 +50,16 @@ QString ImgJoinCommand::helpText()
                         "OUT 以 .ora 结尾时写成项目文件(OpenRaster), 保留每张图片及其位置、\n"
                         "大小和旋转。以 .ora 结尾的 PIC 把该项目的所有图片按原位放到画布上,\n"
                         "给出 x,y 时整体移动 x,y(w,h 和 angle 对项目无效)。")) +
+           explained(QStringLiteral("imgjoin auto-join [--area X,Y,W,H] [--report] OUT PIC..."),
+                     tr("把同一张图纸的多张屏幕截图自动拼接成一张图纸, 写入 OUT(格式同 join,\n"
+                        "不能写成 .ora)。截图的顺序不限, 相邻的截图须有重叠。每张截图中图纸\n"
+                        "所在的区域(其余是程序的标题栏、工具栏、状态栏等)自动找出, 也可用\n"
+                        "--area 给出: 左上角 X,Y 和大小 W,H(像素)。只有图纸区域进入结果。\n"
+                        "--report 在标准输出上每张放入的图片写一行: 文件 X,Y 可信度, X,Y 是\n"
+                        "其图纸区域左上角在结果中的位置, 可信度为 0 到 1; 然后每张未放入的\n"
+                        "图片写一行: \"%1 文件: 原因\"。有图片未放入时仍写出结果, 并在标准\n"
+                        "错误上警告; 没有一张图片能与其他图片拼接时失败(退出状态 1)。")
+                         .arg(tr("未放入:"))) +
            explained(QStringLiteral("imgjoin stitch STEM ROWS COLS OUT"),
                      tr("把名为 STEM<行><列>.png 的 ROWS x COLS 个图块(行号和列号为十进制,\n"
                         "从 0 起)按图块 00 的大小排成网格拼合, 结果按 OUT 的扩展名选择的格式\n"
@@ -84,6 +96,8 @@ int ImgJoinCommand::run(const QStringList& arguments)
     }
     if (command == QLatin1String("join"))
         return join(arguments.mid(1));
+    if (command == QLatin1String("auto-join"))
+        return autoJoin(arguments.mid(1));
     if (command == QLatin1String("stitch"))
         return stitch(arguments.mid(1));
     if (command == QLatin1String("print-prep"))
@@ -245,6 +259,137 @@ bool ImgJoinCommand::addProject(CImgJoinEngine& engine, const Placement& placeme
         }
     }
     return true;
+}
+
+bool ImgJoinCommand::parseArea(const QString& text, QRect& area)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 4)
+        return false;
+    int values[4] = { 0, 0, 0, 0 };
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        values[i] = parts.at(i).trimmed().toInt(&ok);
+        if (!ok)
+            return false;
+    }
+    if (values[0] < 0 || values[1] < 0 || values[2] <= 0 || values[3] <= 0)
+        return false;
+    area = QRect(values[0], values[1], values[2], values[3]);
+    return true;
+}
+
+int ImgJoinCommand::autoJoin(const QStringList& arguments)
+{
+    QRect area;
+    bool report = false;
+    QStringList files;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument == QLatin1String("--report")) {
+            report = true;
+        } else if (argument == QLatin1String("--area")) {
+            if (i + 1 >= arguments.size() || !parseArea(arguments.at(i + 1), area))
+                return usageError(tr("--area 需要 X,Y,W,H: 四个整数, X、Y 不小于 0, W、H 大于 0"));
+            ++i;
+        } else if (argument.startsWith(QLatin1String("--"))) {
+            return usageError(tr("auto-join 不认识选项 '%1'").arg(argument));
+        } else {
+            files << argument;
+        }
+    }
+    if (files.size() < 3)
+        return usageError(tr("auto-join 需要 OUT 和至少两张图片"));
+    const QString output = files.takeFirst();
+    if (isProject(output))
+        return usageError(tr("auto-join 不能写成项目文件(.ora), 请给出图片文件"));
+    if (files.size() > CImgJoinEngine::MaxPictures)
+        return usageError(tr("最多只能拼接 %1 张图片").arg(CImgJoinEngine::MaxPictures));
+
+    // Every picture is decoded once, several at a time; the aligner and the
+    // composition share them.
+    QList<ImageCodec::ReadResult> pictures =
+        QtConcurrent::blockingMapped<QList<ImageCodec::ReadResult>>(
+            files, [](const QString& file) { return ImageCodec::read(file); });
+    QList<QImage> captures;
+    captures.reserve(files.size());
+    for (ImageCodec::ReadResult& picture : pictures) {
+        if (!picture.ok()) {
+            m_err << "imgjoin: " << picture.error << "\n";
+            m_err.flush();
+            return Failed;
+        }
+        captures << std::move(picture.value);
+    }
+    pictures.clear();
+    if (!area.isNull()) {
+        for (int i = 0; i < captures.size(); ++i)
+            if (!captures.at(i).rect().contains(area))
+                return usageError(tr("--area %1,%2,%3,%4 超出了 %5 (%6 x %7)")
+                                      .arg(area.x())
+                                      .arg(area.y())
+                                      .arg(area.width())
+                                      .arg(area.height())
+                                      .arg(QDir::toNativeSeparators(files.at(i)))
+                                      .arg(captures.at(i).width())
+                                      .arg(captures.at(i).height()));
+    }
+
+    CaptureAligner::Options options;
+    options.area = area;
+    const CaptureAligner::Result result = CaptureAligner::align(captures, options);
+    const auto fail = [this](const QString& message) {
+        m_err << "imgjoin: " << message << "\n";
+        m_err.flush();
+        return Failed;
+    };
+    if (!result.error.isEmpty())
+        return fail(result.error);
+    if (result.placed.size() != captures.size() || result.placedCount() == 0) {
+        for (int i = 0; i < captures.size(); ++i)
+            if (!result.whyLeftOut.value(i).isEmpty())
+                m_err << "imgjoin: " << QDir::toNativeSeparators(files.at(i)) << ": "
+                      << result.whyLeftOut.value(i) << "\n";
+        return fail(
+            tr("没有一张图片能与其他图片拼接, 未写出 %1").arg(QDir::toNativeSeparators(output)));
+    }
+
+    // What is left out is not needed any more while the drawing is composed.
+    for (int i = 0; i < captures.size(); ++i)
+        if (!result.placed.at(i))
+            captures[i] = QImage();
+    QImage joined = CaptureAligner::compose(captures, result);
+    captures.clear();
+    if (joined.isNull())
+        return fail(tr("拼接的图纸(%1 x %2 像素)太大, 内存不足")
+                        .arg(result.canvasSize.width())
+                        .arg(result.canvasSize.height()));
+    const IoStatus written =
+        CImgJoinEngine::WriteJoinedPicture(joined, QFileInfo(output).suffix(), output);
+    joined = QImage();
+    if (!written.ok())
+        return fail(written.error);
+
+    if (report) {
+        for (int i = 0; i < files.size(); ++i)
+            if (result.placed.at(i))
+                m_out << files.at(i) << ' ' << result.offsets.at(i).x() << ','
+                      << result.offsets.at(i).y() << ' '
+                      << QString::number(result.confidence.at(i), 'f', 2) << "\n";
+        for (int i = 0; i < files.size(); ++i)
+            if (!result.placed.at(i))
+                m_out << tr("未放入:") << ' ' << files.at(i) << ": " << result.whyLeftOut.at(i)
+                      << "\n";
+        m_out.flush();
+    }
+    for (int i = 0; i < files.size(); ++i)
+        if (!result.placed.at(i))
+            m_err << "imgjoin: "
+                  << tr("警告: %1 未放入结果: %2")
+                         .arg(QDir::toNativeSeparators(files.at(i)), result.whyLeftOut.at(i))
+                  << "\n";
+    m_err.flush();
+    return Ok;
 }
 
 int ImgJoinCommand::stitch(const QStringList& arguments)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QRect>
 #include <QStringList>
 #include <QTextStream>
 
@@ -44,6 +45,8 @@ private:
     static bool addProject(CImgJoinEngine& engine, const Placement& placement,
                            const QString& folder, QStringList& errors);
     static bool isProject(const QString& file);
+    int autoJoin(const QStringList& arguments);
+    static bool parseArea(const QString& text, QRect& area);
     int stitch(const QStringList& arguments);
     int printPrep(const QStringList& arguments);
     int filter(const QStringList& arguments);

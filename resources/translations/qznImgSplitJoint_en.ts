@@ -1269,6 +1269,63 @@ as it is when it is in that format already. ROWS and COLS are 1 to 99.</translat
         <source>无法建立临时文件夹</source>
         <translation>cannot make a temporary folder</translation>
     </message>
+    <message>
+        <source>把同一张图纸的多张屏幕截图自动拼接成一张图纸, 写入 OUT(格式同 join,
+不能写成 .ora)。截图的顺序不限, 相邻的截图须有重叠。每张截图中图纸
+所在的区域(其余是程序的标题栏、工具栏、状态栏等)自动找出, 也可用
+--area 给出: 左上角 X,Y 和大小 W,H(像素)。只有图纸区域进入结果。
+--report 在标准输出上每张放入的图片写一行: 文件 X,Y 可信度, X,Y 是
+其图纸区域左上角在结果中的位置, 可信度为 0 到 1; 然后每张未放入的
+图片写一行: &quot;%1 文件: 原因&quot;。有图片未放入时仍写出结果, 并在标准
+错误上警告; 没有一张图片能与其他图片拼接时失败(退出状态 1)。</source>
+        <translation>Joins screen captures of one drawing into that drawing by themselves and
+writes it to OUT (encoders as for join; not .ora). The captures may come in
+any order; neighbours must overlap. The drawing area of the captures (the rest
+is the program&apos;s title bar, tool bars, status bar and so on) is found, or
+given with --area: top-left X,Y and size W,H in pixels. Only the drawing areas
+go into the result. --report writes a line to standard output for each placed
+picture: file X,Y confidence, where X,Y is its drawing area&apos;s top-left in the
+result and the confidence goes from 0 to 1; then a line &quot;%1 file: reason&quot;
+for each picture left out. Pictures left out still give a result, with a
+warning on standard error; when no picture joins with another, the command
+fails (exit status 1).</translation>
+    </message>
+    <message>
+        <source>未放入:</source>
+        <translation>left out:</translation>
+    </message>
+    <message>
+        <source>--area 需要 X,Y,W,H: 四个整数, X、Y 不小于 0, W、H 大于 0</source>
+        <translation>--area needs X,Y,W,H: four integers, X and Y 0 or more, W and H more than 0</translation>
+    </message>
+    <message>
+        <source>auto-join 不认识选项 &apos;%1&apos;</source>
+        <translation>auto-join does not know the option &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>auto-join 需要 OUT 和至少两张图片</source>
+        <translation>auto-join needs OUT and at least two pictures</translation>
+    </message>
+    <message>
+        <source>auto-join 不能写成项目文件(.ora), 请给出图片文件</source>
+        <translation>auto-join cannot write a project file (.ora); give a picture file</translation>
+    </message>
+    <message>
+        <source>--area %1,%2,%3,%4 超出了 %5 (%6 x %7)</source>
+        <translation>--area %1,%2,%3,%4 does not fit in %5 (%6 x %7)</translation>
+    </message>
+    <message>
+        <source>没有一张图片能与其他图片拼接, 未写出 %1</source>
+        <translation>no picture joins with another; %1 not written</translation>
+    </message>
+    <message>
+        <source>拼接的图纸(%1 x %2 像素)太大, 内存不足</source>
+        <translation>the joined drawing (%1 x %2 pixels) is too large for the memory</translation>
+    </message>
+    <message>
+        <source>警告: %1 未放入结果: %2</source>
+        <translation>warning: %1 left out of the result: %2</translation>
+    </message>
 </context>
 <context>
     <name>IoErrorText</name>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QList>
 #include <QPoint>
@@ -25,6 +26,8 @@
 // ties to the others is reported, never guessed.
 class CaptureAligner
 {
+    Q_DECLARE_TR_FUNCTIONS(CaptureAligner)
+
 public:
     // Side of the square patches that are hashed.
     static constexpr int PatchSize = 16;
@@ -57,10 +60,13 @@ public:
     // The overlap test of one offset between two pictures.
     struct Check
     {
-        qint64 matched = 0;    // equal pixels that are not background
-        qint64 mismatched = 0; // pixels that differ
-        qint64 overlap = 0;    // pixels compared
-        bool accepted = false; // close enough to an exact match
+        qint64 matched = 0;      // equal pixels that are not background
+        qint64 mismatched = 0;   // pixels that differ
+        qint64 overlap = 0;      // pixels compared
+        int mismatchedTiles = 0; // 32-pixel squares of the overlap with a difference
+        // Exact but for at most two small spots (a cursor drawn on each
+        // picture), over at least a twenty-fifth of the smaller picture.
+        bool accepted = false;
         double confidence = 0.0;
     };
 

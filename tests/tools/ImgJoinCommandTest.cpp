@@ -1,12 +1,15 @@
 #include "ImgJoinCommand.h"
 #include "CImgJoinEngine.h"
+#include "CaptureAligner.h"
 #include "PixelRules.h"
 #include "ProgramLanguage.h"
+#include "SyntheticCaptures.h"
 #include "TestPictures.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QImageReader>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -396,4 +399,210 @@ TEST_F(ImgJoinCommandTest, ProjectAmongThePicturesIsMovedByItsPlacement)
     EXPECT_EQ(run({ "join", path("x.png"), junk.fileName() }), ImgJoinCommand::Failed);
     EXPECT_TRUE(m_errText.contains("junk.ora")) << m_errText.toStdString();
     EXPECT_FALSE(QFile::exists(path("x.png")));
+}
+
+// auto-join over made-up capture sets whose true places are known.
+class AutoJoinCommandTest : public ImgJoinCommandTest
+{
+protected:
+    struct Placed
+    {
+        QPoint offset;
+        double confidence = 0.0;
+    };
+
+    static SyntheticCaptures::Options small(int count, int isolated)
+    {
+        return { .drawingSize = { 1600, 1000 },
+                 .captureSize = { 640, 400 },
+                 .count = count,
+                 .isolated = isolated,
+                 .seed = 11 };
+    }
+
+    // Saves the captures in the set's order and remembers each one's place.
+    QStringList save(const SyntheticCaptures::Set& set)
+    {
+        QStringList files;
+        for (int i = 0; i < set.captures.size(); ++i) {
+            files << TestPictures::save(set.captures.at(i), path(QString("cap_%1.png").arg(i)));
+            m_truth.insert(files.last(), set.positions.at(i));
+        }
+        return files;
+    }
+
+    // The aligner is still to come when it places nothing of a set it must.
+    static bool alignerPlaces(const SyntheticCaptures::Set& set)
+    {
+        return CaptureAligner::align(set.captures, {}).placedCount() > 0;
+    }
+
+    // The placed pictures of a --report, by file; false when a line that
+    // names no left-out picture cannot be read.
+    bool readReport(QHash<QString, Placed>& placed, QStringList& leftOut) const
+    {
+        static const QRegularExpression line(
+            QStringLiteral("^(.+) (-?\\d+),(-?\\d+) ([01]\\.\\d\\d)$"));
+        const QString leftOutMark = ImgJoinCommand::tr("未放入:") + QLatin1Char(' ');
+        for (const QString& text : m_outText.split('\n', Qt::SkipEmptyParts)) {
+            if (text.startsWith(leftOutMark)) {
+                leftOut << text.mid(leftOutMark.size()).section(QStringLiteral(": "), 0, 0);
+                continue;
+            }
+            const QRegularExpressionMatch match = line.match(text);
+            if (!match.hasMatch())
+                return false;
+            placed.insert(match.captured(1),
+                          { QPoint(match.captured(2).toInt(), match.captured(3).toInt()),
+                            match.captured(4).toDouble() });
+        }
+        return true;
+    }
+
+    QHash<QString, QPoint> m_truth;
+};
+
+TEST_F(AutoJoinCommandTest, BadArgumentsAreUsageErrorsAndWriteNothing)
+{
+    const QString a = TestPictures::save(solidPicture(100, 80, Qt::red), path("a.png"));
+    const QString b = TestPictures::save(solidPicture(100, 80, Qt::blue), path("b.png"));
+    const QString out = path("out.png");
+    const QList<QStringList> refused = {
+        { "auto-join" },
+        { "auto-join", out },
+        { "auto-join", out, a },                // nothing to join it with
+        { "auto-join", path("out.ora"), a, b }, // pictures only
+        { "auto-join", "--frobnicate", out, a, b },
+        { "auto-join", out, a, b, "--area" },
+        { "auto-join", "--area", "1,2,3", out, a, b },
+        { "auto-join", "--area", "1,2,3,4,5", out, a, b },
+        { "auto-join", "--area", "1,2,x,4", out, a, b },
+        { "auto-join", "--area", "0,0,0,5", out, a, b },
+        { "auto-join", "--area", "0,0,5,-1", out, a, b },
+        { "auto-join", "--area", "-1,0,5,5", out, a, b },
+        // Inside the pictures' size, yet not inside the pictures.
+        { "auto-join", "--area", "50,40,60,10", out, a, b },
+        { "auto-join", "--area", "0,0,100,81", out, a, b },
+    };
+    for (const QStringList& arguments : refused) {
+        EXPECT_EQ(run(arguments), ImgJoinCommand::Usage) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(m_errText.contains("--help")) << arguments.join(' ').toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(out));
+    EXPECT_FALSE(QFile::exists(path("out.ora")));
+    // The area check says which picture it does not fit.
+    EXPECT_EQ(run({ "auto-join", "--area", "10,10,90,70", out, a,
+                    TestPictures::save(solidPicture(60, 80, Qt::blue), path("narrow.png")) }),
+              ImgJoinCommand::Usage);
+    EXPECT_TRUE(m_errText.contains("narrow.png")) << m_errText.toStdString();
+
+    EXPECT_EQ(run({ "--help" }), ImgJoinCommand::Ok);
+    EXPECT_TRUE(m_outText.contains("imgjoin auto-join [--area X,Y,W,H] [--report] OUT PIC..."));
+}
+
+TEST_F(AutoJoinCommandTest, AnUnreadablePictureFailsByNameAndWritesNothing)
+{
+    const QString whole = wholeAndCut(QStringLiteral("cut.png"));
+    ASSERT_FALSE(whole.isEmpty());
+    const QString out = path("out.png");
+    EXPECT_EQ(run({ "auto-join", out, whole, path("cut.png") }), ImgJoinCommand::Failed);
+    EXPECT_TRUE(m_errText.contains("cut.png")) << m_errText.toStdString();
+    EXPECT_EQ(run({ "auto-join", out, path("missing.png"), whole }), ImgJoinCommand::Failed);
+    EXPECT_TRUE(m_errText.contains("missing.png")) << m_errText.toStdString();
+    EXPECT_FALSE(QFile::exists(out));
+}
+
+TEST_F(AutoJoinCommandTest, CapturesAreJoinedIntoTheDrawingPixelForPixel)
+{
+    const SyntheticCaptures::Set set = SyntheticCaptures::make(small(8, 0));
+    if (!alignerPlaces(set))
+        GTEST_SKIP() << "the aligner places nothing yet";
+    const QStringList files = save(set);
+    const QString area = QString("%1,%2,%3,%4")
+                             .arg(set.area.x())
+                             .arg(set.area.y())
+                             .arg(set.area.width())
+                             .arg(set.area.height());
+    // The area found, and the area given.
+    for (const QStringList& options :
+         { QStringList{ "--report" }, QStringList{ "--report", "--area", area } }) {
+        SCOPED_TRACE(options.join(' ').toStdString());
+        const QString out = path("joined.png");
+        QFile::remove(out);
+        ASSERT_EQ(run(QStringList{ "auto-join" } + options + QStringList{ out } + files),
+                  ImgJoinCommand::Ok)
+            << m_errText.toStdString();
+        EXPECT_TRUE(m_errText.isEmpty()) << m_errText.toStdString();
+
+        QHash<QString, Placed> placed;
+        QStringList leftOut;
+        ASSERT_TRUE(readReport(placed, leftOut)) << m_outText.toStdString();
+        EXPECT_TRUE(leftOut.isEmpty());
+        ASSERT_EQ(placed.size(), files.size()) << m_outText.toStdString();
+        // Every capture lies where the drawing puts it, relative to the others.
+        const QPoint origin = m_truth.value(files.first()) - placed.value(files.first()).offset;
+        QRect bounds;
+        for (const QString& file : files) {
+            EXPECT_EQ(m_truth.value(file) - placed.value(file).offset, origin)
+                << file.toStdString();
+            EXPECT_GT(placed.value(file).confidence, 0.0);
+            EXPECT_LE(placed.value(file).confidence, 1.0);
+            bounds |= QRect(m_truth.value(file), set.area.size());
+        }
+        EXPECT_EQ(bounds.topLeft(), origin);
+
+        const QImage joined = QImageReader(out).read().convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(joined.size(), bounds.size());
+        qint64 covered = 0, differing = 0;
+        for (int y = 0; y < joined.height(); ++y)
+            for (int x = 0; x < joined.width(); ++x) {
+                const QRgb pixel = joined.pixel(x, y);
+                bool shown = false;
+                for (const QString& file : files)
+                    shown =
+                        shown ||
+                        QRect(m_truth.value(file), set.area.size()).contains(origin + QPoint(x, y));
+                EXPECT_EQ(qAlpha(pixel) == 255, shown) << x << "," << y;
+                if (qAlpha(pixel) == 0)
+                    continue;
+                ++covered;
+                differing += pixel != set.drawing.pixel(origin + QPoint(x, y)) ? 1 : 0;
+            }
+        EXPECT_GT(covered, 0);
+        EXPECT_EQ(differing, 0);
+    }
+}
+
+TEST_F(AutoJoinCommandTest, CapturesOfAnotherDrawingAreLeftOutWithAWarning)
+{
+    const SyntheticCaptures::Set set = SyntheticCaptures::make(small(8, 2));
+    if (!alignerPlaces(set))
+        GTEST_SKIP() << "the aligner places nothing yet";
+    const QStringList files = save(set);
+    const QString out = path("joined.png");
+    ASSERT_EQ(run(QStringList{ "auto-join", out, "--report" } + files), ImgJoinCommand::Ok)
+        << m_errText.toStdString();
+    EXPECT_TRUE(QFile::exists(out));
+    QHash<QString, Placed> placed;
+    QStringList leftOut;
+    ASSERT_TRUE(readReport(placed, leftOut)) << m_outText.toStdString();
+    EXPECT_EQ(placed.size(), 8);
+    ASSERT_EQ(leftOut.size(), 2) << m_outText.toStdString();
+    for (const QString& file : files) {
+        const bool isolated = m_truth.value(file) == SyntheticCaptures::NotInDrawing;
+        EXPECT_EQ(leftOut.contains(file), isolated) << file.toStdString();
+        EXPECT_EQ(placed.contains(file), !isolated) << file.toStdString();
+        // The warning names exactly the pictures left out.
+        EXPECT_EQ(m_errText.contains(QFileInfo(file).fileName() + ":"), isolated)
+            << file.toStdString() << m_errText.toStdString();
+    }
+}
+
+TEST_F(AutoJoinCommandTest, PicturesThatOverlapNothingFailAndWriteNothing)
+{
+    const SyntheticCaptures::Set set = SyntheticCaptures::make(small(1, 2));
+    const QString out = path("joined.png");
+    EXPECT_EQ(run(QStringList{ "auto-join", "--report", out } + save(set)), ImgJoinCommand::Failed);
+    EXPECT_FALSE(m_errText.isEmpty());
+    EXPECT_FALSE(QFile::exists(out));
 }
