@@ -1,6 +1,7 @@
 #include "AutoJoinJob.h"
 
 #include "CImgJoinEngine.h"
+#include "ImageCache.h"
 #include "ParallelFor.h"
 
 #include <vector>
@@ -20,7 +21,8 @@ void AutoJoinJob::run()
             return;
         const ImageCodec::ReadResult read = ImageCodec::read(files.at(i));
         if (read.ok()) {
-            pictures[size_t(i)] = read.value;
+            // Packed here, on the worker, as the cache keeps pictures.
+            pictures[size_t(i)] = ImageCache::compact(read.value);
             readNow[size_t(i)] = 1;
         }
         if (told)
@@ -56,7 +58,7 @@ void AutoJoinJob::run()
     parallelFor(count, [&](int i) {
         if (cancelled->load() || !result.placed.at(i))
             return;
-        QImage clip = images.at(i).copy(result.area);
+        QImage clip = ImageCache::compact(images.at(i).copy(result.area));
         if (ImageCodec::write(clip, targets.at(i), formats.at(i), ImageCodec::Effort::Fast).ok()) {
             stored[size_t(i)] = 1;
             cut[size_t(i)] = std::move(clip);

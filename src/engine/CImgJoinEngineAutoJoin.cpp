@@ -69,17 +69,18 @@ bool CImgJoinEngine::endAutoJoin(const AutoJoinJob& job)
             if (i < job.written.size() && job.written.at(i))
                 QFile::remove(job.targets.at(i));
     };
-    // The pictures the job decoded stay decoded for the coming paint.
-    for (qsizetype i = 0; i < job.files.size() && i < job.decoded.size(); ++i)
-        if (job.decoded.at(i))
-            m_imageCache.remember(job.files.at(i), job.images.at(i));
-    if (job.wasCancelled()) {
+    // The pictures the job decoded that stay on show stay decoded for the
+    // coming paint; a placed picture shows its clip from now on.
+    const auto keepDecoded = [this, &job](bool all) {
+        for (qsizetype i = 0; i < job.files.size() && i < job.decoded.size(); ++i)
+            if (job.decoded.at(i) && (all || !job.result.placed.value(i)))
+                m_imageCache.remember(job.files.at(i), job.images.at(i));
+    };
+    if (job.wasCancelled() || !job.error.isEmpty()) {
+        keepDecoded(true);
         dropClips();
-        return false;
-    }
-    if (!job.error.isEmpty()) {
-        dropClips();
-        report(job.error);
+        if (!job.wasCancelled())
+            report(job.error);
         return false;
     }
     bool unchanged = true;
@@ -89,27 +90,27 @@ bool CImgJoinEngine::endAutoJoin(const AutoJoinJob& job)
     }
     if (!unchanged) {
         dropClips();
+        keepDecoded(true);
         report(tr("图片在自动拼接期间已改变, 拼接结果未采用"));
         return false;
     }
 
     const CaptureAligner::Result& result = job.result;
-    // The drawing stays where the first placed picture's drawing area was.
+    // The drawing stays where the first placed picture's drawing area was;
+    // at the canvas origin when that would leave the canvas's range.
     QPoint anchor;
-    bool anchored = false;
-    for (int i = 0; i < job.indices.size() && !anchored; ++i) {
+    for (int i = 0; i < job.indices.size(); ++i) {
         if (!result.placed.value(i) || !job.written.value(i))
             continue;
         const JoinPicture& first = m_canvas.at(job.indices.at(i));
-        anchor =
-            QPoint(first.x + result.area.x(), first.y + result.area.y()) - result.offsets.at(i);
-        anchored =
-            boxFits(anchor.x(), anchor.y(), result.canvasSize.width(), result.canvasSize.height());
-        if (!anchored)
-            anchor = QPoint();
-        anchored = true;
+        const qint64 x = qint64(first.x) + result.area.x() - result.offsets.at(i).x();
+        const qint64 y = qint64(first.y) + result.area.y() - result.offsets.at(i).y();
+        if (boxFits(x, y, result.canvasSize.width(), result.canvasSize.height()))
+            anchor = QPoint(int(x), int(y));
+        break;
     }
 
+    keepDecoded(false);
     const CanvasSnapshot before = snapshot();
     QStringList unwritten;
     for (int i = 0; i < job.indices.size(); ++i) {
