@@ -1018,11 +1018,12 @@ CaptureAligner::Result CaptureAligner::align(const QList<QImage>& captures, cons
     tell(options, 10);
 
     // Should the careful area hold changing bits of the program, hardly a
-    // capture matches another over it; the bold area is tried then.
+    // capture matches another over it; the bold area is tried when a quarter
+    // or more of the captures found no place.
     Result careful = result;
     placeWithin(pictures, group, options, careful);
     if (!options.area.isEmpty() || careful.cancelled || areas.bold.isEmpty() ||
-        areas.bold == areas.careful || careful.placedCount() == int(group.size()))
+        areas.bold == areas.careful || careful.placedCount() * 4 >= int(group.size()) * 3)
         return careful;
     Result bold = result;
     bold.area = areas.bold;
