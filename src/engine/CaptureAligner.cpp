@@ -713,7 +713,7 @@ bool foreignStrip(const std::vector<quint8>& changes, int width, const QRect& bo
 
 // The box less the strips along its edges that hold changing bits of the
 // program lying too close to the drawing (a status bar right under it).
-QRect withoutForeignStrips(const std::vector<quint8>& changes, int width, QRect box)
+QRect withoutForeignStrips(const std::vector<quint8>& changes, int width, QRect box, bool anyStrip)
 {
     for (const bool columns : { false, true }) {
         const std::vector<int> profile = changeProfile(changes, width, box, columns);
@@ -729,7 +729,7 @@ QRect withoutForeignStrips(const std::vector<quint8>& changes, int width, QRect 
             else
                 strip = fromEnd ? strip.adjusted(0, box.height() - depth, 0, 0)
                                 : strip.adjusted(0, 0, 0, depth - box.height());
-            if (foreignStrip(changes, width, box, strip, columns, profile))
+            if (anyStrip || foreignStrip(changes, width, box, strip, columns, profile))
                 cut[fromEnd ? 1 : 0] = depth;
         }
         box = columns ? box.adjusted(cut[0], 0, -cut[1], 0) : box.adjusted(0, cut[0], 0, -cut[1]);
@@ -739,8 +739,18 @@ QRect withoutForeignStrips(const std::vector<quint8>& changes, int width, QRect 
     return box;
 }
 
-QRect drawingArea(const std::vector<Pixels>& pictures, const std::vector<int>& group,
-                  const std::atomic<bool>* cancel)
+// The drawing area as found from the changes (careful), and the same less
+// every strip along its edges that unchanging lines cut off (bold): a
+// program may show changing text right beside the drawing that looks like
+// drawing (a command line), and the bold area leaves it out for sure.
+struct Areas
+{
+    QRect careful;
+    QRect bold;
+};
+
+Areas drawingAreas(const std::vector<Pixels>& pictures, const std::vector<int>& group,
+                   const std::atomic<bool>* cancel)
 {
     if (group.size() < 2)
         return {};
@@ -820,20 +830,110 @@ QRect drawingArea(const std::vector<Pixels>& pictures, const std::vector<int>& g
         for (int x = 0; x < width; ++x)
             row[x] = quint8(row[x] && blockRow[x / Block] == bestGroup);
     }
-    QRect area(0, 0, width, height);
-    for (int round = 0; round < 2; ++round) {
+    const auto narrowed = [&](bool anyStrip) {
+        QRect area(0, 0, width, height);
+        for (int round = 0; round < 2; ++round) {
+            area = changedBox(changes, width, area);
+            if (area.isEmpty())
+                return QRect();
+            // A strip along an edge, cut off by unchanging lines, that looks
+            // unlike the drawing is a changing bit of the program that lay too
+            // close to it (the coordinates in a status bar right under it).
+            area = withoutForeignStrips(changes, width, area, anyStrip);
+        }
         area = changedBox(changes, width, area);
-        if (area.isEmpty())
-            return {};
-        // A sparse strip along an edge, cut off by unchanging lines, is a
-        // changing bit of the program that lay too close to the drawing
-        // (a status bar right under it): it goes.
-        area = withoutForeignStrips(changes, width, area);
+        return area.width() < 2 * K || area.height() < 2 * K ? QRect() : area;
+    };
+    return { narrowed(false), narrowed(true) };
+}
+
+// Finds the places of the group's captures within result.area and fills
+// them into result.
+void placeWithin(const std::vector<Pixels>& pictures, const std::vector<int>& group,
+                 const CaptureAligner::Options& options, CaptureAligner::Result& result)
+{
+    using Check = CaptureAligner::Check;
+    // Patches that occur once in each capture.
+    const quint64 mask = sampleMask(qint64(result.area.width()) * result.area.height());
+    std::vector<std::vector<Sample>> samples(group.size());
+    std::atomic<int> hashed{ 0 };
+    parallelFor(int(group.size()), [&](int k) {
+        if (cancelled(options))
+            return;
+        samples[size_t(k)] =
+            uniquePatches(pictures[size_t(group[size_t(k)])], result.area, mask, options.cancel);
+        tell(options, 10 + 60 * ++hashed / int(group.size()));
+    });
+    if (cancelled(options)) {
+        result.cancelled = true;
+        return;
     }
-    area = changedBox(changes, width, area);
-    if (area.width() < 2 * K || area.height() < 2 * K)
-        return {};
-    return area;
+
+    // Candidate offsets, each checked over the whole overlap.
+    const std::vector<Candidate> found = candidates(samples);
+    tell(options, 72);
+    const quint32 background = groundColour(pictures[size_t(group.front())], result.area);
+    std::vector<Check> checks(found.size());
+    std::atomic<int> checkedCount{ 0 };
+    parallelFor(int(found.size()), [&](int k) {
+        if (cancelled(options))
+            return;
+        const Candidate& c = found[size_t(k)];
+        checks[size_t(k)] =
+            compare(pictures[size_t(group[size_t(c.a)])], result.area,
+                    pictures[size_t(group[size_t(c.b)])], result.area, c.offset, background);
+        tell(options, 72 + 25 * ++checkedCount / int(found.size()));
+    });
+    if (cancelled(options)) {
+        result.cancelled = true;
+        return;
+    }
+
+    // Places from the most trustworthy offsets; the largest connected group
+    // is the drawing, any other capture is left out.
+    const std::vector<Edge> checked = checkedEdges(found, checks);
+    const std::vector<Edge> edges = strongEdges(checked, int(group.size()));
+    const Placement placement = place(int(group.size()), edges);
+    std::vector<int> members(group.size(), 0);
+    for (size_t k = 0; k < group.size(); ++k)
+        ++members[size_t(placement.component[k])];
+    const int largest = int(std::max_element(members.begin(), members.end()) - members.begin());
+    std::vector<int> ties(group.size(), 0); // 1 weakly, 2 firmly tied to another
+    for (const Edge& edge : checked)
+        ties[size_t(edge.a)] = ties[size_t(edge.b)] = 1;
+    for (const Edge& edge : edges)
+        ties[size_t(edge.a)] = ties[size_t(edge.b)] = 2;
+    QPoint least(INT_MAX, INT_MAX);
+    QPoint most(INT_MIN, INT_MIN);
+    for (size_t k = 0; k < group.size(); ++k) {
+        const int i = group[k];
+        if (members[size_t(largest)] < 2 || placement.component[k] != largest) {
+            result.whyLeftOut[i] =
+                ties[k] == 2
+                    ? QCoreApplication::translate("CaptureAligner", "只与其他未放置的截图重叠")
+                : ties[k] == 1 ? QCoreApplication::translate(
+                                     "CaptureAligner", "与其他截图的重叠部分太少, 无法可靠定位")
+                               : QCoreApplication::translate("CaptureAligner",
+                                                             "与其他截图没有找到吻合的重叠部分");
+            continue;
+        }
+        result.placed[i] = true;
+        const int agree = placement.agreeing[k];
+        const int disagree = placement.disagreeing[k];
+        // An offset that contradicts the others lowers the trust in both pictures.
+        result.confidence[i] =
+            placement.confidence[k] * double(agree + 1) / double(agree + 1 + 2 * disagree);
+        const QPoint at = placement.position[k];
+        least = QPoint(std::min(least.x(), at.x()), std::min(least.y(), at.y()));
+        most = QPoint(std::max(most.x(), at.x()), std::max(most.y(), at.y()));
+    }
+    for (size_t k = 0; k < group.size(); ++k)
+        if (result.placed[group[k]])
+            result.offsets[group[k]] = placement.position[k] - least;
+    if (result.placedCount() > 0)
+        result.canvasSize = QSize(most.x() - least.x() + result.area.width(),
+                                  most.y() - least.y() + result.area.height());
+    tell(options, 99);
 }
 
 } // namespace
@@ -853,7 +953,7 @@ QRect CaptureAligner::findDrawingArea(const QList<QImage>& captures)
             group.push_back(int(pictures.size()));
         pictures.emplace_back(capture.size() == size ? capture : QImage());
     }
-    return drawingArea(pictures, group, nullptr);
+    return drawingAreas(pictures, group, nullptr).careful;
 }
 
 CaptureAligner::Result CaptureAligner::align(const QList<QImage>& captures, const Options& options)
@@ -890,6 +990,7 @@ CaptureAligner::Result CaptureAligner::align(const QList<QImage>& captures, cons
     tell(options, 1);
 
     // The drawing area.
+    Areas areas;
     if (!options.area.isEmpty()) {
         if (!QRect(QPoint(0, 0), size).contains(options.area)) {
             result.error = tr("给出的绘图区域 (%1,%2,%3,%4) 超出了截图的范围 %5x%6")
@@ -903,7 +1004,8 @@ CaptureAligner::Result CaptureAligner::align(const QList<QImage>& captures, cons
         }
         result.area = options.area;
     } else {
-        result.area = drawingArea(pictures, group, options.cancel);
+        areas = drawingAreas(pictures, group, options.cancel);
+        result.area = areas.careful;
     }
     if (cancelled(options)) {
         result.cancelled = true;
@@ -915,84 +1017,18 @@ CaptureAligner::Result CaptureAligner::align(const QList<QImage>& captures, cons
     }
     tell(options, 10);
 
-    // Patches that occur once in each capture.
-    const quint64 mask = sampleMask(qint64(result.area.width()) * result.area.height());
-    std::vector<std::vector<Sample>> samples(group.size());
-    std::atomic<int> hashed{ 0 };
-    parallelFor(int(group.size()), [&](int k) {
-        if (cancelled(options))
-            return;
-        samples[size_t(k)] =
-            uniquePatches(pictures[size_t(group[size_t(k)])], result.area, mask, options.cancel);
-        tell(options, 10 + 60 * ++hashed / int(group.size()));
-    });
-    if (cancelled(options)) {
-        result.cancelled = true;
-        return result;
-    }
-
-    // Candidate offsets, each checked over the whole overlap.
-    const std::vector<Candidate> found = candidates(samples);
-    tell(options, 72);
-    const quint32 background = groundColour(pictures[size_t(group.front())], result.area);
-    std::vector<Check> checks(found.size());
-    std::atomic<int> checkedCount{ 0 };
-    parallelFor(int(found.size()), [&](int k) {
-        if (cancelled(options))
-            return;
-        const Candidate& c = found[size_t(k)];
-        checks[size_t(k)] =
-            compare(pictures[size_t(group[size_t(c.a)])], result.area,
-                    pictures[size_t(group[size_t(c.b)])], result.area, c.offset, background);
-        tell(options, 72 + 25 * ++checkedCount / int(found.size()));
-    });
-    if (cancelled(options)) {
-        result.cancelled = true;
-        return result;
-    }
-
-    // Places from the most trustworthy offsets; the largest connected group
-    // is the drawing, any other capture is left out.
-    const std::vector<Edge> checked = checkedEdges(found, checks);
-    const std::vector<Edge> edges = strongEdges(checked, int(group.size()));
-    const Placement placement = place(int(group.size()), edges);
-    std::vector<int> members(group.size(), 0);
-    for (size_t k = 0; k < group.size(); ++k)
-        ++members[size_t(placement.component[k])];
-    const int largest = int(std::max_element(members.begin(), members.end()) - members.begin());
-    std::vector<int> ties(group.size(), 0); // 1 weakly, 2 firmly tied to another
-    for (const Edge& edge : checked)
-        ties[size_t(edge.a)] = ties[size_t(edge.b)] = 1;
-    for (const Edge& edge : edges)
-        ties[size_t(edge.a)] = ties[size_t(edge.b)] = 2;
-    QPoint least(INT_MAX, INT_MAX);
-    QPoint most(INT_MIN, INT_MIN);
-    for (size_t k = 0; k < group.size(); ++k) {
-        const int i = group[k];
-        if (members[size_t(largest)] < 2 || placement.component[k] != largest) {
-            result.whyLeftOut[i] = ties[k] == 2 ? tr("只与其他未放置的截图重叠")
-                                   : ties[k] == 1 ? tr("与其他截图的重叠部分太少, 无法可靠定位")
-                                                  : tr("与其他截图没有找到吻合的重叠部分");
-            continue;
-        }
-        result.placed[i] = true;
-        const int agree = placement.agreeing[k];
-        const int disagree = placement.disagreeing[k];
-        // An offset that contradicts the others lowers the trust in both pictures.
-        result.confidence[i] =
-            placement.confidence[k] * double(agree + 1) / double(agree + 1 + 2 * disagree);
-        const QPoint at = placement.position[k];
-        least = QPoint(std::min(least.x(), at.x()), std::min(least.y(), at.y()));
-        most = QPoint(std::max(most.x(), at.x()), std::max(most.y(), at.y()));
-    }
-    for (size_t k = 0; k < group.size(); ++k)
-        if (result.placed[group[k]])
-            result.offsets[group[k]] = placement.position[k] - least;
-    if (result.placedCount() > 0)
-        result.canvasSize = QSize(most.x() - least.x() + result.area.width(),
-                                  most.y() - least.y() + result.area.height());
-    tell(options, 99);
-    return result;
+    // Should the careful area hold changing bits of the program, hardly a
+    // capture matches another over it; the bold area is tried when a quarter
+    // or more of the captures found no place.
+    Result careful = result;
+    placeWithin(pictures, group, options, careful);
+    if (!options.area.isEmpty() || careful.cancelled || areas.bold.isEmpty() ||
+        areas.bold == areas.careful || careful.placedCount() * 4 >= int(group.size()) * 3)
+        return careful;
+    Result bold = result;
+    bold.area = areas.bold;
+    placeWithin(pictures, group, options, bold);
+    return bold.cancelled || bold.placedCount() <= careful.placedCount() ? careful : bold;
 }
 
 bool CaptureAligner::locate(const QImage& picture, const QImage& ground, QPoint& offset,
