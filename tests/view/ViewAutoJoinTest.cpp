@@ -87,19 +87,6 @@ QList<JoinPicture> records(const CImgJoinEngine& engine)
     return result;
 }
 
-bool sameRecords(const QList<JoinPicture>& a, const QList<JoinPicture>& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        const JoinPicture &p = a.at(i), &q = b.at(i);
-        if (p.file != q.file || p.x != q.x || p.y != q.y || p.width != q.width ||
-            p.height != q.height || p.angle != q.angle)
-            return false;
-    }
-    return true;
-}
-
 void dropOn(QWidget* view, const QStringList& files, const QPoint& at)
 {
     QList<QUrl> urls;
@@ -307,7 +294,7 @@ void ViewAutoJoinTest::capturesOfOneSessionAreArrangedInOneStep()
     QCOMPARE(t.engine->canvasOrigin(), origin);
 
     t.view->commands().trigger(EditUndo);
-    QVERIFY(sameRecords(records(*t.engine), before));
+    QVERIFY(records(*t.engine) == before);
 }
 
 void ViewAutoJoinTest::nothingPlacedChangesNothingAndSaysWhy()
@@ -327,7 +314,7 @@ void ViewAutoJoinTest::nothingPlacedChangesNothingAndSaysWhy()
     QSignalSpy errors(t.engine.get(), &CImgJoinEngine::errorOccurred);
 
     t.view->commands().trigger(AutoJoinAll);
-    QVERIFY(sameRecords(records(*t.engine), before));
+    QVERIFY(records(*t.engine) == before);
     QCOMPARE(t.engine->undoStack().count(), stepsBefore);
     QCOMPARE(filesUnder(t.dir->path()), filesBefore);
     // Told once through the engine's error path, and in the status bar.
@@ -372,7 +359,7 @@ void ViewAutoJoinTest::cancelChangesNothingAndLeavesNoClip()
     hold.release();
     QVERIFY(boxShown);
 
-    QVERIFY(sameRecords(records(*t.engine), before));
+    QVERIFY(records(*t.engine) == before);
     QCOMPARE(t.engine->undoStack().count(), stepsBefore);
     QCOMPARE(filesUnder(t.dir->path()), filesBefore);
     QCOMPARE(errors.size(), 0);
@@ -412,7 +399,7 @@ void ViewAutoJoinTest::droppedSetIsOfferedForJoining()
     const QList<JoinPicture> declined = records(*t.engine);
     QCoreApplication::processEvents();
     QCOMPARE(questions.size(), 1);
-    QVERIFY(sameRecords(records(*t.engine), declined));
+    QVERIFY(records(*t.engine) == declined);
 
     // A set, accepted: just the dropped pictures are arranged.
     answer = true;
@@ -420,7 +407,7 @@ void ViewAutoJoinTest::droppedSetIsOfferedForJoining()
     dropOn(t.view.get(), files, QPoint(30, 30));
     QTRY_COMPARE(questions.size(), 2);
     QCOMPARE(t.engine->GetPictureCount(), 7);
-    QVERIFY(sameRecords(records(*t.engine).mid(0, 4), declined)); // the others stay
+    QVERIFY(records(*t.engine).mid(0, 4) == declined); // the others stay
     verifyArranged(*t.engine, 4, set, files);
     QCOMPARE(t.engine->picture(0).file, alone.file);
 }
