@@ -133,6 +133,27 @@ TEST(CaptureAlignerTest, AGridThatRepeatsWithinEveryCaptureDoesNotFoolIt)
     expectExactPlaces(set, result);
 }
 
+TEST(CaptureAlignerTest, LeavesOutACaptureThatContradictsItsNeighbours)
+{
+    // A copy of one capture with marks in three corners of the drawing: a
+    // neighbour that overlaps one corner only matches it, the capture it
+    // copies and the others do not.
+    SyntheticCaptures::Set set = SyntheticCaptures::make(smallSet(17));
+    QImage copy = set.captures.first();
+    {
+        QPainter painter(&copy);
+        const QRect area = set.area;
+        for (const QPoint& at :
+             { area.topLeft() + QPoint(8, 8), area.center(), area.bottomRight() - QPoint(20, 20) })
+            painter.fillRect(QRect(at, QSize(12, 12)), Qt::white);
+    }
+    set.captures << copy;
+    set.positions << SyntheticCaptures::NotInDrawing;
+    set.cursorBoxes << QRect();
+    const CaptureAligner::Result result = CaptureAligner::align(set.captures, {});
+    expectExactPlaces(set, result);
+}
+
 TEST(CaptureAlignerTest, LeavesOutChangingTextRightUnderTheDrawing)
 {
     // A command line under the drawing area whose text changes in every
