@@ -29,7 +29,7 @@
     </message>
     <message>
         <source>拉伸，移动。可以通过“透明图片+窗口修剪”拼接图片，也可以用设置修剪线的</source>
-        <translation>stretched and moved freely. Pictures are joined by "transparent picture + window trim", or by</translation>
+        <translation>stretched and moved freely. Pictures are joined by &quot;transparent picture + window trim&quot;, or by</translation>
     </message>
     <message>
         <source>方式拼接图片，拼接图片可以保存为指定的格式。图片打印可以处理为彩色或是</source>
@@ -49,7 +49,7 @@
     </message>
     <message>
         <source>这个桌面不提供全局热键，请用“控制设置”菜单或工具栏中的“截取屏幕”截图。</source>
-        <translation>This desktop offers no global hot keys; please capture the screen with "Capture Screen" in the Control menu or on the tool bar.</translation>
+        <translation>This desktop offers no global hot keys; please capture the screen with &quot;Capture Screen&quot; in the Control menu or on the tool bar.</translation>
     </message>
     <message>
         <source>截取屏幕热键已被其他程序占用，请选择另一个字母，下次启动时生效。</source>
@@ -317,6 +317,66 @@
         <source>项目 %1 中的图片 %2 无法放到画布上</source>
         <translation>The picture %2 of the project %1 cannot be put on the canvas.</translation>
     </message>
+    <message>
+        <source>没有一张图片能与其他图片对上, 未做任何改变</source>
+        <translation>No picture matched any other; nothing was changed</translation>
+    </message>
+    <message>
+        <source>自动拼接至少需要两张图片</source>
+        <translation>Automatic joining needs at least two pictures</translation>
+    </message>
+    <message>
+        <source>图片在自动拼接期间已改变, 拼接结果未采用</source>
+        <translation>The pictures changed during automatic joining; the result was not used</translation>
+    </message>
+    <message>
+        <source>自动拼接全部图片</source>
+        <translation>Join all pictures automatically</translation>
+    </message>
+    <message>
+        <source>已取消自动拼接</source>
+        <translation>Automatic joining cancelled</translation>
+    </message>
+    <message>
+        <source>自动拼接: 已放置全部 %1 张图片</source>
+        <translation>Automatic joining: all %1 pictures placed</translation>
+    </message>
+    <message>
+        <source>自动拼接: 已放置 %1 张图片, 未能放置 %2 张: %3</source>
+        <translation>Automatic joining: %1 pictures placed, %2 could not be placed: %3</translation>
+    </message>
+    <message>
+        <source>没有当前图片</source>
+        <translation>There is no current picture</translation>
+    </message>
+    <message>
+        <source>当前图片下面没有其他图片, 无法自动对齐</source>
+        <translation>There is no picture below the current picture to align it with</translation>
+    </message>
+    <message>
+        <source>在当前显示范围内没有找到与当前图片吻合的位置</source>
+        <translation>No place matching the current picture was found within the shown area</translation>
+    </message>
+    <message>
+        <source>搜索范围太大, 请放大显示后再试</source>
+        <translation>The search area is too large; zoom in and try again</translation>
+    </message>
+    <message>
+        <source>搜索范围太大, 内存不足</source>
+        <translation>The search area is too large for the memory available</translation>
+    </message>
+    <message>
+        <source>当前图片已在吻合的位置</source>
+        <translation>The current picture already lies where it matches</translation>
+    </message>
+    <message>
+        <source>自动对齐当前图片</source>
+        <translation>Align current picture automatically</translation>
+    </message>
+    <message>
+        <source>当前图片已自动对齐, 移动了 (%1, %2), 可信度 %3%</source>
+        <translation>The current picture was aligned, moved by (%1, %2), confidence %3%</translation>
+    </message>
 </context>
 <context>
     <name>CMainFrame</name>
@@ -366,6 +426,14 @@
     <message>
         <source>正在进行图片处理,请稍等!</source>
         <translation>Processing the picture, please wait!</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>正在取消,请稍等!</source>
+        <translation>Cancelling, please wait!</translation>
     </message>
 </context>
 <context>
@@ -491,6 +559,14 @@
     <message>
         <source>%1  x=%2 y=%3 宽=%4 高=%5  角度 %6°  %7</source>
         <translation>%1  x=%2 y=%3 w=%4 h=%5  angle %6°  %7</translation>
+    </message>
+    <message>
+        <source>自动拼接</source>
+        <translation>Automatic Joining</translation>
+    </message>
+    <message>
+        <source>是否自动拼接刚拖入的 %1 张图片?</source>
+        <translation>Join the %1 pictures just dropped automatically?</translation>
     </message>
 </context>
 <context>
@@ -994,6 +1070,53 @@
     <message>
         <source>截取屏幕</source>
         <translation>Capture Screen</translation>
+    </message>
+    <message>
+        <source>自动对齐当前图片</source>
+        <translation>Align Current Picture Automatically</translation>
+    </message>
+    <message>
+        <source>自动拼接全部图片</source>
+        <translation>Join All Pictures Automatically</translation>
+    </message>
+</context>
+<context>
+    <name>CaptureAligner</name>
+    <message>
+        <source>与相邻截图的重叠部分不一致, 无法可靠定位</source>
+        <translation>Its overlaps disagree with the neighbouring captures, so it cannot be placed reliably</translation>
+    </message>
+    <message>
+        <source>只与其他未放置的截图重叠</source>
+        <translation>Overlaps only captures that were not placed</translation>
+    </message>
+    <message>
+        <source>与其他截图没有找到吻合的重叠部分</source>
+        <translation>No matching overlap with any other capture was found</translation>
+    </message>
+    <message>
+        <source>无法读取图片</source>
+        <translation>The picture cannot be read</translation>
+    </message>
+    <message>
+        <source>大小与其他截图不同</source>
+        <translation>Its size differs from the other captures</translation>
+    </message>
+    <message>
+        <source>至少需要两张大小相同的截图</source>
+        <translation>At least two captures of the same size are needed</translation>
+    </message>
+    <message>
+        <source>没有其他大小相同的截图</source>
+        <translation>No other capture has the same size</translation>
+    </message>
+    <message>
+        <source>给出的绘图区域 (%1,%2,%3,%4) 超出了截图的范围 %5x%6</source>
+        <translation>The given drawing area (%1,%2,%3,%4) lies outside the captures (%5x%6)</translation>
+    </message>
+    <message>
+        <source>截图之间没有变化的区域, 找不到绘图区域</source>
+        <translation>Nothing changes between the captures, so no drawing area was found</translation>
     </message>
 </context>
 <context>

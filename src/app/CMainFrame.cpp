@@ -104,7 +104,7 @@ QList<CMainFrame::MenuLayout> CMainFrame::menuLayout()
              { tr("编辑(&E)"), { EditUndo, EditRedo } },
              { tr("控制设置"),
                { WholeDrawingMenu, 0, Transparent, 0, OutputMode, 0, Camera, ScreenCapture, 0,
-                 PlayMusic, MusicLoop } },
+                 AutoAlignCurrent, AutoJoinAll, 0, PlayMusic, MusicLoop } },
              { tr("图片滤镜/修改"),
                { FilterNoBlue, FilterInvert, FilterLighten, FilterBrighten, 0, FilterGrey,
                  FilterContrast, 0, FilterUndo, 0, 0, BackgroundColour, 0, BrushEdit } },
@@ -133,7 +133,7 @@ QList<QList<int>> CMainFrame::toolBarGroups()
              { RotateLeftStep, RotateRightStep, RotationMenu },
              { NextPicture, LayerUp, LayerDown },
              { DeletePicture },
-             { TrimLineMenu } };
+             { TrimLineMenu, AutoAlignCurrent } };
 }
 
 void CMainFrame::setPrompts(const UserPrompts& prompts)

@@ -176,9 +176,21 @@ CImgJoinEngine::AlignOutcome CImgJoinEngine::AutoAlignCurrentPicture(const QRect
         outcome.message = entry.error;
         return outcome;
     }
-    const QRect ground = searchBox.normalized();
-    if (ground.isEmpty() || qint64(ground.width()) * ground.height() > ImageCodec::MaxPixels) {
-        outcome.message = tr("搜索范围无效");
+    // Only what the pictures below cover within the search box is searched.
+    QRect covered;
+    for (int i = 0; i < index; ++i) {
+        JoinPicture& picture = m_canvas.at(i);
+        if (!picture.measured() && !load(picture).ok())
+            continue; // reported; it cannot be drawn either
+        covered |= QRect(picture.x, picture.y, picture.width, picture.height);
+    }
+    const QRect ground = covered & searchBox.normalized();
+    if (ground.isEmpty()) {
+        outcome.message = tr("在当前显示范围内没有找到与当前图片吻合的位置");
+        return outcome;
+    }
+    if (qint64(ground.width()) * ground.height() > ImageCodec::MaxPixels) {
+        outcome.message = tr("搜索范围太大, 请放大显示后再试");
         return outcome;
     }
     // What the pictures below show within the search box, at canvas scale.
@@ -192,16 +204,15 @@ CImgJoinEngine::AlignOutcome CImgJoinEngine::AutoAlignCurrentPicture(const QRect
         QPainter painter(&below);
         for (int i = 0; i < index; ++i) {
             JoinPicture& picture = m_canvas.at(i);
+            const QRect box(picture.x, picture.y, picture.width, picture.height);
+            if (!picture.measured() || !box.intersects(ground))
+                continue;
             const ImageCache::Entry under = load(picture);
             if (!under.ok()) {
                 report(under.error);
                 outcome.message = under.error;
                 return outcome;
             }
-            const QRect box(picture.x, picture.y, picture.width, picture.height);
-            if (!box.intersects(
-                    ground.adjusted(-box.width(), -box.height(), box.width(), box.height())))
-                continue;
             const QImage shown = PixelJob::renderBox(under.image, box.size(), picture.angle);
             painter.drawImage(box.topLeft() - ground.topLeft(), shown);
         }

@@ -517,34 +517,6 @@ std::vector<Edge> checkedEdges(const std::vector<Candidate>& found,
     return edges;
 }
 
-// The offsets that tie pictures firmly. A small overlap without text or
-// other distinct detail may match at a wrong place in a drawing that repeats
-// (grid and walls alone), so an offset that matched much less than the
-// pictures' usual best is not trusted. The confidence left says how an
-// offset compares with that usual best.
-std::vector<Edge> strongEdges(const std::vector<Edge>& edges, int count)
-{
-    std::vector<double> best(static_cast<size_t>(count), 0.0);
-    for (const Edge& edge : edges)
-        for (int node : { edge.a, edge.b })
-            best[size_t(node)] = std::max(best[size_t(node)], edge.score());
-    std::vector<double> tied;
-    for (double score : best)
-        if (score > 0.0)
-            tied.push_back(score);
-    if (tied.empty())
-        return {};
-    std::nth_element(tied.begin(), tied.begin() + qsizetype(tied.size() / 2), tied.end());
-    const double usual = tied[tied.size() / 2];
-    std::vector<Edge> strong;
-    for (Edge edge : edges)
-        if (edge.score() * 4 >= usual) {
-            edge.confidence *= std::min(1.0, edge.score() * 2 / usual);
-            strong.push_back(edge);
-        }
-    return strong;
-}
-
 // Places pictures through the most trustworthy checked offsets first, as a
 // spanning tree; offsets that close a loop must agree with it.
 struct Placement
@@ -713,7 +685,7 @@ bool foreignStrip(const std::vector<quint8>& changes, int width, const QRect& bo
 
 // The box less the strips along its edges that hold changing bits of the
 // program lying too close to the drawing (a status bar right under it).
-QRect withoutForeignStrips(const std::vector<quint8>& changes, int width, QRect box)
+QRect withoutForeignStrips(const std::vector<quint8>& changes, int width, QRect box, bool anyStrip)
 {
     for (const bool columns : { false, true }) {
         const std::vector<int> profile = changeProfile(changes, width, box, columns);
@@ -729,7 +701,7 @@ QRect withoutForeignStrips(const std::vector<quint8>& changes, int width, QRect 
             else
                 strip = fromEnd ? strip.adjusted(0, box.height() - depth, 0, 0)
                                 : strip.adjusted(0, 0, 0, depth - box.height());
-            if (foreignStrip(changes, width, box, strip, columns, profile))
+            if (anyStrip || foreignStrip(changes, width, box, strip, columns, profile))
                 cut[fromEnd ? 1 : 0] = depth;
         }
         box = columns ? box.adjusted(cut[0], 0, -cut[1], 0) : box.adjusted(0, cut[0], 0, -cut[1]);
@@ -739,8 +711,18 @@ QRect withoutForeignStrips(const std::vector<quint8>& changes, int width, QRect 
     return box;
 }
 
-QRect drawingArea(const std::vector<Pixels>& pictures, const std::vector<int>& group,
-                  const std::atomic<bool>* cancel)
+// The drawing area as found from the changes (careful), and the same less
+// every strip along its edges that unchanging lines cut off (bold): a
+// program may show changing text right beside the drawing that looks like
+// drawing (a command line), and the bold area leaves it out for sure.
+struct Areas
+{
+    QRect careful;
+    QRect bold;
+};
+
+Areas drawingAreas(const std::vector<Pixels>& pictures, const std::vector<int>& group,
+                   const std::atomic<bool>* cancel)
 {
     if (group.size() < 2)
         return {};
@@ -820,20 +802,180 @@ QRect drawingArea(const std::vector<Pixels>& pictures, const std::vector<int>& g
         for (int x = 0; x < width; ++x)
             row[x] = quint8(row[x] && blockRow[x / Block] == bestGroup);
     }
-    QRect area(0, 0, width, height);
-    for (int round = 0; round < 2; ++round) {
+    const auto narrowed = [&](bool anyStrip) {
+        QRect area(0, 0, width, height);
+        for (int round = 0; round < 2; ++round) {
+            area = changedBox(changes, width, area);
+            if (area.isEmpty())
+                return QRect();
+            // A strip along an edge, cut off by unchanging lines, that looks
+            // unlike the drawing is a changing bit of the program that lay too
+            // close to it (the coordinates in a status bar right under it).
+            area = withoutForeignStrips(changes, width, area, anyStrip);
+        }
         area = changedBox(changes, width, area);
-        if (area.isEmpty())
-            return {};
-        // A sparse strip along an edge, cut off by unchanging lines, is a
-        // changing bit of the program that lay too close to the drawing
-        // (a status bar right under it): it goes.
-        area = withoutForeignStrips(changes, width, area);
+        return area.width() < 2 * K || area.height() < 2 * K ? QRect() : area;
+    };
+    return { narrowed(false), narrowed(true) };
+}
+
+// Finds the places of the group's captures within result.area and fills
+// them into result.
+void placeWithin(const std::vector<Pixels>& pictures, const std::vector<int>& group,
+                 const CaptureAligner::Options& options, CaptureAligner::Result& result)
+{
+    using Check = CaptureAligner::Check;
+    // Patches that occur once in each capture.
+    const quint64 mask = sampleMask(qint64(result.area.width()) * result.area.height());
+    std::vector<std::vector<Sample>> samples(group.size());
+    std::atomic<int> hashed{ 0 };
+    parallelFor(int(group.size()), [&](int k) {
+        if (cancelled(options))
+            return;
+        samples[size_t(k)] =
+            uniquePatches(pictures[size_t(group[size_t(k)])], result.area, mask, options.cancel);
+        tell(options, 10 + 60 * ++hashed / int(group.size()));
+    });
+    if (cancelled(options)) {
+        result.cancelled = true;
+        return;
     }
-    area = changedBox(changes, width, area);
-    if (area.width() < 2 * K || area.height() < 2 * K)
-        return {};
-    return area;
+
+    // Candidate offsets, each checked over the whole overlap.
+    const std::vector<Candidate> found = candidates(samples);
+    tell(options, 72);
+    const quint32 background = groundColour(pictures[size_t(group.front())], result.area);
+    std::vector<Check> checks(found.size());
+    std::atomic<int> checkedCount{ 0 };
+    parallelFor(int(found.size()), [&](int k) {
+        if (cancelled(options))
+            return;
+        const Candidate& c = found[size_t(k)];
+        checks[size_t(k)] =
+            compare(pictures[size_t(group[size_t(c.a)])], result.area,
+                    pictures[size_t(group[size_t(c.b)])], result.area, c.offset, background);
+        tell(options, 72 + 25 * ++checkedCount / int(found.size()));
+    });
+    if (cancelled(options)) {
+        result.cancelled = true;
+        return;
+    }
+
+    // Places from the most trustworthy offsets; the largest connected group
+    // is the drawing, any other capture is left out.
+    const std::vector<Edge> checked = checkedEdges(found, checks);
+    // The whole set must agree: every two placed captures that overlap
+    // match there, not only those whose offset placed them. A capture
+    // placed by a match over plain repeating content (grid and walls
+    // alone) disagrees with its other neighbours and is taken out, worst
+    // first, until the rest agree.
+    const int count = int(group.size());
+    std::vector<char> out(static_cast<size_t>(count), 0);
+    std::vector<char> disagrees(static_cast<size_t>(count), 0);
+    std::vector<double> best(static_cast<size_t>(count), 0.0);
+    for (const Edge& edge : checked)
+        for (int node : { edge.a, edge.b })
+            best[size_t(node)] = std::max(best[size_t(node)], edge.score());
+    const qint64 areaPixels = qint64(result.area.width()) * result.area.height();
+    Placement placement;
+    int largest = 0;
+    for (int round = 0; round < count; ++round) {
+        std::vector<Edge> edges;
+        for (const Edge& edge : checked)
+            if (!out[size_t(edge.a)] && !out[size_t(edge.b)])
+                edges.push_back(edge);
+        placement = place(count, edges);
+        std::vector<int> members(static_cast<size_t>(count), 0);
+        for (int k = 0; k < count; ++k)
+            if (!out[size_t(k)])
+                ++members[size_t(placement.component[size_t(k)])];
+        largest = int(std::max_element(members.begin(), members.end()) - members.begin());
+        if (members[size_t(largest)] < 2)
+            break;
+        std::vector<std::pair<int, int>> overlapping;
+        for (int k = 0; k < count; ++k)
+            for (int m = k + 1; m < count; ++m) {
+                if (out[size_t(k)] || out[size_t(m)] || placement.component[size_t(k)] != largest ||
+                    placement.component[size_t(m)] != largest)
+                    continue;
+                const QRect shared =
+                    QRect(placement.position[size_t(k)], result.area.size())
+                        .intersected(QRect(placement.position[size_t(m)], result.area.size()));
+                if (qint64(shared.width()) * shared.height() * 25 >= areaPixels)
+                    overlapping.emplace_back(k, m);
+            }
+        std::vector<char> agree(overlapping.size(), 1);
+        parallelFor(int(overlapping.size()), [&](int j) {
+            const auto [k, m] = overlapping[size_t(j)];
+            agree[size_t(j)] =
+                compare(pictures[size_t(group[size_t(k)])], result.area,
+                        pictures[size_t(group[size_t(m)])], result.area,
+                        placement.position[size_t(m)] - placement.position[size_t(k)], background)
+                    .accepted;
+        });
+        std::vector<int> conflicts(static_cast<size_t>(count), 0);
+        for (size_t j = 0; j < overlapping.size(); ++j)
+            if (!agree[j]) {
+                ++conflicts[size_t(overlapping[j].first)];
+                ++conflicts[size_t(overlapping[j].second)];
+            }
+        int worst = -1;
+        for (int k = 0; k < count; ++k)
+            if (conflicts[size_t(k)] > 0 &&
+                (worst < 0 || conflicts[size_t(k)] > conflicts[size_t(worst)] ||
+                 (conflicts[size_t(k)] == conflicts[size_t(worst)] &&
+                  best[size_t(k)] < best[size_t(worst)])))
+                worst = k;
+        if (worst < 0)
+            break;
+        out[size_t(worst)] = 1;
+        disagrees[size_t(worst)] = 1;
+    }
+
+    // How firmly each capture is tied, against the captures' usual best tie.
+    std::vector<double> tied;
+    for (double score : best)
+        if (score > 0.0)
+            tied.push_back(score);
+    double usual = 1.0;
+    if (!tied.empty()) {
+        std::nth_element(tied.begin(), tied.begin() + qsizetype(tied.size() / 2), tied.end());
+        usual = std::max(1.0, tied[tied.size() / 2]);
+    }
+    QPoint least(INT_MAX, INT_MAX);
+    QPoint most(INT_MIN, INT_MIN);
+    for (int k = 0; k < count; ++k) {
+        const int i = group[size_t(k)];
+        if (out[size_t(k)] || placement.component[size_t(k)] != largest ||
+            placement.confidence[size_t(k)] <= 0.0) {
+            const char* why =
+                disagrees[size_t(k)] ? QT_TRANSLATE_NOOP("CaptureAligner",
+                                                         "与相邻截图的重叠部分不一致, 无法可靠定位")
+                : best[size_t(k)] > 0.0
+                    ? QT_TRANSLATE_NOOP("CaptureAligner", "只与其他未放置的截图重叠")
+                    : QT_TRANSLATE_NOOP("CaptureAligner", "与其他截图没有找到吻合的重叠部分");
+            result.whyLeftOut[i] = QCoreApplication::translate("CaptureAligner", why);
+            continue;
+        }
+        result.placed[i] = true;
+        const int agree = placement.agreeing[size_t(k)];
+        const int disagree = placement.disagreeing[size_t(k)];
+        // An offset that contradicts the others lowers the trust in both
+        // pictures; so does a tie much thinner than usual.
+        result.confidence[i] = placement.confidence[size_t(k)] * double(agree + 1) /
+                               double(agree + 1 + 2 * disagree) *
+                               std::min(1.0, best[size_t(k)] * 4 / usual);
+        const QPoint at = placement.position[size_t(k)];
+        least = QPoint(std::min(least.x(), at.x()), std::min(least.y(), at.y()));
+        most = QPoint(std::max(most.x(), at.x()), std::max(most.y(), at.y()));
+    }
+    for (int k = 0; k < count; ++k)
+        if (result.placed[group[size_t(k)]])
+            result.offsets[group[size_t(k)]] = placement.position[size_t(k)] - least;
+    if (result.placedCount() > 0)
+        result.canvasSize = QSize(most.x() - least.x() + result.area.width(),
+                                  most.y() - least.y() + result.area.height());
+    tell(options, 99);
 }
 
 } // namespace
@@ -853,7 +995,7 @@ QRect CaptureAligner::findDrawingArea(const QList<QImage>& captures)
             group.push_back(int(pictures.size()));
         pictures.emplace_back(capture.size() == size ? capture : QImage());
     }
-    return drawingArea(pictures, group, nullptr);
+    return drawingAreas(pictures, group, nullptr).careful;
 }
 
 CaptureAligner::Result CaptureAligner::align(const QList<QImage>& captures, const Options& options)
@@ -890,6 +1032,7 @@ CaptureAligner::Result CaptureAligner::align(const QList<QImage>& captures, cons
     tell(options, 1);
 
     // The drawing area.
+    Areas areas;
     if (!options.area.isEmpty()) {
         if (!QRect(QPoint(0, 0), size).contains(options.area)) {
             result.error = tr("给出的绘图区域 (%1,%2,%3,%4) 超出了截图的范围 %5x%6")
@@ -903,7 +1046,8 @@ CaptureAligner::Result CaptureAligner::align(const QList<QImage>& captures, cons
         }
         result.area = options.area;
     } else {
-        result.area = drawingArea(pictures, group, options.cancel);
+        areas = drawingAreas(pictures, group, options.cancel);
+        result.area = areas.careful;
     }
     if (cancelled(options)) {
         result.cancelled = true;
@@ -915,84 +1059,18 @@ CaptureAligner::Result CaptureAligner::align(const QList<QImage>& captures, cons
     }
     tell(options, 10);
 
-    // Patches that occur once in each capture.
-    const quint64 mask = sampleMask(qint64(result.area.width()) * result.area.height());
-    std::vector<std::vector<Sample>> samples(group.size());
-    std::atomic<int> hashed{ 0 };
-    parallelFor(int(group.size()), [&](int k) {
-        if (cancelled(options))
-            return;
-        samples[size_t(k)] =
-            uniquePatches(pictures[size_t(group[size_t(k)])], result.area, mask, options.cancel);
-        tell(options, 10 + 60 * ++hashed / int(group.size()));
-    });
-    if (cancelled(options)) {
-        result.cancelled = true;
-        return result;
-    }
-
-    // Candidate offsets, each checked over the whole overlap.
-    const std::vector<Candidate> found = candidates(samples);
-    tell(options, 72);
-    const quint32 background = groundColour(pictures[size_t(group.front())], result.area);
-    std::vector<Check> checks(found.size());
-    std::atomic<int> checkedCount{ 0 };
-    parallelFor(int(found.size()), [&](int k) {
-        if (cancelled(options))
-            return;
-        const Candidate& c = found[size_t(k)];
-        checks[size_t(k)] =
-            compare(pictures[size_t(group[size_t(c.a)])], result.area,
-                    pictures[size_t(group[size_t(c.b)])], result.area, c.offset, background);
-        tell(options, 72 + 25 * ++checkedCount / int(found.size()));
-    });
-    if (cancelled(options)) {
-        result.cancelled = true;
-        return result;
-    }
-
-    // Places from the most trustworthy offsets; the largest connected group
-    // is the drawing, any other capture is left out.
-    const std::vector<Edge> checked = checkedEdges(found, checks);
-    const std::vector<Edge> edges = strongEdges(checked, int(group.size()));
-    const Placement placement = place(int(group.size()), edges);
-    std::vector<int> members(group.size(), 0);
-    for (size_t k = 0; k < group.size(); ++k)
-        ++members[size_t(placement.component[k])];
-    const int largest = int(std::max_element(members.begin(), members.end()) - members.begin());
-    std::vector<int> ties(group.size(), 0); // 1 weakly, 2 firmly tied to another
-    for (const Edge& edge : checked)
-        ties[size_t(edge.a)] = ties[size_t(edge.b)] = 1;
-    for (const Edge& edge : edges)
-        ties[size_t(edge.a)] = ties[size_t(edge.b)] = 2;
-    QPoint least(INT_MAX, INT_MAX);
-    QPoint most(INT_MIN, INT_MIN);
-    for (size_t k = 0; k < group.size(); ++k) {
-        const int i = group[k];
-        if (members[size_t(largest)] < 2 || placement.component[k] != largest) {
-            result.whyLeftOut[i] = ties[k] == 2 ? tr("只与其他未放置的截图重叠")
-                                   : ties[k] == 1 ? tr("与其他截图的重叠部分太少, 无法可靠定位")
-                                                  : tr("与其他截图没有找到吻合的重叠部分");
-            continue;
-        }
-        result.placed[i] = true;
-        const int agree = placement.agreeing[k];
-        const int disagree = placement.disagreeing[k];
-        // An offset that contradicts the others lowers the trust in both pictures.
-        result.confidence[i] =
-            placement.confidence[k] * double(agree + 1) / double(agree + 1 + 2 * disagree);
-        const QPoint at = placement.position[k];
-        least = QPoint(std::min(least.x(), at.x()), std::min(least.y(), at.y()));
-        most = QPoint(std::max(most.x(), at.x()), std::max(most.y(), at.y()));
-    }
-    for (size_t k = 0; k < group.size(); ++k)
-        if (result.placed[group[k]])
-            result.offsets[group[k]] = placement.position[k] - least;
-    if (result.placedCount() > 0)
-        result.canvasSize = QSize(most.x() - least.x() + result.area.width(),
-                                  most.y() - least.y() + result.area.height());
-    tell(options, 99);
-    return result;
+    // Should the careful area hold changing bits of the program, hardly a
+    // capture matches another over it; the bold area is tried when a quarter
+    // or more of the captures found no place.
+    Result careful = result;
+    placeWithin(pictures, group, options, careful);
+    if (!options.area.isEmpty() || careful.cancelled || areas.bold.isEmpty() ||
+        areas.bold == areas.careful || careful.placedCount() * 4 >= int(group.size()) * 3)
+        return careful;
+    Result bold = result;
+    bold.area = areas.bold;
+    placeWithin(pictures, group, options, bold);
+    return bold.cancelled || bold.placedCount() <= careful.placedCount() ? careful : bold;
 }
 
 bool CaptureAligner::locate(const QImage& picture, const QImage& ground, QPoint& offset,

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QtConcurrent/QtConcurrentRun>
 
 CProgressDlg::CProgressDlg(Work work, ProgressText progressText, QWidget* parent)
@@ -12,15 +13,21 @@ CProgressDlg::CProgressDlg(Work work, ProgressText progressText, QWidget* parent
     , m_work(std::move(work))
     , m_progressText(std::move(progressText))
 {
-    auto* message = new QLabel(tr("正在进行图片处理,请稍等!"), this);
+    m_messageLabel = new QLabel(tr("正在进行图片处理,请稍等!"), this);
     m_progressLabel = new QLabel(this);
     m_progressLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_progressLabel->setAlignment(Qt::AlignCenter);
     m_progressLabel->setMinimumWidth(72);
+    m_cancelButton = new QPushButton(tr("取消"), this);
+    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    m_cancelButton->setAutoDefault(false);
+    m_cancelButton->hide();
+    connect(m_cancelButton, &QPushButton::clicked, this, &CProgressDlg::requestCancel);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(14, 18, 14, 18);
-    layout->addWidget(message);
+    layout->addWidget(m_messageLabel);
     layout->addWidget(m_progressLabel);
+    layout->addWidget(m_cancelButton);
     setModal(true);
 
     connect(&m_worker, &QFutureWatcher<void>::finished, this, &CProgressDlg::workerFinished);
@@ -32,6 +39,22 @@ CProgressDlg::CProgressDlg(Work work, ProgressText progressText, QWidget* parent
 CProgressDlg::~CProgressDlg()
 {
     m_worker.waitForFinished();
+}
+
+void CProgressDlg::setCancel(Cancel cancel)
+{
+    m_cancel = std::move(cancel);
+    m_cancelButton->setVisible(bool(m_cancel));
+}
+
+void CProgressDlg::requestCancel()
+{
+    if (!m_cancel || m_cancelRequested || m_state.load() == Finished)
+        return;
+    m_cancelRequested = true;
+    m_cancelButton->setEnabled(false);
+    m_messageLabel->setText(tr("正在取消,请稍等!"));
+    m_cancel();
 }
 
 QString CProgressDlg::shownText() const
@@ -97,21 +120,25 @@ void CProgressDlg::workerFinished()
     if (m_closed)
         return;
     m_closed = true;
-    done(QDialog::Accepted);
+    done(m_cancelRequested ? QDialog::Rejected : QDialog::Accepted);
 }
 
 void CProgressDlg::reject()
 {
     if (m_state.load() == Finished)
         workerFinished();
+    else
+        requestCancel();
 }
 
 void CProgressDlg::closeEvent(QCloseEvent* event)
 {
-    if (m_state.load() == Finished)
+    if (m_state.load() == Finished) {
         QDialog::closeEvent(event);
-    else
-        event->ignore();
+        return;
+    }
+    requestCancel();
+    event->ignore();
 }
 
 void CProgressDlg::keyPressEvent(QKeyEvent* event)

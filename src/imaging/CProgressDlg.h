@@ -10,11 +10,15 @@
 
 class QEventLoop;
 class QLabel;
+class QPushButton;
 
 // A small modal box that runs one piece of picture work on the thread pool,
 // shows its progress as "%d/100" every half second and closes itself as soon
-// as the work is done. The work cannot be interrupted, so Escape and closing
-// the window are refused until then; Enter does nothing.
+// as the work is done. Work that cannot be interrupted refuses Escape and
+// closing the window until then; Enter does nothing. Work that can be
+// interrupted gives the box a cancel action (setCancel): a 取消 button, and
+// Escape or closing the window, ask the work to stop, and the box still
+// closes only once the work has returned.
 class CProgressDlg : public QDialog
 {
     Q_OBJECT
@@ -22,6 +26,8 @@ class CProgressDlg : public QDialog
 public:
     using Work = std::function<void()>;
     using ProgressText = std::function<QString()>;
+    // Asks the running work to stop soon; called on this thread.
+    using Cancel = std::function<void()>;
 
     static constexpr int PollInterval = 500; // ms
 
@@ -44,6 +50,12 @@ public:
     // when the work is done.
     int runDelayed(int delayMs);
 
+    // Shows the 取消 button; to be set before the work starts. The work is
+    // asked once, however often the user cancels; the box then ends with
+    // QDialog::Rejected.
+    void setCancel(Cancel cancel);
+    bool cancelRequested() const { return m_cancelRequested; }
+
     State state() const { return State(m_state.load()); }
     QString shownText() const;
 
@@ -59,6 +71,7 @@ private:
     void startWorker();
     void poll();
     void workerFinished();
+    void requestCancel();
 
     Work m_work;
     ProgressText m_progressText;
@@ -67,5 +80,9 @@ private:
     bool m_closed = false; // closed once the work was done
     QTimer m_timer;
     QLabel* m_progressLabel = nullptr;
+    QLabel* m_messageLabel = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+    Cancel m_cancel;
+    bool m_cancelRequested = false;
     QEventLoop* m_waitLoop = nullptr; // the loop of runDelayed while it waits
 };

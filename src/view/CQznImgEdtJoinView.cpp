@@ -68,6 +68,9 @@ CQznImgEdtJoinView::CQznImgEdtJoinView(CImgJoinEngine& engine, QWidget* parent)
         state.musicLoop = m_music->looping();
         state.hasPictures = m_engine.GetPictureCount() > 0;
         state.hasCurrent = m_engine.HasCurrentPicture() != 0;
+        state.hasPictureBelow = state.hasCurrent && m_engine.currentPicture() > 0;
+        state.pictureCount = m_engine.GetPictureCount();
+        state.busy = m_engine.isBusy();
         state.backgroundToolOpen = m_engine.BkColorDlgOpen(-1) == 1;
         state.filterUndo = m_engine.HasFilterUndo() != ' ';
         state.canUndo = m_engine.undoStack().canUndo();

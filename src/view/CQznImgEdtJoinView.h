@@ -108,6 +108,11 @@ public:
     static constexpr int WheelScrollStep = 60;
     // How far Shift with an arrow key nudges, in canvas units.
     static constexpr int LongNudge = 10;
+    // An automatic joining that takes longer than this shows the progress box.
+    static constexpr int AutoJoinBoxDelay = 500; // ms
+
+    // The canvas box, in canvas units, that the view shows now.
+    QRect shownCanvasBox() const;
 
 public slots:
     // A relayed ruler refresh: redraws for the view codes, ignores the rest.
@@ -160,6 +165,9 @@ private:
     ZoomTarget viewTarget() const;
     void nudge(ModifyCode code, int steps);
     void dropFiles(const QStringList& files, const QPoint& at);
+    // Asks whether to arrange pictures just dropped (canvas indices and
+    // their files) and does so on yes.
+    void offerAutoJoin(const QList<int>& dropped, const QStringList& files);
     void reportPosition();
 
     // mouse
@@ -186,6 +194,7 @@ private:
     void bindPopupCommands();
     void bindRulerCommands();
     void bindImagingCommands();
+    void bindAutoJoinCommands();
     void zoom(ZoomCode code);
     void modifyPicture(ModifyCode code);
     void reorderPicture(LayerCode code);
@@ -196,6 +205,11 @@ private:
     void trimByTrimLine();
     void scaleRuler(RulerScaleCode code);
     void showPopupMenu(int menuId);
+    // automatic joining
+    void autoAlignCurrentPicture();
+    // Arranges these canvas pictures (all when empty) behind the progress
+    // box; returns whether the canvas changed.
+    bool autoJoinPictures(const QList<int>& pictures);
 
     CImgJoinEngine& m_engine;
     CViewCommands* m_commands = nullptr; // child objects

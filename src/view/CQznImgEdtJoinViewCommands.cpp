@@ -37,6 +37,7 @@ void CQznImgEdtJoinView::bindCommands()
     bindPopupCommands();
     bindRulerCommands();
     bindImagingCommands();
+    bindAutoJoinCommands();
 }
 
 void CQznImgEdtJoinView::bindImagingCommands()
@@ -288,6 +289,11 @@ std::unique_ptr<QMenu> CQznImgEdtJoinView::buildPopupMenu(int menuId)
             // Offered only when the last paint cut pixels on account of the line.
             if (m_engine.IsTrimCut() == 1)
                 items.append(TrimByLine);
+            // Joining at the line needs the picture in its exact place first;
+            // offered when there is a picture below the current one.
+            updateActions();
+            if (m_commands->action(AutoAlignCurrent)->isEnabled())
+                items.append(AutoAlignCurrent);
             break;
         case RulerMenu:
             items = { HorzRulerTable, VertRulerTable, RulerZoomIn, RulerZoomOut, RulerZoomReset };

@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QUrl>
 #include <QWheelEvent>
 
@@ -56,6 +57,10 @@ ZoomTarget CQznImgEdtJoinView::viewTarget() const
 
 bool CQznImgEdtJoinView::event(QEvent* event)
 {
+    // A key is looked up among the command keys after this: the commands
+    // must be enabled as the canvas is now, whatever changed it.
+    if (event->type() == QEvent::ShortcutOverride)
+        updateActions();
     const bool handled = QWidget::event(event);
     switch (event->type()) {
         case QEvent::MouseMove: {
@@ -200,6 +205,8 @@ void CQznImgEdtJoinView::dropFiles(const QStringList& files, const QPoint& at)
     int overLimit = 0;
     int unused = 0;
     bool changed = false;
+    QList<int> added; // canvas indices of the pictures added, and their files
+    QStringList addedFiles;
     if (m_displayMode == DisplayMode::Output) {
         // The first readable file becomes the output picture.
         for (const QString& file : files) {
@@ -216,12 +223,15 @@ void CQznImgEdtJoinView::dropFiles(const QStringList& files, const QPoint& at)
         const int x = truncToInt(std::floor(corner.x()));
         const int y = truncToInt(std::floor(corner.y()));
         for (const QString& file : files) {
-            if (m_engine.GetPictureCount() >= CImgJoinEngine::MaxPictures)
+            if (m_engine.GetPictureCount() >= CImgJoinEngine::MaxPictures) {
                 ++overLimit;
-            else if (!m_engine.PictureReadError(file).isEmpty())
+            } else if (!m_engine.PictureReadError(file).isEmpty()) {
                 unreadable.append(QFileInfo(file).fileName());
-            else if (m_engine.addPlacedPicture(file, x, y))
+            } else if (m_engine.addPlacedPicture(file, x, y)) {
                 changed = true;
+                added.append(m_engine.GetPictureCount() - 1);
+                addedFiles.append(m_engine.picture(added.constLast()).file);
+            }
         }
         if (changed) {
             m_engine.ClearTrimLine();
@@ -243,6 +253,12 @@ void CQznImgEdtJoinView::dropFiles(const QStringList& files, const QPoint& at)
         invalidate();
         updateActions();
     }
+    // Pictures dropped together are often captures of one drawing. The
+    // question waits until the drop has ended, so the program the files came
+    // from is not kept waiting on the answer and the joining.
+    if (added.size() >= 2)
+        QTimer::singleShot(0, this,
+                           [this, added, addedFiles] { offerAutoJoin(added, addedFiles); });
 }
 
 QString CQznImgEdtJoinView::positionText() const

@@ -144,6 +144,11 @@ const QList<CViewCommands::Entry>& CViewCommands::table()
           Rule::MusicLoop, nullptr },
         { ScreenCapture, QT_TRANSLATE_NOOP("CViewCommands", "截取屏幕"), nullptr, Rule::Always,
           nullptr },
+        { AutoAlignCurrent, QT_TRANSLATE_NOOP("CViewCommands", "自动对齐当前图片"),
+          QT_TRANSLATE_NOOP("CViewCommands", "自动对齐当前图片"), Rule::PictureBelow, nullptr,
+          "Ctrl+J" },
+        { AutoJoinAll, QT_TRANSLATE_NOOP("CViewCommands", "自动拼接全部图片"), nullptr,
+          Rule::TwoPictures, nullptr },
         // filter menu
         { FilterNoBlue,
           QT_TRANSLATE_NOOP("CViewCommands", "图片消蓝"),
@@ -434,6 +439,9 @@ bool CViewCommands::ruleEnables(Rule rule, const State& state)
         case Rule::OutputOnly: return state.outputMode;
         case Rule::HasPictures: return !state.outputMode && state.hasPictures;
         case Rule::HasCurrent: return !state.outputMode && state.hasCurrent;
+        case Rule::PictureBelow:
+            return !state.outputMode && !state.busy && state.hasCurrent && state.hasPictureBelow;
+        case Rule::TwoPictures: return !state.outputMode && !state.busy && state.pictureCount >= 2;
         case Rule::FilterUndo: return state.filterUndo;
         case Rule::CanUndo: return !state.outputMode && state.canUndo;
         case Rule::CanRedo: return !state.outputMode && state.canRedo;

@@ -34,6 +34,8 @@ public:
         Transparent,    // checked while the current picture is transparent; not in output mode
         HasPictures,    // at least one picture on the canvas; not in output mode
         HasCurrent,     // a valid current picture; not in output mode
+        PictureBelow,   // a current picture over another; not in output mode, not while busy
+        TwoPictures,    // at least two pictures; not in output mode, not while busy
         FilterUndo,     // a filter can be undone
         CanUndo,        // a canvas edit can be undone; not in output mode
         CanRedo,        // an undone canvas edit can be redone; not in output mode
@@ -56,6 +58,9 @@ public:
         bool musicLoop = false;
         bool hasPictures = false;
         bool hasCurrent = false;
+        bool hasPictureBelow = false; // the current picture is not the bottom one
+        int pictureCount = 0;
+        bool busy = false; // a picture job runs
         bool filterUndo = false;
         bool canUndo = false;
         bool canRedo = false;

@@ -91,5 +91,7 @@ constexpr int EditRedo = 32842;
 constexpr int ExportPdf = 32843;
 constexpr int TiledPrint = 32844;
 constexpr int ScreenCapture = 32845;
+constexpr int AutoAlignCurrent = 32846;
+constexpr int AutoJoinAll = 32847;
 
 } // namespace CommandId

@@ -133,6 +133,51 @@ TEST(CaptureAlignerTest, AGridThatRepeatsWithinEveryCaptureDoesNotFoolIt)
     expectExactPlaces(set, result);
 }
 
+TEST(CaptureAlignerTest, LeavesOutACaptureThatContradictsItsNeighbours)
+{
+    // A copy of one capture with marks in three corners of the drawing: a
+    // neighbour that overlaps one corner only matches it, the capture it
+    // copies and the others do not.
+    SyntheticCaptures::Set set = SyntheticCaptures::make(smallSet(17));
+    QImage copy = set.captures.first();
+    {
+        QPainter painter(&copy);
+        const QRect area = set.area;
+        for (const QPoint& at :
+             { area.topLeft() + QPoint(8, 8), area.center(), area.bottomRight() - QPoint(20, 20) })
+            painter.fillRect(QRect(at, QSize(12, 12)), Qt::white);
+    }
+    set.captures << copy;
+    set.positions << SyntheticCaptures::NotInDrawing;
+    set.cursorBoxes << QRect();
+    const CaptureAligner::Result result = CaptureAligner::align(set.captures, {});
+    expectExactPlaces(set, result);
+}
+
+TEST(CaptureAlignerTest, LeavesOutChangingTextRightUnderTheDrawing)
+{
+    // A command line under the drawing area whose text changes in every
+    // capture and spans it whole, as wide and dense as drawing.
+    SyntheticCaptures::Set set = SyntheticCaptures::make(smallSet(16));
+    for (qsizetype i = 0; i < set.captures.size(); ++i) {
+        QPainter painter(&set.captures[i]);
+        const QRect line(set.area.left(), set.area.bottom() + 4, set.area.width(), 12);
+        painter.fillRect(line, Qt::white);
+        painter.setPen(Qt::black);
+        QFont font = painter.font();
+        font.setPixelSize(11);
+        painter.setFont(font);
+        painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter,
+                         QStringLiteral("LINE %1 %2 ").arg(i * 7919).arg(i * 104729).repeated(8));
+    }
+    // Judged from the changes alone, the line belongs to the drawing ...
+    EXPECT_GT(CaptureAligner::findDrawingArea(set.captures).bottom(), set.area.bottom());
+    // ... but no capture matches another over it.
+    const CaptureAligner::Result result = CaptureAligner::align(set.captures, {});
+    EXPECT_EQ(result.area, set.area);
+    expectExactPlaces(set, result);
+}
+
 TEST(CaptureAlignerTest, TakesAGivenAreaAndRefusesOneOutsideTheCaptures)
 {
     const SyntheticCaptures::Set set = SyntheticCaptures::make(smallSet(6));

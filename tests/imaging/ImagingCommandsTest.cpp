@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QImageReader>
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -56,6 +57,7 @@ private slots:
     void progressBoxRefusesEscapeAndEnterUntilTheWorkIsDone();
     void quickWorkClosesTheBoxWithoutProgressOrWithoutShowingIt();
     void progressBoxLooksAtTheProgressTwiceASecond();
+    void progressBoxCancelsByButtonEscapeOrClosing();
 
 private:
     void enterOutput(const QImage& picture)
@@ -196,6 +198,64 @@ void ImagingCommandsTest::progressBoxLooksAtTheProgressTwiceASecond()
     QVERIFY2(looks <= most,
              qPrintable(QStringLiteral("%1 looks in %2 ms").arg(looks).arg(ranMs.load())));
     QCOMPARE(box.shownText(), QStringLiteral("5/100"));
+}
+
+void ImagingCommandsTest::progressBoxCancelsByButtonEscapeOrClosing()
+{
+    // Without a cancel action there is no button.
+    {
+        CProgressDlg box([] {}, [] { return QString(); });
+        auto* button = box.findChild<QPushButton*>(QStringLiteral("cancelButton"));
+        QVERIFY(button != nullptr);
+        QVERIFY(button->isHidden());
+    }
+    enum Way
+    {
+        Button,
+        Escape,
+        Closing
+    };
+    for (Way way : { Button, Escape, Closing }) {
+        std::atomic<bool> stop{ false };
+        int asked = 0;
+        CProgressDlg box(
+            [&stop] {
+                while (!stop)
+                    QThread::msleep(5);
+            },
+            [] { return QStringLiteral("7/100"); });
+        box.setCancel([&] {
+            ++asked;
+            stop = true;
+        });
+        bool running = false, buttonShown = false;
+        QTimer::singleShot(0, &box, [&] {
+            running = QTest::qWaitFor([&] { return box.state() == CProgressDlg::Running; }, 5000);
+            auto* button = box.findChild<QPushButton*>(QStringLiteral("cancelButton"));
+            buttonShown = button != nullptr && button->isVisible();
+            if (way == Button && button != nullptr)
+                QTest::mouseClick(button, Qt::LeftButton);
+            else if (way == Escape)
+                QTest::keyClick(&box, Qt::Key_Escape);
+            else
+                box.close();
+            // Asked once, however often the user insists.
+            QTest::keyClick(&box, Qt::Key_Escape);
+            box.close();
+        });
+        QCOMPARE(box.exec(), int(QDialog::Rejected));
+        QVERIFY(running);
+        QVERIFY(buttonShown);
+        QCOMPARE(asked, 1);
+        QVERIFY(box.cancelRequested());
+        QCOMPARE(box.state(), CProgressDlg::Finished);
+    }
+    // Work that ends before anyone cancels is done as usual.
+    CProgressDlg quick([] {}, [] { return QString(); });
+    bool asked = false;
+    quick.setCancel([&asked] { asked = true; });
+    QCOMPARE(quick.runDelayed(2000), int(QDialog::Accepted));
+    QVERIFY(!asked);
 }
 
 QTEST_MAIN(ImagingCommandsTest)

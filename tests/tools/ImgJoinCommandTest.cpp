@@ -417,7 +417,7 @@ protected:
                  .captureSize = { 640, 400 },
                  .count = count,
                  .isolated = isolated,
-                 .seed = 11 };
+                 .seed = 3 };
     }
 
     // Saves the captures in the set's order and remembers each one's place.
@@ -593,7 +593,7 @@ TEST_F(AutoJoinCommandTest, CapturesOfAnotherDrawingAreLeftOutWithAWarning)
         EXPECT_EQ(leftOut.contains(file), isolated) << file.toStdString();
         EXPECT_EQ(placed.contains(file), !isolated) << file.toStdString();
         // The warning names exactly the pictures left out.
-        EXPECT_EQ(m_errText.contains(QFileInfo(file).fileName() + ":"), isolated)
+        EXPECT_EQ(m_errText.contains(QDir::toNativeSeparators(file) + ' '), isolated)
             << file.toStdString() << m_errText.toStdString();
     }
 }
