@@ -28,9 +28,8 @@ using View = CQznImgEdtJoinView;
 namespace {
 
 // Commands whose features come later: present, never enabled yet.
-const QList<int> laterCommands = { BackgroundColour, BrushEdit,       Camera,      HorzRulerTable,
-                                   VertRulerTable,   DesktopShortcut, LocalManual, OnlineManual,
-                                   ManualDownload,   WebSite };
+const QList<int> laterCommands = { BackgroundColour, BrushEdit,    Camera,         DesktopShortcut,
+                                   LocalManual,      OnlineManual, ManualDownload, WebSite };
 
 // Saving, printing, filters and print jobs: on the canvas, and in output mode.
 const QList<int> canvasOutputCommands = { SaveJoined,     FilterNoBlue,   FilterInvert,
@@ -48,9 +47,10 @@ const QList<int> canvasCommands = { LoadPicture,  WholeDrawing,   WholeDrawingMe
                                     TrimLineMenu, DeletePicture,  LayerUp,          LayerDown };
 
 // Commands that stay enabled in both modes.
-const QList<int> anyModeCommands = { TrimWindow, ZoomIn,     ZoomOut,    ZoomOriginal,
-                                     ZoomFit,    Redraw,     HorzLines,  VertLines,
-                                     RulerMenu,  OutputMode, RulerZoomIn };
+const QList<int> anyModeCommands = { TrimWindow,    ZoomIn,     ZoomOut,     ZoomOriginal,
+                                     ZoomFit,       Redraw,     HorzLines,   VertLines,
+                                     RulerMenu,     OutputMode, RulerZoomIn, HorzRulerTable,
+                                     VertRulerTable };
 
 bool enabled(View& view, int id)
 {
