@@ -1,9 +1,11 @@
+#include "CGridTableDlg.h"
 #include "CImgJoinEngine.h"
 #include "CQznImgEdtJoinView.h"
 #include "CSaveJoinDlg.h"
 #include "CViewCommands.h"
 #include "CommandIds.h"
 #include "PixelRules.h"
+#include "RulerRefresh.h"
 #include "UserPrompts.h"
 #include "ViewTestSupport.h"
 
@@ -16,6 +18,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -93,6 +96,7 @@ private slots:
     void checkMarksFollowSwitches();
     void popupMenusListTheirItems();
     void rulerLinesAreDottedAtLaidOutPlaces();
+    void rulerTableCommandsOpenOneDialogAtATime();
     void nudgeRotateAndLayerCommands();
     void deleteAsksFirst();
     void copyFailureIsReportedOnceWithoutABox();
@@ -516,6 +520,32 @@ void ViewCommandsTest::exportPdfAsksForTheFileAndWritesIt()
     QFile pdf(target + QStringLiteral(".pdf"));
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     QVERIFY(pdf.readAll().startsWith("%PDF"));
+}
+
+void ViewCommandsTest::rulerTableCommandsOpenOneDialogAtATime()
+{
+    ViewUnderTest t;
+    QSignalSpy refresh(t.view.get(), &View::rulerRefresh);
+    t.view->commands().trigger(VertRulerTable);
+    QPointer<CGridTableDlg> dialog = t.view->gridTableDialog();
+    QVERIFY(dialog);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(t.engine->GridTableTarget(-1), codeValue(RulerTableId::Vertical));
+    // While one table is edited the other command opens nothing.
+    t.view->commands().trigger(HorzRulerTable);
+    QCOMPARE(t.view->gridTableDialog(), dialog.data());
+    QCOMPARE(t.engine->GridTableTarget(-1), codeValue(RulerTableId::Vertical));
+
+    // Its refresh codes reach the frame through the view.
+    dialog->reject();
+    QCOMPARE(refresh.count(), 1);
+    QCOMPARE(refresh.at(0).at(0).toInt(), RulerRefresh::RRN_TABLE_CLOSED);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(dialog.isNull());
+    t.view->commands().trigger(HorzRulerTable);
+    QVERIFY(t.view->gridTableDialog() != nullptr);
+    QCOMPARE(t.engine->GridTableTarget(-1), codeValue(RulerTableId::Horizontal));
+    delete t.view->gridTableDialog();
 }
 
 QTEST_MAIN(ViewCommandsTest)
