@@ -51,6 +51,7 @@ CGridTableDlg::CGridTableDlg(CImgJoinEngine& engine, const QRect& viewRect, QWid
     m_grid->setObjectName(QStringLiteral("rulerGrid"));
     m_comboBase->setObjectName(QStringLiteral("baseCombo"));
     m_comboBase->setEditable(true);
+    m_comboBase->setInsertPolicy(QComboBox::NoInsert);
     for (int base = 50; base <= 1000; base += 50)
         m_comboBase->addItem(QString::number(base));
     m_comboBase->setCurrentText(QStringLiteral("100"));
@@ -146,6 +147,10 @@ void CGridTableDlg::apply()
 {
     m_engine.RecolourRulerLines();
     emit rulerRefresh(RulerRefresh::RRN_TABLE_APPLY, 0);
+}
+
+void CGridTableDlg::RulersLaidOut()
+{
     m_grid->Table().Refresh();
 }
 

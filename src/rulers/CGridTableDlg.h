@@ -30,6 +30,8 @@ public:
 
     CRulerGridCtrl& Grid() const { return *m_grid; }
     QComboBox& BaseCombo() const { return *m_comboBase; }
+    // A ruler bar laid its table out: the grid shows the lines it placed.
+    void RulersLaidOut();
 
 public slots:
     void done(int result) override;
