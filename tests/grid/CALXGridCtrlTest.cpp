@@ -13,8 +13,7 @@ namespace {
 constexpr int Rows = 4;
 constexpr int Columns = 3;
 
-// Columns 0 and 2 are edited in edit boxes, column 1 is static; a text
-// starting with '!' is refused.
+// Columns 0 and 2 are edited in edit boxes, column 1 is static.
 class TestGrid : public CALXGridCtrl
 {
 public:
@@ -23,10 +22,6 @@ public:
         AddColumn(60, Qt::AlignLeft | Qt::AlignVCenter, EditorType::EditBox);
         AddColumn(40, Qt::AlignCenter);
         AddColumn(60, Qt::AlignRight | Qt::AlignVCenter, EditorType::EditBox);
-    }
-    QString RefuseCellText(int, int, const QString& text) const override
-    {
-        return text.startsWith(u'!') ? QStringLiteral("refused") : QString();
     }
 };
 
@@ -44,7 +39,6 @@ private slots:
     void tabAndShiftTabMoveAlongTheRow();
     void escapeRestoresTheCellsText();
     void leftAndRightLeaveOnlyAtTheCaretsEdges();
-    void refusedTextStaysInTheEditorAndTheCellKeepsItsValue();
     void clickMakesTheCellCurrentAndNotifies();
 
 private:
@@ -170,22 +164,6 @@ void CALXGridCtrlTest::leftAndRightLeaveOnlyAtTheCaretsEdges()
     QTest::keyClick(editor(), Qt::Key_End);
     QTest::keyClick(editor(), Qt::Key_Right);
     QCOMPARE(current(), m_model->index(0, 1));
-}
-
-void CALXGridCtrlTest::refusedTextStaysInTheEditorAndTheCellKeepsItsValue()
-{
-    QTest::keyClicks(editor(), QStringLiteral("!bad"));
-    for (Qt::Key key : { Qt::Key_Return, Qt::Key_Tab, Qt::Key_Down }) {
-        QTest::keyClick(editor(), key);
-        QCOMPARE(current(), m_model->index(0, 0));
-        QCOMPARE(editor()->text(), QStringLiteral("!bad"));
-        QCOMPARE(editor()->toolTip(), QStringLiteral("refused"));
-    }
-    // Leaving by the mouse closes the editor without storing.
-    QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, {},
-                      m_grid->visualRect(m_model->index(2, 1)).center());
-    QCOMPARE(m_model->item(0, 0)->text(), QStringLiteral("r0c0"));
-    QCOMPARE(current(), m_model->index(2, 1));
 }
 
 void CALXGridCtrlTest::clickMakesTheCellCurrentAndNotifies()
