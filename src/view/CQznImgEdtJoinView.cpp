@@ -4,6 +4,7 @@
 #include "ImagingCommands.h"
 
 #include "CBackgroundMusic.h"
+#include "CGridTableDlg.h"
 #include "CImgJoinEngine.h"
 #include "CViewCommands.h"
 #include "PrintInfoBlock.h"
@@ -118,6 +119,9 @@ void CQznImgEdtJoinView::onRulerRefresh(int code, int /*param*/)
     m_inRefresh = true;
     if (code == RulerRefresh::RRN_REFRESH_VIEWS || code == RulerRefresh::RRN_BAR_CHANGED)
         invalidate();
+    // The grid-line dialog shows which lines the bars laid out.
+    if (code == RulerRefresh::RRN_BAR_CHANGED && m_gridTableDlg)
+        m_gridTableDlg->RulersLaidOut();
     m_inRefresh = false;
 }
 

@@ -20,6 +20,7 @@
 class ImagingCommands;
 
 class CBackgroundMusic;
+class CGridTableDlg;
 class CImgJoinEngine;
 class CViewCommands;
 class QMenu;
@@ -84,6 +85,8 @@ public:
     bool transparent() const { return m_transparent; }
     bool showHorzLines() const { return m_showHorzLines; }
     bool showVertLines() const { return m_showVertLines; }
+    // The open grid-line dialog, if any.
+    CGridTableDlg* gridTableDialog() const;
     QRect bandRect() const { return m_rcBand; }
     QRect handleBandRect() const { return m_rcHandleBand; }
     bool bandVisible() const;
@@ -204,6 +207,7 @@ private:
     void editPicture();
     void trimByTrimLine();
     void scaleRuler(RulerScaleCode code);
+    void openGridTable(RulerTableId table);
     void showPopupMenu(int menuId);
     // automatic joining
     void autoAlignCurrentPicture();
@@ -221,6 +225,7 @@ private:
     bool m_handOverPostponed = false;
     bool m_handOverAgreed = false;
     QPointer<QToolBar> m_toolBar;
+    QPointer<CGridTableDlg> m_gridTableDlg;
     QString m_programDir;
     CViewCursors m_cursors;
     QImage m_splash;

@@ -6,6 +6,7 @@
 
 #include "CBackgroundMusic.h"
 #include "CImgEditDlg.h"
+#include "CGridTableDlg.h"
 #include "CImgJoinEngine.h"
 #include "CToolButtonMenu.h"
 #include "CViewCommands.h"
@@ -172,6 +173,8 @@ void CQznImgEdtJoinView::bindRulerCommands()
     c.setHandler(RulerZoomIn, [this] { scaleRuler(RulerScaleCode::Grow); });
     c.setHandler(RulerZoomOut, [this] { scaleRuler(RulerScaleCode::Shrink); });
     c.setHandler(RulerZoomReset, [this] { scaleRuler(RulerScaleCode::Reset); });
+    c.setHandler(HorzRulerTable, [this] { openGridTable(RulerTableId::Horizontal); });
+    c.setHandler(VertRulerTable, [this] { openGridTable(RulerTableId::Vertical); });
 }
 
 void CQznImgEdtJoinView::zoom(ZoomCode code)
@@ -275,6 +278,26 @@ void CQznImgEdtJoinView::scaleRuler(RulerScaleCode code)
 {
     m_engine.ScaleRuler(code);
     emit rulerRefresh(RulerRefresh::RRN_SCALE_CHANGED, RulerRefresh::RelayParam);
+}
+
+CGridTableDlg* CQznImgEdtJoinView::gridTableDialog() const
+{
+    return m_gridTableDlg;
+}
+
+void CQznImgEdtJoinView::openGridTable(RulerTableId table)
+{
+    // One table is edited at a time; the open dialog is brought forward.
+    if (m_gridTableDlg) {
+        m_gridTableDlg->raise();
+        m_gridTableDlg->activateWindow();
+        return;
+    }
+    const QRect viewRect(mapToGlobal(QPoint(0, 0)), size());
+    m_gridTableDlg = CGridTableDlg::Open(m_engine, table, viewRect, window());
+    if (m_gridTableDlg)
+        connect(m_gridTableDlg, &CGridTableDlg::rulerRefresh, this,
+                &CQznImgEdtJoinView::rulerRefresh);
 }
 
 std::unique_ptr<QMenu> CQznImgEdtJoinView::buildPopupMenu(int menuId)

@@ -1,7 +1,10 @@
 #include "CMainFrame.h"
+#include "CALXCellEdit.h"
+#include "CGridTableDlg.h"
 #include "CHorzRulerBar.h"
 #include "CImgJoinEngine.h"
 #include "CQznImgEdtJoinView.h"
+#include "CRulerGridCtrl.h"
 #include "CVertRulerBar.h"
 #include "CViewCommands.h"
 #include "CommandIds.h"
@@ -22,6 +25,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QPushButton>
 #include <QSet>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -107,6 +111,7 @@ private slots:
     void toolBarFollowsTheLayout();
     void rulerBarsAlongViewEdges();
     void rulerScaleReachesViewThroughBars();
+    void spacingEditedInTheTableDialogMovesTheBarsLines();
     void refreshCodesForViewsAreRelayed();
     void popupMenuOpensBelowItsButton();
     void statusBarSwitchKeepsItsMark();
@@ -324,6 +329,52 @@ void CMainFrameTest::rulerBarsAlongViewEdges()
     QCOMPARE(vert.top(), view.top());
     QCOMPARE(vert.bottom(), view.bottom());
     QVERIFY(horz.bottom() < frame.statusBar()->geometry().top());
+}
+
+void CMainFrameTest::spacingEditedInTheTableDialogMovesTheBarsLines()
+{
+    using namespace CommandId;
+    CMainFrame frame(*m_engine);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    const auto linePosition = [this](RulerTableId table, int i) {
+        int tick = 0;
+        int position = -1;
+        ColorRef ref = 0;
+        QString name;
+        m_engine->GetRulerLine(table, i, tick, position, ref, name);
+        return position;
+    };
+    QTRY_COMPARE(linePosition(RulerTableId::Horizontal, 1), 20);
+    QTRY_COMPARE(linePosition(RulerTableId::Vertical, 1), 20);
+
+    frame.view()->commands().trigger(HorzRulerTable);
+    CGridTableDlg* dialog = frame.view()->gridTableDialog();
+    QVERIFY(dialog != nullptr);
+    QVERIFY(QTest::qWaitForWindowExposed(dialog));
+    CRulerGridCtrl& grid = dialog->Grid();
+    QVERIFY(grid.SetCurrentCell(1, 0));
+    CALXCellEdit* editor = grid.viewport()->findChild<CALXCellEdit*>();
+    QVERIFY(editor != nullptr);
+    QTest::keyClicks(editor, QStringLiteral("300"));
+    QTest::keyClick(editor, Qt::Key_Return);
+
+    // Apply lays out the edited table's bar only.
+    m_engine->GridTableTarget(codeValue(RulerTableId::Vertical));
+    m_engine->SetRulerSpacingAll(50);
+    m_engine->GridTableTarget(codeValue(RulerTableId::Horizontal));
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("applyButton")),
+                      Qt::LeftButton);
+    QTRY_COMPARE(linePosition(RulerTableId::Horizontal, 1), 40);
+    QTest::qWait(50);
+    QCOMPARE(linePosition(RulerTableId::Vertical, 1), 20);
+
+    // Closing lays out both bars and gives the table back.
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("closeButton")),
+                      Qt::LeftButton);
+    QCOMPARE(m_engine->GridTableTarget(-1), 0);
+    QTRY_COMPARE(linePosition(RulerTableId::Vertical, 1), 15);
+    QCOMPARE(linePosition(RulerTableId::Horizontal, 1), 40);
 }
 
 void CMainFrameTest::rulerScaleReachesViewThroughBars()

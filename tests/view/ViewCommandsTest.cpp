@@ -1,9 +1,11 @@
+#include "CGridTableDlg.h"
 #include "CImgJoinEngine.h"
 #include "CQznImgEdtJoinView.h"
 #include "CSaveJoinDlg.h"
 #include "CViewCommands.h"
 #include "CommandIds.h"
 #include "PixelRules.h"
+#include "RulerRefresh.h"
 #include "UserPrompts.h"
 #include "ViewTestSupport.h"
 
@@ -16,6 +18,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -28,8 +31,7 @@ using View = CQznImgEdtJoinView;
 namespace {
 
 // Commands whose features come later: present, never enabled yet.
-const QList<int> laterCommands = { Camera,      HorzRulerTable, VertRulerTable, DesktopShortcut,
-                                   LocalManual, OnlineManual,   ManualDownload, WebSite };
+const QList<int> laterCommands = { Camera, DesktopShortcut, LocalManual, OnlineManual, ManualDownload, WebSite };
 
 // Saving, printing, filters and print jobs: on the canvas, and in output mode.
 const QList<int> canvasOutputCommands = { SaveJoined,     FilterNoBlue,   FilterInvert,
@@ -48,9 +50,10 @@ const QList<int> canvasCommands = {
 };
 
 // Commands that stay enabled in both modes.
-const QList<int> anyModeCommands = { TrimWindow, ZoomIn,     ZoomOut,    ZoomOriginal,
-                                     ZoomFit,    Redraw,     HorzLines,  VertLines,
-                                     RulerMenu,  OutputMode, RulerZoomIn };
+const QList<int> anyModeCommands = { TrimWindow,    ZoomIn,     ZoomOut,     ZoomOriginal,
+                                     ZoomFit,       Redraw,     HorzLines,   VertLines,
+                                     RulerMenu,     OutputMode, RulerZoomIn, HorzRulerTable,
+                                     VertRulerTable };
 
 bool enabled(View& view, int id)
 {
@@ -93,6 +96,7 @@ private slots:
     void checkMarksFollowSwitches();
     void popupMenusListTheirItems();
     void rulerLinesAreDottedAtLaidOutPlaces();
+    void rulerTableCommandsOpenOneDialogAtATime();
     void nudgeRotateAndLayerCommands();
     void deleteAsksFirst();
     void copyFailureIsReportedOnceWithoutABox();
@@ -325,8 +329,8 @@ void ViewCommandsTest::popupMenusListTheirItems()
     std::unique_ptr<QMenu> ruler = t.view->buildPopupMenu(RulerMenu);
     QCOMPARE(itemIds(*ruler), (QList<int>{ HorzRulerTable, VertRulerTable, RulerZoomIn,
                                            RulerZoomOut, RulerZoomReset }));
-    // The grid-line tables come later; the scale commands work now.
-    QVERIFY(!ruler->actions().at(0)->isEnabled());
+    // The grid-line tables open their dialog; the scale commands work.
+    QVERIFY(ruler->actions().at(0)->isEnabled());
     QVERIFY(ruler->actions().at(2)->isEnabled());
 }
 
@@ -516,6 +520,32 @@ void ViewCommandsTest::exportPdfAsksForTheFileAndWritesIt()
     QFile pdf(target + QStringLiteral(".pdf"));
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     QVERIFY(pdf.readAll().startsWith("%PDF"));
+}
+
+void ViewCommandsTest::rulerTableCommandsOpenOneDialogAtATime()
+{
+    ViewUnderTest t;
+    QSignalSpy refresh(t.view.get(), &View::rulerRefresh);
+    t.view->commands().trigger(VertRulerTable);
+    QPointer<CGridTableDlg> dialog = t.view->gridTableDialog();
+    QVERIFY(dialog);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(t.engine->GridTableTarget(-1), codeValue(RulerTableId::Vertical));
+    // While one table is edited the other command opens nothing.
+    t.view->commands().trigger(HorzRulerTable);
+    QCOMPARE(t.view->gridTableDialog(), dialog.data());
+    QCOMPARE(t.engine->GridTableTarget(-1), codeValue(RulerTableId::Vertical));
+
+    // Its refresh codes reach the frame through the view.
+    dialog->reject();
+    QCOMPARE(refresh.count(), 1);
+    QCOMPARE(refresh.at(0).at(0).toInt(), RulerRefresh::RRN_TABLE_CLOSED);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(dialog.isNull());
+    t.view->commands().trigger(HorzRulerTable);
+    QVERIFY(t.view->gridTableDialog() != nullptr);
+    QCOMPARE(t.engine->GridTableTarget(-1), codeValue(RulerTableId::Horizontal));
+    delete t.view->gridTableDialog();
 }
 
 QTEST_MAIN(ViewCommandsTest)
