@@ -28,9 +28,9 @@ using View = CQznImgEdtJoinView;
 namespace {
 
 // Commands whose features come later: present, never enabled yet.
-const QList<int> laterCommands = { BackgroundColour, BrushEdit,       Camera,      HorzRulerTable,
-                                   VertRulerTable,   DesktopShortcut, LocalManual, OnlineManual,
-                                   ManualDownload,   WebSite };
+const QList<int> laterCommands = { BackgroundColour, BrushEdit,       HorzRulerTable,
+                                   VertRulerTable,   DesktopShortcut, LocalManual,
+                                   OnlineManual,     ManualDownload,  WebSite };
 
 // Saving, printing, filters and print jobs: on the canvas, and in output mode.
 const QList<int> canvasOutputCommands = { SaveJoined,     FilterNoBlue,   FilterInvert,
@@ -48,9 +48,9 @@ const QList<int> canvasCommands = { LoadPicture,  WholeDrawing,   WholeDrawingMe
                                     TrimLineMenu, DeletePicture,  LayerUp,          LayerDown };
 
 // Commands that stay enabled in both modes.
-const QList<int> anyModeCommands = { TrimWindow, ZoomIn,     ZoomOut,    ZoomOriginal,
-                                     ZoomFit,    Redraw,     HorzLines,  VertLines,
-                                     RulerMenu,  OutputMode, RulerZoomIn };
+const QList<int> anyModeCommands = { TrimWindow, ZoomIn,     ZoomOut,     ZoomOriginal,
+                                     ZoomFit,    Redraw,     HorzLines,   VertLines,
+                                     RulerMenu,  OutputMode, RulerZoomIn, Camera };
 
 bool enabled(View& view, int id)
 {
