@@ -133,6 +133,19 @@ void CCameraDlg::openCamera()
     }
     m_openButton->setEnabled(false);
     m_shootButton->setEnabled(true);
+    connect(m_video.source(), &FrameSource::failed, this, &CCameraDlg::cameraFailed);
+}
+
+void CCameraDlg::cameraFailed(const QString& reason)
+{
+    // No frame comes any more: a photo waiting for one is given up, and the
+    // camera may be opened again.
+    m_video.SetGrabRequest(0);
+    m_shotState = NoShot;
+    m_countdown = 0;
+    m_shootButton->setEnabled(false);
+    m_openButton->setEnabled(true);
+    m_countdownLabel->setText(tr("摄像头出错: %1").arg(reason));
 }
 
 void CCameraDlg::takePhoto()

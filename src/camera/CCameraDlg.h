@@ -72,6 +72,7 @@ private:
     void buildControls();
     void updateTitle();
     void openCamera();
+    void cameraFailed(const QString& reason);
     void takePhoto();
     void requestFrame(ShotState state);
     void finishPhoto();

@@ -29,6 +29,10 @@ public:
     virtual void stop() = 0;
     QString errorString() const { return m_error; }
 
+signals:
+    // The running source broke down and delivers no more frames.
+    void failed(const QString& reason);
+
 protected:
     void deliver(const QImage& frame) const;
     void setErrorString(const QString& error) { m_error = error; }

@@ -4,6 +4,7 @@
 
 #include <QCameraDevice>
 #include <QMediaCaptureSession>
+#include <QMutex>
 #include <QVideoSink>
 
 class QCamera;
@@ -27,4 +28,8 @@ private:
     QCamera* m_camera = nullptr; // child
     QMediaCaptureSession m_session;
     QVideoSink m_sink;
+    // Held while a frame is handed on, so that no frame reaches the handler
+    // once stop has returned.
+    QMutex m_deliveryMutex;
+    bool m_running = false;
 };

@@ -21,6 +21,27 @@ namespace {
 // An odd width, so every row of the bitmap needs padding.
 const QSize FrameSize(101, 75);
 
+// A camera that breaks: it cannot start, or it stops later on.
+class BrokenSource : public FrameSource
+{
+public:
+    explicit BrokenSource(bool starts)
+        : m_starts(starts)
+    {
+    }
+    bool start() override
+    {
+        if (!m_starts)
+            setErrorString(QStringLiteral("busy"));
+        return m_starts;
+    }
+    void stop() override {}
+    void breakDown() { emit failed(QStringLiteral("unplugged")); }
+
+private:
+    bool m_starts;
+};
+
 template<typename T>
 T at(const QByteArray& bytes, int offset)
 {
@@ -41,6 +62,7 @@ private slots:
     void photoLandsOnTheCanvasOrAsOutputPicture();
     void photoThatCannotBeWrittenIsReportedAndTheDialogStaysOpen();
     void noCameraSaysSo();
+    void brokenCameraIsReportedAndMayBeOpenedAgain();
 
 private:
     // A dialog whose only camera is a test pattern that makes a frame when
@@ -279,6 +301,41 @@ void CCameraDlgTest::noCameraSaysSo()
         QCOMPARE(system.size(), 1);
         QCOMPARE(system.front().name, QStringLiteral("测试图案"));
     }
+}
+
+void CCameraDlgTest::brokenCameraIsReportedAndMayBeOpenedAgain()
+{
+    BrokenSource* source = nullptr;
+    bool starts = false;
+    CCameraDlg dialog(*m_engine, nullptr, { { QStringLiteral("a"), [&] {
+                                                 auto made = std::make_unique<BrokenSource>(starts);
+                                                 source = made.get();
+                                                 return made;
+                                             } } });
+    UserPrompts prompts;
+    prompts.setTell([this](QWidget*, const QString&, const QString& text) { m_told << text; });
+    dialog.setPrompts(prompts);
+
+    dialog.openButton()->click();
+    QCOMPARE(m_told.size(), 1);
+    QVERIFY(m_told.front().contains(QStringLiteral("busy")));
+    QVERIFY(dialog.openButton()->isEnabled());
+    QVERIFY(!dialog.shootButton()->isEnabled());
+
+    // A camera that breaks down while a photo waits gives the photo up.
+    starts = true;
+    dialog.openButton()->click();
+    QVERIFY(dialog.shootButton()->isEnabled());
+    dialog.shootButton()->click();
+    QCOMPARE(dialog.capture().IsGrabPending(), 1);
+    source->breakDown();
+    QCOMPARE(dialog.capture().IsGrabPending(), 0);
+    QVERIFY(dialog.countdownLabel()->text().contains(QStringLiteral("unplugged")));
+    QVERIFY(dialog.openButton()->isEnabled());
+    QVERIFY(!dialog.shootButton()->isEnabled());
+    dialog.tick();
+    QCOMPARE(m_engine->GetPictureCount(), 0);
+    QCOMPARE(m_told.size(), 1);
 }
 
 QTEST_MAIN(CCameraDlgTest)
