@@ -22,6 +22,7 @@ QtCameraSource::QtCameraSource(const QCameraDevice& device, QObject* parent)
 QtCameraSource::~QtCameraSource()
 {
     stop();
+    m_session.setVideoSink(nullptr);
     m_session.setCamera(nullptr);
 }
 
