@@ -245,6 +245,18 @@ public:
     // the same name with a running number; never a file that is there.
     QString nextCaptureName() const;
 
+    // --- camera photos ----------------------------------------------------------
+    // Decodes a grabbed camera frame and writes it as a photo in the format
+    // the text names ("BMP", "JPG", "PNG" or "GIF", in any case). Nothing is
+    // reported here: the camera dialog tells the user why a photo failed.
+    static IoStatus SaveCapturedFrame(const QString& format, const QString& source,
+                                      const QString& destination);
+    // Copies a photo into a file of its own in the temporary folder, so a
+    // later photo of the same name leaves it alone, and makes it a new canvas
+    // picture, or in print-output mode the output picture, as a screen
+    // capture does. Returns the copy; empty, and reported, on failure.
+    QString AddCameraPhoto(const QString& photo);
+
     // --- automatic joining ------------------------------------------------------
     // Arranges every picture on the canvas as overlapping captures of one
     // drawing, in three steps like a filter (beginFilter): beginAutoJoin and

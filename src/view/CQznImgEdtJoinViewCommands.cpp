@@ -5,8 +5,9 @@
 #include "ImagingCommands.h"
 
 #include "CBackgroundMusic.h"
-#include "CImgEditDlg.h"
+#include "CCameraDlg.h"
 #include "CGridTableDlg.h"
+#include "CImgEditDlg.h"
 #include "CImgJoinEngine.h"
 #include "CToolButtonMenu.h"
 #include "CViewCommands.h"
@@ -30,15 +31,21 @@ QString CQznImgEdtJoinView::pictureFilter()
 
 void CQznImgEdtJoinView::bindCommands()
 {
-    // Commands of features still to come (camera, grid-line tables) have no
-    // handler yet and stay disabled; each switches on by a setHandler call
-    // here.
+    // Commands of features still to come have no handler yet and stay
+    // disabled; each switches on by a setHandler call here.
     bindCanvasCommands();
     bindPictureCommands();
     bindPopupCommands();
     bindRulerCommands();
     bindImagingCommands();
     bindAutoJoinCommands();
+    m_commands->setHandler(Camera, [this] {
+        // A photo becomes a canvas picture (or the output picture) at once.
+        CCameraDlg dialog(m_engine, this);
+        dialog.setPrompts(m_prompts);
+        dialog.exec();
+        invalidate();
+    });
 }
 
 void CQznImgEdtJoinView::bindImagingCommands()

@@ -31,7 +31,8 @@ using View = CQznImgEdtJoinView;
 namespace {
 
 // Commands whose features come later: present, never enabled yet.
-const QList<int> laterCommands = { Camera, DesktopShortcut, LocalManual, OnlineManual, ManualDownload, WebSite };
+const QList<int> laterCommands = { DesktopShortcut, LocalManual, OnlineManual, ManualDownload,
+                                   WebSite };
 
 // Saving, printing, filters and print jobs: on the canvas, and in output mode.
 const QList<int> canvasOutputCommands = { SaveJoined,     FilterNoBlue,   FilterInvert,
@@ -50,10 +51,10 @@ const QList<int> canvasCommands = {
 };
 
 // Commands that stay enabled in both modes.
-const QList<int> anyModeCommands = { TrimWindow,    ZoomIn,     ZoomOut,     ZoomOriginal,
-                                     ZoomFit,       Redraw,     HorzLines,   VertLines,
-                                     RulerMenu,     OutputMode, RulerZoomIn, HorzRulerTable,
-                                     VertRulerTable };
+const QList<int> anyModeCommands = { TrimWindow,     ZoomIn,     ZoomOut,     ZoomOriginal,
+                                     ZoomFit,        Redraw,     HorzLines,   VertLines,
+                                     RulerMenu,      OutputMode, RulerZoomIn, HorzRulerTable,
+                                     VertRulerTable, Camera };
 
 bool enabled(View& view, int id)
 {
