@@ -68,6 +68,166 @@
     </message>
 </context>
 <context>
+    <name>CBkColorDlg</name>
+    <message>
+        <source>调整设置背景色</source>
+        <translation>Background Colour</translation>
+    </message>
+    <message>
+        <source>取平均色</source>
+        <translation>Average Colour</translation>
+    </message>
+    <message>
+        <source>调背景</source>
+        <translation>Try</translation>
+    </message>
+    <message>
+        <source>撤消</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>应用到全图</source>
+        <translation>Apply to Whole Picture</translation>
+    </message>
+    <message>
+        <source>撤消应用</source>
+        <translation>Undo Apply</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>容差:</source>
+        <translation>Tolerance:</translation>
+    </message>
+    <message>
+        <source>颜色数:%1</source>
+        <translation>Colours: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CCameraDlg</name>
+    <message>
+        <source>没有找到摄像头</source>
+        <translation>No camera was found</translation>
+    </message>
+    <message>
+        <source>拍照图片A1_0</source>
+        <translation>PhotoA1_0</translation>
+    </message>
+    <message>
+        <source>开启摄像头</source>
+        <translation>Start Camera</translation>
+    </message>
+    <message>
+        <source>拍照</source>
+        <translation>Take Photo</translation>
+    </message>
+    <message>
+        <source>照片目录</source>
+        <translation>Photo Folder</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>设备:</source>
+        <translation>Device:</translation>
+    </message>
+    <message>
+        <source>自拍定时:</source>
+        <translation>Self-timer:</translation>
+    </message>
+    <message>
+        <source>照片名:</source>
+        <translation>Photo name:</translation>
+    </message>
+    <message>
+        <source>摄像头拍照 &lt; %1 &gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>摄像头无法开启: %1</source>
+        <translation>The camera cannot be started: %1</translation>
+    </message>
+    <message>
+        <source>摄像头出错: %1</source>
+        <translation>Camera error: %1</translation>
+    </message>
+    <message>
+        <source>照片没有拍成: %1</source>
+        <translation>The photo was not taken: %1</translation>
+    </message>
+    <message>
+        <source>照片无法保存为 %1: %2</source>
+        <translation>The photo cannot be saved as %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>CGridTableDlg</name>
+    <message>
+        <source>插入行</source>
+        <translation>Insert Row</translation>
+    </message>
+    <message>
+        <source>删除行</source>
+        <translation>Delete Row</translation>
+    </message>
+    <message>
+        <source>重新设置基数</source>
+        <translation>Reset to Base</translation>
+    </message>
+    <message>
+        <source>更新显示</source>
+        <translation>Update Display</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>间距基数:</source>
+        <translation>Spacing base:</translation>
+    </message>
+    <message>
+        <source>水平标尺线表</source>
+        <translation>Horizontal Ruler Line Table</translation>
+    </message>
+    <message>
+        <source>竖向标尺线表</source>
+        <translation>Vertical Ruler Line Table</translation>
+    </message>
+    <message>
+        <source>编辑格线表</source>
+        <translation>Edit Grid Line Table</translation>
+    </message>
+</context>
+<context>
+    <name>CImgEditDlg</name>
+    <message>
+        <source>图片编辑</source>
+        <translation>Edit Picture</translation>
+    </message>
+    <message>
+        <source>画笔半径:</source>
+        <translation>Brush radius:</translation>
+    </message>
+    <message>
+        <source>选画笔颜色</source>
+        <translation>Brush Colour</translation>
+    </message>
+    <message>
+        <source>“按住Alt键+左键”图中取色</source>
+        <translation>Alt+click in the picture to take a pattern</translation>
+    </message>
+    <message>
+        <source>关 闭</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
     <name>CImgJoinEngine</name>
     <message>
         <source>无法建立临时文件夹 %1</source>
@@ -377,6 +537,22 @@
         <source>当前图片已自动对齐, 移动了 (%1, %2), 可信度 %3%</source>
         <translation>The current picture was aligned, moved by (%1, %2), confidence %3%</translation>
     </message>
+    <message>
+        <source>不支持的图片格式 %1</source>
+        <translation>Unsupported picture format %1</translation>
+    </message>
+    <message>
+        <source>无法复制照片 %1: %2</source>
+        <translation>Cannot copy the photo %1: %2</translation>
+    </message>
+    <message>
+        <source>图片太大, 内存不足</source>
+        <translation>The picture is too large for the memory available</translation>
+    </message>
+    <message>
+        <source>图片修改</source>
+        <translation>Edit Picture</translation>
+    </message>
 </context>
 <context>
     <name>CMainFrame</name>
@@ -568,6 +744,25 @@
         <source>是否自动拼接刚拖入的 %1 张图片?</source>
         <translation>Join the %1 pictures just dropped automatically?</translation>
     </message>
+    <message>
+        <source>取色窗口没有宽度或高度, 请拖出一个窗口再单击</source>
+        <translation>The colour sample window has no width or height; drag out a window, then click</translation>
+    </message>
+</context>
+<context>
+    <name>CRulerGridCtrl</name>
+    <message>
+        <source>间距必须是整数</source>
+        <translation>The spacing must be a whole number</translation>
+    </message>
+    <message>
+        <source>间距不能是负数</source>
+        <translation>The spacing cannot be negative</translation>
+    </message>
+    <message>
+        <source>间距太大，最大为 %1</source>
+        <translation>The spacing is too large; at most %1</translation>
+    </message>
 </context>
 <context>
     <name>CSaveJoinDlg</name>
@@ -719,6 +914,17 @@
     <message>
         <source>纸张太小, 无法按这个比例分页打印。</source>
         <translation>The paper is too small to tile at this scale.</translation>
+    </message>
+</context>
+<context>
+    <name>CVideoCapture</name>
+    <message>
+        <source>没有这个摄像头</source>
+        <translation>There is no such camera</translation>
+    </message>
+    <message>
+        <source>摄像头无法开启</source>
+        <translation>The camera cannot be started</translation>
     </message>
 </context>
 <context>
@@ -1078,6 +1284,13 @@
     <message>
         <source>自动拼接全部图片</source>
         <translation>Join All Pictures Automatically</translation>
+    </message>
+</context>
+<context>
+    <name>CameraCatalog</name>
+    <message>
+        <source>测试图案</source>
+        <translation>Test Pattern</translation>
     </message>
 </context>
 <context>
@@ -1862,6 +2075,25 @@ fails (exit status 1).</translation>
     <message>
         <source>不能播放背景音乐 %1: %2</source>
         <translation>Cannot play the background music %1: %2.</translation>
+    </message>
+</context>
+<context>
+    <name>RulerTableModel</name>
+    <message>
+        <source>*</source>
+        <translation>*</translation>
+    </message>
+    <message>
+        <source>间距</source>
+        <translation>Spacing</translation>
+    </message>
+    <message>
+        <source>标</source>
+        <translation>Mark</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
     </message>
 </context>
 <context>
