@@ -146,7 +146,7 @@
     </message>
     <message>
         <source>摄像头拍照 &lt; %1 &gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>Camera Photo &lt; %1 &gt;</translation>
     </message>
     <message>
         <source>摄像头无法开启: %1</source>
