@@ -125,7 +125,7 @@ void CALXGridDelegate::leaveCell(CALXCellEdit* editor, int action)
 {
     emit commitData(editor);
     emit closeEditor(editor, QAbstractItemDelegate::NoHint);
-    m_grid->MoveCurrent(QAbstractItemView::CursorAction(action));
+    m_grid->MoveCurrent(CALXGridCtrl::CursorAction(action));
 }
 
 bool CALXGridDelegate::eventFilter(QObject* object, QEvent* event)
@@ -139,23 +139,23 @@ bool CALXGridDelegate::eventFilter(QObject* object, QEvent* event)
     int action = -1;
     switch (key->key()) {
         case Qt::Key_Return:
-        case Qt::Key_Enter: action = QAbstractItemView::MoveDown; break;
+        case Qt::Key_Enter: action = CALXGridCtrl::MoveDown; break;
         case Qt::Key_Tab:
-            action = key->modifiers().testFlag(Qt::ShiftModifier) ? QAbstractItemView::MovePrevious
-                                                                  : QAbstractItemView::MoveNext;
+            action = key->modifiers().testFlag(Qt::ShiftModifier) ? CALXGridCtrl::MovePrevious
+                                                                  : CALXGridCtrl::MoveNext;
             break;
-        case Qt::Key_Backtab: action = QAbstractItemView::MovePrevious; break;
-        case Qt::Key_Up: action = QAbstractItemView::MoveUp; break;
-        case Qt::Key_Down: action = QAbstractItemView::MoveDown; break;
-        case Qt::Key_PageUp: action = QAbstractItemView::MovePageUp; break;
-        case Qt::Key_PageDown: action = QAbstractItemView::MovePageDown; break;
+        case Qt::Key_Backtab: action = CALXGridCtrl::MovePrevious; break;
+        case Qt::Key_Up: action = CALXGridCtrl::MoveUp; break;
+        case Qt::Key_Down: action = CALXGridCtrl::MoveDown; break;
+        case Qt::Key_PageUp: action = CALXGridCtrl::MovePageUp; break;
+        case Qt::Key_PageDown: action = CALXGridCtrl::MovePageDown; break;
         case Qt::Key_Left:
             if (plain && editor->CaretAtStart())
-                action = QAbstractItemView::MoveLeft;
+                action = CALXGridCtrl::MoveLeft;
             break;
         case Qt::Key_Right:
             if (plain && editor->CaretAtEnd())
-                action = QAbstractItemView::MoveRight;
+                action = CALXGridCtrl::MoveRight;
             break;
         case Qt::Key_Escape:
             // Back to the cell's stored text; the editor stays open.
