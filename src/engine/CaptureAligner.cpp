@@ -518,14 +518,12 @@ std::vector<Edge> checkedEdges(const std::vector<Candidate>& found,
 }
 
 // Places pictures through the most trustworthy checked offsets first, as a
-// spanning tree; offsets that close a loop must agree with it.
+// spanning tree; whether the whole set agrees is checked afterwards.
 struct Placement
 {
     std::vector<int> component; // per picture: its group's number
     std::vector<QPoint> position;
     std::vector<double> confidence;
-    std::vector<int> agreeing;
-    std::vector<int> disagreeing;
 };
 
 Placement place(int count, std::vector<Edge> edges)
@@ -555,14 +553,11 @@ Placement place(int count, std::vector<Edge> edges)
     };
     Placement placement;
     placement.confidence.assign(size_t(count), 0.0);
-    std::vector<Edge> closing;
     for (const Edge& edge : edges) {
         const int ra = find(edge.a);
         const int rb = find(edge.b);
-        if (ra == rb) {
-            closing.push_back(edge);
-            continue;
-        }
+        if (ra == rb)
+            continue; // the whole set's agreement is checked afterwards
         // position(b) = position(a) + offset
         parent[size_t(rb)] = ra;
         toParent[size_t(rb)] = toParent[size_t(edge.a)] + edge.offset - toParent[size_t(edge.b)];
@@ -576,14 +571,6 @@ Placement place(int count, std::vector<Edge> edges)
     for (int i = 0; i < count; ++i) {
         placement.component[size_t(i)] = find(i);
         placement.position[size_t(i)] = toParent[size_t(i)];
-    }
-    placement.agreeing.assign(size_t(count), 0);
-    placement.disagreeing.assign(size_t(count), 0);
-    for (const Edge& edge : closing) {
-        const bool agrees =
-            placement.position[size_t(edge.b)] - placement.position[size_t(edge.a)] == edge.offset;
-        for (int node : { edge.a, edge.b })
-            ++(agrees ? placement.agreeing : placement.disagreeing)[size_t(node)];
     }
     return placement;
 }
@@ -958,13 +945,11 @@ void placeWithin(const std::vector<Pixels>& pictures, const std::vector<int>& gr
             continue;
         }
         result.placed[i] = true;
-        const int agree = placement.agreeing[size_t(k)];
-        const int disagree = placement.disagreeing[size_t(k)];
-        // An offset that contradicts the others lowers the trust in both
-        // pictures; so does a tie much thinner than usual.
-        result.confidence[i] = placement.confidence[size_t(k)] * double(agree + 1) /
-                               double(agree + 1 + 2 * disagree) *
-                               std::min(1.0, best[size_t(k)] * 4 / usual);
+        // Every overlap of the placed captures matched above, so an offset
+        // that lost to another counts no more; a tie much thinner than the
+        // usual one lowers the trust.
+        result.confidence[i] =
+            placement.confidence[size_t(k)] * std::min(1.0, best[size_t(k)] * 4 / usual);
         const QPoint at = placement.position[size_t(k)];
         least = QPoint(std::min(least.x(), at.x()), std::min(least.y(), at.y()));
         most = QPoint(std::max(most.x(), at.x()), std::max(most.y(), at.y()));
