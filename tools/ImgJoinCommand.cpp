@@ -3,6 +3,7 @@
 #include "CImgJoinEngine.h"
 #include "CanvasMath.h"
 #include "CaptureAligner.h"
+#include "FilterRowStream.h"
 #include "ImageCodec.h"
 #include "OraProject.h"
 #include "PixelJob.h"
@@ -541,5 +542,17 @@ int ImgJoinCommand::filter(const QStringList& arguments)
         return usageError(tr("滤镜 301 需要 --range 和 --replace"));
     if (files.size() != 2)
         return usageError(tr("filter 需要 IN 和 OUT"));
+    // PNG to PNG streams band by band, decoding and compressing at once.
+    if (ImageCodec::formatForSuffix(QFileInfo(files.at(1)).suffix()) == ImageCodec::Format::Png) {
+        const IoResult<bool> streamed =
+            FilterRowStream::run(files.at(0), files.at(1), job.filter, job.settings);
+        if (!streamed.ok()) {
+            m_err << "imgjoin: " << streamed.error << "\n";
+            m_err.flush();
+            return Failed;
+        }
+        if (streamed.value)
+            return Ok;
+    }
     return runPixelJob(job, files.at(0), files.at(1));
 }

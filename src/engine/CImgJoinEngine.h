@@ -11,6 +11,7 @@
 #include "ImageEditBuffer.h"
 #include "JoinCodes.h"
 #include "JoinPicture.h"
+#include "JoinSaveJob.h"
 #include "OutputPicture.h"
 #include "PaintRecord.h"
 #include "PixelJob.h"
@@ -148,10 +149,10 @@ public:
     // Forgets the scaled and turned renditions only, so the next paint makes them anew.
     void ForgetRenditions();
     // How many files have been decoded so far (each file once while it is
-    // unchanged and cached).
-    int decodeCount() const { return m_imageCache.decodeCount(); }
-    // Memory the decoded pictures may take together; a join decodes its
-    // pictures within it as well, a few at a time.
+    // unchanged and cached; a join reads each picture it does not find
+    // cached once).
+    int decodeCount() const { return m_imageCache.decodeCount() + m_filesDecodedByJoins; }
+    // Memory the decoded pictures may take together.
     void SetPictureMemoryBudget(qint64 bytes) { m_imageCache.setBudget(bytes); }
     qint64 PictureMemoryBudget() const { return m_imageCache.budget(); }
     // The output picture's pixels; a null image, reported, when it cannot be read.
@@ -220,15 +221,23 @@ public:
     int IsTrimCut() const { return m_trimLine.cut() ? 1 : 0; }
     bool TrimByTrimLine();
 
-    // Composes every picture in layer order at canvas scale, decoding them a
-    // few at a time within the picture memory budget. A picture that cannot
-    // be read any more fails the whole join (reported): a drawing with a
-    // hole is not what the user asked for. The result is Format_RGB32 when
-    // unturned opaque pictures cover it whole, otherwise
-    // Format_ARGB32_Premultiplied with what no picture covers transparent.
+    // Composes every picture in layer order at canvas scale. Pictures the
+    // view has decoded are shared; the others are read from their files band
+    // by band, so that besides the joined picture only the pictures a band
+    // of rows crosses are held. A picture that cannot be read any more fails
+    // the whole join (reported): a drawing with a hole is not what the user
+    // asked for. The result is Format_RGB32 when unturned opaque pictures
+    // cover it whole, otherwise Format_ARGB32_Premultiplied with what no
+    // picture covers transparent.
     QImage RenderJoinedPicture();
-    // Renders and writes the joined picture; the encoder follows the format text.
+    // Composes and writes the joined picture; the encoder follows the format
+    // text. A PNG file is composed and compressed band by band and the joined
+    // picture is never held whole.
     bool SaveJoinedPicture(const QString& format, const QString& path);
+    // The same in three steps (see beginFilter): beginJoinSave and
+    // endJoinSave on the user-interface thread, JoinSaveJob::run on any.
+    JoinSaveJob beginJoinSave(const QString& format, const QString& path);
+    bool endJoinSave(const JoinSaveJob& job);
     // The encoding half of SaveJoinedPicture. It touches no engine state, so
     // it may run on a worker thread while the window stays responsive.
     static IoStatus WriteJoinedPicture(const QImage& joined, const QString& format,
@@ -437,7 +446,9 @@ private:
         QPoint offset;
     };
     ImageCache::Entry load(JoinPicture& picture);
-    void decodeAhead(qsizetype from);
+    // The canvas of the joined picture and its pictures; false (reported
+    // when too large) when there is nothing to join.
+    bool joinLayers(QSize& canvas, QList<BandComposer::Layer>& layers);
     // Loads picture index, computes its screen box, sets the handles when
     // asked and widens the drawn bounds: what every way of drawing does first.
     ImageCache::Entry beginDraw(int index, bool withHandles, QRect& box);
@@ -490,6 +501,7 @@ private:
     ImageCache m_imageCache;
     RenditionCache m_renditionCache;
     ProgressMeter m_progress;
+    int m_filesDecodedByJoins = 0;
 
     ColorRef m_rulerBackColor = 0xDEDEDE;
     DisplayMode m_viewMode = DisplayMode::Undecided;

@@ -6,6 +6,7 @@
 #include "IoErrorText.h"
 #include "JpegWriter.h"
 #include "PngCropReader.h"
+#include "PngStreamWriter.h"
 #include "PngWriter.h"
 #include "WriteFailure.h"
 
@@ -17,6 +18,7 @@
 #include <QSaveFile>
 #include <QtNumeric>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -315,6 +317,34 @@ QImage pngPicture(const QImage& image)
     return indexed;
 }
 
+// 32-bit pictures go to the band encoder, which finds their smallest form
+// (palette, RGB, RGBA) without copying them.
+bool streamable(const QImage& image)
+{
+    const QImage::Format format = image.format();
+    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+           format == QImage::Format_ARGB32_Premultiplied;
+}
+
+IoStatus writeStreamed(const QImage& image, QIODevice* device, int level)
+{
+    const PngStreamWriter::Alpha alpha = image.format() == QImage::Format_RGB32
+                                             ? PngStreamWriter::Alpha::Opaque
+                                             : PngStreamWriter::Alpha::Unknown;
+    PngStreamWriter writer(device, image.size(), alpha, level);
+    // Bands of about 4 MB, views of the picture's own rows.
+    const int bandRows =
+        int(std::clamp<qint64>((qint64(4) << 20) / image.bytesPerLine(), 16, 1024));
+    for (int y = 0; y < image.height(); y += bandRows) {
+        const int rows = std::min(bandRows, image.height() - y);
+        const QImage band(image.constScanLine(y), image.width(), rows, image.bytesPerLine(),
+                          image.format());
+        if (IoStatus added = writer.add(band); !added.ok())
+            return added;
+    }
+    return writer.finish();
+}
+
 IoStatus encode(const QImage& picture, QIODevice* device, ImageCodec::Format format,
                 ImageCodec::Effort effort)
 {
@@ -323,7 +353,9 @@ IoStatus encode(const QImage& picture, QIODevice* device, ImageCodec::Format for
     if (format == ImageCodec::Format::Gif)
         return GifWriter::write(image, device);
     if (format == ImageCodec::Format::Png) {
-        const int level = effort == ImageCodec::Effort::Fast ? FastPngLevel : NormalPngLevel;
+        const int level = ImageCodec::pngLevel(effort);
+        if (streamable(image))
+            return writeStreamed(image, device, level);
         return PngWriter::write(pngPicture(image), device, level);
     }
     if (format == ImageCodec::Format::Jpeg)
@@ -487,6 +519,13 @@ IoStatus ImageCodec::write(const QImage& image, const QString& path, Format form
 {
     if (image.isNull())
         return fail(ImageCodec::tr("没有可保存到 %1 的图片").arg(shown(path)));
+    return writeWith(path,
+                     [&](QIODevice* device) { return encode(image, device, format, effort); });
+}
+
+IoStatus ImageCodec::writeWith(const QString& path,
+                               const std::function<IoStatus(QIODevice*)>& encodeInto)
+{
     const QFileInfo info(path);
     if (!info.absoluteDir().exists())
         return fail(ImageCodec::tr("无法保存图片 %1：文件夹 %2 不存在")
@@ -505,7 +544,7 @@ IoStatus ImageCodec::write(const QImage& image, const QString& path, Format form
                                  tr("无法创建图片文件 %1：%2")
                                      .arg(shown(path), IoErrorText::reason(file, errorNumber))));
     }
-    if (const IoStatus encoded = encode(image, &file, format, effort); !encoded.ok()) {
+    if (const IoStatus encoded = encodeInto(&file); !encoded.ok()) {
         return fail(WriteFailure::reason(
             path, file, errno, tr("无法保存图片 %1：%2").arg(shown(path), encoded.error)));
     }
@@ -515,6 +554,11 @@ IoStatus ImageCodec::write(const QImage& image, const QString& path, Format form
             tr("无法保存图片 %1：%2").arg(shown(path), IoErrorText::reason(file, errorNumber))));
     }
     return ioDone();
+}
+
+int ImageCodec::pngLevel(Effort effort)
+{
+    return effort == Effort::Fast ? FastPngLevel : NormalPngLevel;
 }
 
 IoStatus ImageCodec::write(const QImage& image, const QString& path, Effort effort)

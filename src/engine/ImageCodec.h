@@ -7,7 +7,10 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
 #include <optional>
+
+class QIODevice;
 
 // Decoding and encoding of picture files. Every picture the engine reads or
 // writes goes through here, so the size limits, the error texts and the choice
@@ -76,6 +79,14 @@ public:
     // is written at quality 100 without colour subsampling.
     static IoStatus write(const QImage& image, const QString& path, Format format,
                           Effort effort = Effort::Normal);
+
+    // Writes a file atomically as write() does, with the bytes encode writes
+    // to the device it is given; a failure of encode leaves the old file.
+    static IoStatus writeWith(const QString& path,
+                              const std::function<IoStatus(QIODevice*)>& encode);
+
+    // The zlib level PNG files are written at, for an effort.
+    static int pngLevel(Effort effort);
 
     // Same, with the format taken from the path's suffix (formatForSuffix: a
     // suffix no encoder serves is written as PNG).

@@ -409,6 +409,14 @@ void applyFilter(QImage& picture, FilterCode code, const FilterSettings& setting
     picture = result;
 }
 
+void filterRow(FilterCode code, const FilterSettings& settings, QRgb* row, int width)
+{
+    auto* bytes = reinterpret_cast<uchar*>(row);
+    visitFilterRule(code, settings, [&](const auto& rule) {
+        mapRow<Rgb32In, Rgb32Out>(bytes, bytes, width, rule);
+    });
+}
+
 void processOutputRow(OutputJob job, const QRgb* row, uchar* out, int width)
 {
     const auto* source = reinterpret_cast<const uchar*>(row);

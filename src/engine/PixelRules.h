@@ -45,6 +45,10 @@ int nextPosteriseStep(int step);
 void applyFilter(QImage& picture, FilterCode code, const FilterSettings& settings,
                  ProgressMeter* progress = nullptr, int threads = 0);
 
+// One row of width pixels 0xAARRGGBB through a filter, in place: what
+// applyFilter does to every row of a 32-bit picture.
+void filterRow(FilterCode code, const FilterSettings& settings, QRgb* row, int width);
+
 // A new, opaque picture: the job applied to every pixel. Indexed pictures
 // stay indexed; grey jobs give 8-bit grey pictures, the colour job keeps
 // 24-bit pictures at 24 bits and gives 32-bit RGB otherwise.

@@ -195,14 +195,18 @@ bool CSaveJoinDlg::writeBehindBox(const std::function<IoStatus()>& write, const 
 
 bool CSaveJoinDlg::saveJoined(const QString& format, const QString& path, QStringList& errors)
 {
-    const QImage joined = m_engine.RenderJoinedPicture();
-    if (joined.isNull())
-        return false;
-    const auto write = [&] { return CImgJoinEngine::WriteJoinedPicture(joined, format, path); };
-    if (!writeBehindBox(write, tr("正在保存拼接图片..."), errors))
-        return false;
-    m_engine.MarkCanvasSaved();
-    return true;
+    // Composed and compressed band by band on a worker: the joined picture
+    // is never held whole, and the window keeps answering.
+    JoinSaveJob job = m_engine.beginJoinSave(format, path);
+    if (!job.valid())
+        return false; // the engine has said why
+    writeBehindBox(
+        [&job] {
+            job.run();
+            return ioDone(); // endJoinSave tells of a failure
+        },
+        tr("正在保存拼接图片..."), errors);
+    return m_engine.endJoinSave(job);
 }
 
 bool CSaveJoinDlg::saveOutput(const QString& format, const QString& path, QStringList& errors)

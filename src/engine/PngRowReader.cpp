@@ -1,0 +1,82 @@
+#include "PngRowReader.h"
+
+#include "ImageCodec.h"
+#include "IoErrorText.h"
+
+#include <QDir>
+
+PngRowReader::PngRowReader()
+    : m_context(nullptr, spng_ctx_free)
+{
+}
+
+IoResult<bool> PngRowReader::open(const QString& path)
+{
+    static const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
+    m_file.setFileName(path);
+    if (!m_file.open(QIODevice::ReadOnly) || m_file.peek(8) != signature)
+        return IoResult<bool>::success(false); // the whole-picture decoder says what is wrong
+    m_context.reset(spng_ctx_new(0));
+    if (!m_context)
+        return IoResult<bool>::failure(
+            tr("内存不足, 无法读取 %1").arg(QDir::toNativeSeparators(path)));
+    spng_ihdr header = {};
+    int code = spng_set_png_stream(m_context.get(), SpngDevice::read, &m_file);
+    if (code == 0)
+        code = spng_get_ihdr(m_context.get(), &header);
+    if (code != 0)
+        return IoResult<bool>::failure(failed(code).error);
+    if (header.bit_depth > 8 || header.interlace_method != 0 ||
+        qint64(header.width) * qint64(header.height) > ImageCodec::MaxPixels)
+        return IoResult<bool>::success(false);
+    m_size = QSize(int(header.width), int(header.height));
+    spng_trns transparency = {};
+    const bool hasTrns = spng_get_trns(m_context.get(), &transparency) == 0;
+    m_opaque = !hasTrns && (header.color_type == SPNG_COLOR_TYPE_GRAYSCALE ||
+                            header.color_type == SPNG_COLOR_TYPE_TRUECOLOR ||
+                            header.color_type == SPNG_COLOR_TYPE_INDEXED);
+    return IoResult<bool>::success(true);
+}
+
+IoStatus PngRowReader::read(QImage& into, int rows)
+{
+    if (!m_context || into.width() != m_size.width() || into.height() < rows ||
+        rows > m_size.height() - m_rowsRead || into.format() != format())
+        return IoStatus::failure(
+            tr("图片文件 %1 的行读取有误").arg(QDir::toNativeSeparators(m_file.fileName())));
+    if (!m_started) {
+        const int code = spng_decode_image(m_context.get(), nullptr, 0, SPNG_FMT_RGBA8,
+                                           SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE);
+        if (code != 0)
+            return failed(code);
+        m_started = true;
+    }
+    const size_t rowBytes = size_t(m_size.width()) * 4;
+    for (int y = 0; y < rows; ++y) {
+        const int code = spng_decode_row(m_context.get(), into.scanLine(y), rowBytes);
+        if (code != 0 && code != SPNG_EOI)
+            return failed(code);
+        // Bytes R, G, B, A to the words 0xAARRGGBB.
+        auto* pixels = reinterpret_cast<QRgb*>(into.scanLine(y));
+        const auto* bytes = reinterpret_cast<const uchar*>(pixels);
+        for (int x = 0, width = m_size.width(); x < width; ++x, bytes += 4)
+            pixels[x] = qRgba(bytes[0], bytes[1], bytes[2], bytes[3]);
+    }
+    m_rowsRead += rows;
+    if (m_rowsRead == m_size.height()) {
+        m_context.reset();
+        m_file.close();
+    }
+    return ioDone();
+}
+
+IoStatus PngRowReader::failed(int code)
+{
+    QString reason;
+    if (code == SPNG_IO_ERROR && m_file.error() != QFileDevice::NoError)
+        reason = IoErrorText::reason(m_file.error());
+    else
+        reason = IoErrorText::pngReason(code);
+    return IoStatus::failure(ImageCodec::tr("无法解码图片文件 %1：%2")
+                                 .arg(QDir::toNativeSeparators(m_file.fileName()), reason));
+}
