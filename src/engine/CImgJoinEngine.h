@@ -479,6 +479,13 @@ private:
     IoResult<QByteArray> pictureAsPng(const QString& file);
     // A clip file name in the temporary folder that no file takes yet.
     QString unusedClipName(const QString& suffix);
+    // Makes a new file in the temporary folder a new canvas picture, or in
+    // print-output mode the output picture, as a capture or a photo comes in.
+    // Refused, and reported, while a job runs or when the canvas is full;
+    // otherwise the folder is made and writeFile puts the file into it,
+    // returning its path, or empty once it has reported why it could not.
+    // Returns the file; empty on failure.
+    QString addTempPicture(const std::function<QString()>& writeFile);
     bool clipFileInUse(const QString& file) const;
     // The current picture drawn into its box as the canvas shows it; null,
     // reported, when it cannot be read.

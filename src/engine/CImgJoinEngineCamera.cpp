@@ -46,31 +46,20 @@ IoStatus CImgJoinEngine::SaveCapturedFrame(const QString& format, const QString&
 
 QString CImgJoinEngine::AddCameraPhoto(const QString& photo)
 {
-    if (refusedWhileBusy())
-        return {};
-    const bool toOutput = m_viewMode == DisplayMode::Output;
-    if (!toOutput && m_canvas.count() >= MaxPictures) {
-        report(tr("画布上已有%1张图片，不能再装入新的图片").arg(MaxPictures));
-        return {};
-    }
-    if (!ensureTempDir())
-        return {};
-    const QDir folder(tempDir());
-    const QString suffix = QFileInfo(photo).suffix().toLower();
-    int sequence = 0;
-    while (QFileInfo::exists(folder.filePath(photoCopyName(sequence, suffix))))
-        ++sequence;
-    const QString path = folder.filePath(photoCopyName(sequence, suffix));
-    QFile file(photo);
-    errno = 0;
-    if (!file.copy(path)) {
-        report(tr("无法复制照片 %1: %2")
-                   .arg(QDir::toNativeSeparators(photo), IoErrorText::reason(file, errno)));
-        return {};
-    }
-    if (toOutput)
-        m_output.replace(path);
-    else
-        AddPicture(path);
-    return path;
+    return addTempPicture([this, &photo]() -> QString {
+        const QDir folder(tempDir());
+        const QString suffix = QFileInfo(photo).suffix().toLower();
+        int sequence = 0;
+        while (QFileInfo::exists(folder.filePath(photoCopyName(sequence, suffix))))
+            ++sequence;
+        const QString path = folder.filePath(photoCopyName(sequence, suffix));
+        QFile file(photo);
+        errno = 0;
+        if (!file.copy(path)) {
+            report(tr("无法复制照片 %1: %2")
+                       .arg(QDir::toNativeSeparators(photo), IoErrorText::reason(file, errno)));
+            return {};
+        }
+        return path;
+    });
 }

@@ -32,7 +32,7 @@ QString CImgJoinEngine::nextCaptureName() const
     return folder.filePath(captureFileName(freeCaptureSequence(folder, m_captureSeq)));
 }
 
-QString CImgJoinEngine::CaptureScreen(const QImage& screen)
+QString CImgJoinEngine::addTempPicture(const std::function<QString()>& writeFile)
 {
     if (refusedWhileBusy())
         return {};
@@ -43,18 +43,28 @@ QString CImgJoinEngine::CaptureScreen(const QImage& screen)
     }
     if (!ensureTempDir())
         return {};
-    const QDir folder(tempDir());
-    const int sequence = freeCaptureSequence(folder, m_captureSeq);
-    const QString path = folder.filePath(captureFileName(sequence));
-    const IoStatus written = ScreenBitmap::write(screen, path);
-    if (!written.ok()) {
-        report(written.error);
+    const QString path = writeFile();
+    if (path.isEmpty())
         return {};
-    }
-    m_captureSeq = sequence + 1;
     if (toOutput)
         m_output.replace(path);
     else
         AddPicture(path);
     return path;
+}
+
+QString CImgJoinEngine::CaptureScreen(const QImage& screen)
+{
+    return addTempPicture([this, &screen]() -> QString {
+        const QDir folder(tempDir());
+        const int sequence = freeCaptureSequence(folder, m_captureSeq);
+        const QString path = folder.filePath(captureFileName(sequence));
+        const IoStatus written = ScreenBitmap::write(screen, path);
+        if (!written.ok()) {
+            report(written.error);
+            return {};
+        }
+        m_captureSeq = sequence + 1;
+        return path;
+    });
 }

@@ -1,11 +1,13 @@
 #include "CaptureAligner.h"
 #include "EngineFixture.h"
+#include "ImageCache.h"
 #include "SyntheticCaptures.h"
 
 #include <QFileInfo>
 #include <QPainter>
 
 #include <atomic>
+#include <utility>
 
 namespace {
 
@@ -104,6 +106,48 @@ TEST(CaptureAlignerTest, LeavesOutCapturesThatOverlapNothingAndJoinsTheRest)
     expectExactPlaces(set, result);
     const QImage joined = CaptureAligner::compose(set.captures, result);
     EXPECT_EQ(differencesFromDrawing(joined, set.drawing, joinedOrigin(set, result)), 0);
+}
+
+TEST(CaptureAlignerTest, PackedCapturesGiveTheSamePlacesAndPixelsAsFullOnes)
+{
+    SyntheticCaptures::Options options = smallSet(6);
+    options.isolated = 1;
+    const SyntheticCaptures::Set set = SyntheticCaptures::make(options);
+    // The captures as drawn (24-bit when packed), and with few enough
+    // colours to be packed as 8-bit indexed pictures.
+    QList<QImage> fewColours;
+    for (const QImage& capture : set.captures) {
+        QImage reduced = capture.convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < reduced.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(reduced.scanLine(y));
+            for (int x = 0; x < reduced.width(); ++x)
+                line[x] &= 0xffc0c0c0u;
+        }
+        fewColours << reduced;
+    }
+    for (const auto& [full, packedFormat] : { std::pair(set.captures, QImage::Format_RGB888),
+                                              std::pair(fewColours, QImage::Format_Indexed8) }) {
+        SCOPED_TRACE(packedFormat);
+        QList<QImage> packed;
+        for (const QImage& capture : full)
+            packed << ImageCache::compact(capture);
+        ASSERT_EQ(packed.first().format(), packedFormat);
+
+        const CaptureAligner::Result expected = CaptureAligner::align(full, {});
+        const CaptureAligner::Result result = CaptureAligner::align(packed, {});
+        ASSERT_EQ(expected.placedCount(), options.count);
+        EXPECT_EQ(result.area, expected.area);
+        EXPECT_EQ(result.placed, expected.placed);
+        EXPECT_EQ(result.offsets, expected.offsets);
+        EXPECT_EQ(result.confidence, expected.confidence);
+        EXPECT_EQ(result.canvasSize, expected.canvasSize);
+
+        const QImage joined = CaptureAligner::compose(packed, result);
+        const QImage reference = CaptureAligner::compose(full, expected);
+        ASSERT_FALSE(joined.isNull());
+        EXPECT_EQ(joined.format(), reference.format());
+        EXPECT_TRUE(joined == reference);
+    }
 }
 
 TEST(CaptureAlignerTest, ACursorInAnOverlapDoesNotStopTheJoin)

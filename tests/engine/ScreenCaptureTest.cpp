@@ -168,3 +168,64 @@ TEST_F(ScreenCapture, FullCanvasOrMissingFolderAddsNothingAndSaysSo)
     EXPECT_EQ(blocked.GetPictureCount(), 0);
     EXPECT_EQ(errors.size(), 1);
 }
+
+TEST_F(ScreenCapture, CapturesAndPhotosThatCannotComeInChangeNothingAndSaySo)
+{
+    const QString photo = TestPictures::save(filled(8, 6, Qt::green), path("photo.png"));
+    addPicture(filled(10, 10, Qt::blue), "a.png");
+    const QDir temp(m_engine.tempDir());
+    const auto tempFiles = [&temp]() { return temp.entryList(QDir::Files).size(); };
+
+    // While a job runs, neither a capture nor a photo comes in.
+    PixelJob job = m_engine.beginFilter(FilterCode::Invert);
+    ASSERT_TRUE(job.valid());
+    const int steps = m_engine.undoStack().count();
+    const qsizetype filesBefore = tempFiles();
+    m_errors.clear();
+    EXPECT_TRUE(m_engine.CaptureScreen(filled(4, 4, Qt::red)).isEmpty());
+    EXPECT_TRUE(m_engine.AddCameraPhoto(photo).isEmpty());
+    EXPECT_EQ(m_errors.size(), 2);
+    EXPECT_EQ(m_engine.GetPictureCount(), 1);
+    EXPECT_EQ(tempFiles(), filesBefore);
+    EXPECT_EQ(m_engine.undoStack().count(), steps);
+    job.run();
+    ASSERT_TRUE(m_engine.endFilter(job));
+
+    // A photo that cannot be copied is named and adds nothing, on the canvas
+    // or as the output picture.
+    const QString missing = path("gone.png");
+    m_errors.clear();
+    const int stepsAfterFilter = m_engine.undoStack().count();
+    EXPECT_TRUE(m_engine.AddCameraPhoto(missing).isEmpty());
+    ASSERT_EQ(m_errors.size(), 1);
+    EXPECT_TRUE(m_errors.first().contains(QStringLiteral("gone.png")));
+    EXPECT_EQ(m_engine.GetPictureCount(), 1);
+    EXPECT_EQ(m_engine.undoStack().count(), stepsAfterFilter);
+
+    ASSERT_EQ(m_engine.EnterOutputMode(DisplayMode::Joining), 1);
+    QImage view(100, 100, QImage::Format_RGB32);
+    {
+        QPainter painter(&view);
+        m_engine.DrawPictures(painter, DisplayMode::Output);
+    }
+    const QString output = m_engine.GetOutputFile();
+    ASSERT_FALSE(output.isEmpty());
+    EXPECT_TRUE(m_engine.AddCameraPhoto(missing).isEmpty());
+    EXPECT_EQ(m_engine.GetOutputFile(), output);
+    EXPECT_EQ(m_errors.size(), 2);
+
+    // The output picture is no canvas picture: a full canvas does not stop
+    // a photo or a capture from becoming it.
+    for (int i = m_engine.GetPictureCount(); i < CImgJoinEngine::MaxPictures; ++i)
+        m_engine.AddPicture(path(QStringLiteral("p%1.png").arg(i)));
+    ASSERT_EQ(m_engine.GetPictureCount(), CImgJoinEngine::MaxPictures);
+    const QString copy = m_engine.AddCameraPhoto(photo);
+    ASSERT_FALSE(copy.isEmpty());
+    EXPECT_EQ(m_engine.GetOutputFile(), copy);
+    EXPECT_EQ(QImage(copy), QImage(photo));
+    const QString capture = m_engine.CaptureScreen(filled(4, 4, Qt::red));
+    ASSERT_FALSE(capture.isEmpty());
+    EXPECT_EQ(m_engine.GetOutputFile(), capture);
+    EXPECT_EQ(m_engine.GetPictureCount(), CImgJoinEngine::MaxPictures);
+    EXPECT_EQ(m_errors.size(), 2);
+}
