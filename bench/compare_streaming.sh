@@ -66,8 +66,8 @@ header_size() { # picture -> WIDTHxHEIGHT
     echo "$(vipsheader -f width "$1")x$(vipsheader -f height "$1")"
 }
 
-printf '%-12s | %-28s | %-28s | %-11s | %-15s | %s\n' case \
-    "ours: wall  cpu   peak" "vips: wall  cpu   peak" "ratio t/mem" "out MB ours/vips" target
+printf '%-12s | %-25s | %-25s | %-10s | %-15s | %s\n' case "ours: wall, cpu, peak" \
+    "vips: wall, cpu, peak" "time  peak" "out MB ours/vips" "target (ratios ours/vips)"
 # Runs both commands RUNS times, alternating, and prints the case's line.
 # Uses OURS and THEIRS (arrays) and writes ours.png and vips.png in OUT.
 # peak_limit: "" (none), "vips" (2 x vips + 40 MB) or a number of MB.
@@ -82,8 +82,8 @@ compare() { # name peak_limit
     ow=$(median 1 <"$OUT/ours") oc=$(median 2 <"$OUT/ours") op=$(($(median 3 <"$OUT/ours") / 1024))
     vw=$(median 1 <"$OUT/vips") vc=$(median 2 <"$OUT/vips") vp=$(($(median 3 <"$OUT/vips") / 1024))
     local time_ratio peak_ratio
-    time_ratio=$(awk -v a="$ow" -v b="$vw" 'BEGIN { printf "%.2f", b > 0 ? a / b : 0 }')
-    peak_ratio=$(awk -v a="$op" -v b="$vp" 'BEGIN { printf "%.2f", b > 0 ? a / b : 0 }')
+    time_ratio=$(awk -v a="$ow" -v b="$vw" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')
+    peak_ratio=$(awk -v a="$op" -v b="$vp" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')
     local target=""
     if [[ $name != printprep* ]]; then
         target="time<=1.0 $(awk -v r="$time_ratio" 'BEGIN { print r <= 1.0 ? "ok" : "MISSED" }')"
