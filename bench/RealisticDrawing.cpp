@@ -19,6 +19,8 @@ constexpr int PlanHeight = 2400;
 constexpr int PlanMargin = 330;
 // Nothing of a plan is painted further than this outside its cell.
 constexpr int PlanBleed = 40;
+// Nothing is painted further than this from the box it is culled by.
+constexpr int Reach = 320;
 // One pixel of the drawing is this many millimetres on site.
 constexpr int MillimetresPerPixel = 20;
 
@@ -77,20 +79,44 @@ QFont latinFont(int pixels, bool bold = false)
     return font(QStringLiteral("DejaVu Sans"), pixels, bold);
 }
 
+// Diagonal hatching of a box, the lines ending on its edges. Worked out here
+// rather than clipped by the painter, whose clipping of a fractional box
+// differs with the region painted.
 void hatch(QPainter& painter, const QRectF& box, double spacing, const QPen& pen, bool cross)
 {
-    painter.save();
-    painter.setClipRect(box, Qt::IntersectClip);
     painter.setPen(pen);
-    const double reach = box.width() + box.height();
-    for (double d = 0; d < reach; d += spacing) {
-        painter.drawLine(QPointF(box.left() + d, box.top()),
-                         QPointF(box.left() + d - box.height(), box.bottom()));
+    const double w = box.width(), h = box.height();
+    for (double d = spacing / 2; d < w + h; d += spacing) {
+        // Along a line, t is how far it has gone down from the top edge.
+        const double t0 = qMax(0.0, d - w), t1 = qMin(h, d);
+        if (t1 <= t0)
+            continue;
+        painter.drawLine(QPointF(box.left() + d - t0, box.top() + t0),
+                         QPointF(box.left() + d - t1, box.top() + t1));
         if (cross)
-            painter.drawLine(QPointF(box.right() - d, box.top()),
-                             QPointF(box.right() - d + box.height(), box.bottom()));
+            painter.drawLine(QPointF(box.right() - d + t0, box.top() + t0),
+                             QPointF(box.right() - d + t1, box.top() + t1));
     }
-    painter.restore();
+}
+
+// A dashed line as dashes of its own, so that the pattern starts where the
+// line does whichever part of it is painted (the painter starts it where
+// the line enters the region). pattern: dash, gap, dash, gap... in pixels.
+void dashedLine(QPainter& painter, const QLineF& line, const QList<double>& pattern,
+                const QRectF& visible)
+{
+    const double length = line.length();
+    double at = 0;
+    for (int k = 0; at < length; k = (k + 1) % int(pattern.size())) {
+        const double end = qMin(length, at + pattern.at(k));
+        if (k % 2 == 0) {
+            const QLineF dash(line.pointAt(at / length), line.pointAt(end / length));
+            if (visible.intersects(
+                    QRectF(dash.p1(), dash.p2()).normalized().adjusted(-3, -3, 3, 3)))
+                painter.drawLine(dash);
+        }
+        at = end;
+    }
 }
 
 } // namespace
@@ -213,8 +239,10 @@ void RealisticDrawing::paintPlan(QPainter& painter, int column, int row,
     std::seed_seq seeds{ m_seed, quint32(column), quint32(row) };
     std::mt19937 random(seeds);
     const Palette& colours = palette();
+    // Text may run well past what it belongs to: parts are left out only when
+    // nothing of them can reach the region.
     const auto seen = [&](const QRectF& box) {
-        return visible.intersects(box.adjusted(-4, -4, 4, 4));
+        return visible.intersects(box.adjusted(-Reach, -Reach, Reach, Reach));
     };
 
     const QRectF cell(column * PlanWidth, row * PlanHeight, PlanWidth, PlanHeight);
@@ -288,13 +316,16 @@ void RealisticDrawing::paintPlan(QPainter& painter, int column, int row,
     }
 
     // The axes, dash-dot, past the plan to their bubbles.
-    painter.setPen(QPen(colours.axis, 1.0, Qt::DashDotLine));
+    static const QList<double> dashDot = { 14, 4, 1.5, 4 };
+    painter.setPen(QPen(colours.axis, 1.0, Qt::SolidLine, Qt::FlatCap));
     for (double ax : std::as_const(xs))
         if (seen(QRectF(ax - 1, cell.top(), 2, cell.height())))
-            painter.drawLine(QPointF(ax, cell.top() + 60), QPointF(ax, cell.bottom() - 140));
+            dashedLine(painter, QLineF(ax, cell.top() + 60, ax, cell.bottom() - 140), dashDot,
+                       visible);
     for (double ay : std::as_const(ys))
         if (seen(QRectF(cell.left(), ay - 1, cell.width(), 2)))
-            painter.drawLine(QPointF(cell.left() + 60, ay), QPointF(cell.right() - 60, ay));
+            dashedLine(painter, QLineF(cell.left() + 60, ay, cell.right() - 60, ay), dashDot,
+                       visible);
 
     // Walls along the axes: outer walls always, inner ones mostly, hatched as
     // concrete or filled as masonry; doors and windows in them.
@@ -576,10 +607,10 @@ void RealisticDrawing::paintPlan(QPainter& painter, int column, int row,
         const double tagAt = between(random, 0.1, 0.8);
         const QLineF line = across ? QLineF(plan.left(), at, plan.right(), at)
                                    : QLineF(at, plan.top(), at, plan.bottom());
-        if (!seen(QRectF(line.p1(), line.p2()).normalized().adjusted(-4, -30, 30, 4)))
+        if (!seen(QRectF(line.p1(), line.p2()).normalized()))
             continue;
-        painter.setPen(QPen(colour, 1.3, Qt::DashLine));
-        painter.drawLine(line);
+        painter.setPen(QPen(colour, 1.3, Qt::SolidLine, Qt::FlatCap));
+        dashedLine(painter, line, { 8, 5 }, visible);
         painter.setPen(QPen(colour, 0.8));
         const QPointF foot = line.pointAt(tagAt);
         painter.drawLine(foot, foot + QPointF(30, -30));
