@@ -221,7 +221,7 @@ int main(int argc, char** argv)
     }
     if (arguments.isEmpty() || arguments.first().startsWith(QLatin1String("--")))
         return usage();
-    const QString workDir = arguments.first();
+    const QString& workDir = arguments.first();
     QStringList wanted = arguments.mid(1);
     const bool all = wanted.isEmpty();
     QElapsedTimer timer;
@@ -247,6 +247,6 @@ int main(int argc, char** argv)
     if (!wanted.isEmpty())
         return usage();
     if (timer.elapsed() > 1000)
-        std::fprintf(stderr, "made in %.1f s\n", timer.elapsed() / 1000.0);
+        std::fprintf(stderr, "made in %.1f s\n", double(timer.elapsed()) / 1000.0);
     return 0;
 }

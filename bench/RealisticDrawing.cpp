@@ -86,7 +86,9 @@ void hatch(QPainter& painter, const QRectF& box, double spacing, const QPen& pen
 {
     painter.setPen(pen);
     const double w = box.width(), h = box.height();
-    for (double d = spacing / 2; d < w + h; d += spacing) {
+    const int lines = int(std::ceil((w + h) / spacing - 0.5));
+    for (int n = 0; n < lines; ++n) {
+        const double d = (n + 0.5) * spacing;
         // Along a line, t is how far it has gone down from the top edge.
         const double t0 = qMax(0.0, d - w), t1 = qMin(h, d);
         if (t1 <= t0)
@@ -465,7 +467,9 @@ void RealisticDrawing::paintPlan(QPainter& painter, int column, int row,
             painter.setPen(QPen(colours.wall, 0.8));
             const double step = 280.0 / MillimetresPerPixel;
             const double middle = inside.center().x();
-            for (double sy = inside.top(); sy < inside.bottom(); sy += step) {
+            const int treads = int(inside.height() / step) + 1;
+            for (int n = 0; n < treads; ++n) {
+                const double sy = inside.top() + n * step;
                 painter.drawLine(QPointF(inside.left(), sy), QPointF(middle - 4, sy));
                 painter.drawLine(QPointF(middle + 4, sy), QPointF(inside.right(), sy));
             }
@@ -482,8 +486,9 @@ void RealisticDrawing::paintPlan(QPainter& painter, int column, int row,
         } else if (room.kind == 4) {
             painter.setPen(QPen(furniture, 0.8));
             for (int d = 0; d < desks; ++d) {
-                const QPointF at(inside.left() + 20 + (d % 4) * 70 + deskTurn * 9,
-                                 inside.top() + 40 + (d / 4) * 80);
+                const int deskRow = d / 4, deskColumn = d % 4;
+                const QPointF at(inside.left() + 20 + deskColumn * 70 + deskTurn * 9,
+                                 inside.top() + 40 + deskRow * 80);
                 const QRectF desk(at, QSizeF(60, 30));
                 if (!inside.contains(desk))
                     continue;
