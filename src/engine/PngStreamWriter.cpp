@@ -20,7 +20,7 @@ using ColourType = PngStreamWriter::ColourType;
 
 constexpr qsizetype IdatChunkBytes = qsizetype(1) << 22;
 // Rows of a band looked at to choose its filter.
-constexpr int FilterSampleStep = 8;
+constexpr int FilterSampleStep = 16;
 
 enum Filter : uchar
 {
@@ -77,13 +77,12 @@ void toSamples(const QImage& rows, int y, ColourType type, uchar* out)
     }
 }
 
+// Branch-free, so that the compiler can work on many bytes at once.
 inline uchar paethPredictor(int a, int b, int c)
 {
-    const int p = a + b - c;
-    const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-    if (pa <= pb && pa <= pc)
-        return uchar(a);
-    return uchar(pb <= pc ? b : c);
+    const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+    const int bOrC = pb <= pc ? b : c;
+    return uchar(pa <= pb && pa <= pc ? a : bOrC);
 }
 
 // The row filtered (without the filter byte); above may be null at the top.
@@ -148,24 +147,35 @@ bool unfilterRow(uchar filter, uchar* row, const uchar* above, size_t length, si
 // The usual heuristic, the smallest sum of the filtered bytes taken as
 // signed, over every FilterSampleStep-th row: one filter serves the whole
 // band, so that filtering costs one pass instead of one for every candidate.
-Filter chooseFilter(const std::vector<uchar>& raw, const std::vector<uchar>& above, int rows,
-                    size_t length, size_t bpp)
+// Unfiltered bytes that repeat the pixel to their left or the one above cost
+// nothing, as deflate finds such repeats by itself: drawings on a flat ground
+// keep their rows as they are, pictures of smooth shades get a filter.
+Filter chooseFilter(const uchar* raw, const std::vector<uchar>& above, int rows, size_t length,
+                    size_t bpp)
 {
-    static constexpr std::array<Filter, 4> candidates{ None, Sub, Up, Paeth };
-    std::array<quint64, 4> cost{};
+    static constexpr std::array<Filter, 3> filters{ Sub, Up, Paeth };
+    std::array<quint64, 3> cost{};
+    quint64 unfilteredCost = 0;
     std::vector<uchar> filtered(length);
+    const auto magnitude = [](uchar v) { return quint64(v < 128 ? v : 256 - v); };
     for (int y = 0; y < rows; y += FilterSampleStep) {
-        const uchar* row = raw.data() + size_t(y) * length;
+        const uchar* row = raw + size_t(y) * length;
         const uchar* rowAbove = y > 0 ? row - length : (above.empty() ? nullptr : above.data());
-        for (size_t c = 0; c < candidates.size(); ++c) {
-            filterRow(candidates[c], row, rowAbove, length, bpp, filtered.data());
+        for (size_t i = 0; i < length; ++i) {
+            const bool repeat =
+                (i >= bpp && row[i] == row[i - bpp]) || (rowAbove && row[i] == rowAbove[i]);
+            unfilteredCost += repeat ? 0 : magnitude(row[i]);
+        }
+        for (size_t c = 0; c < filters.size(); ++c) {
+            filterRow(filters[c], row, rowAbove, length, bpp, filtered.data());
             quint64 sum = 0;
             for (size_t i = 0; i < length; ++i)
-                sum += uchar(filtered[i] < 128 ? filtered[i] : 256 - filtered[i]);
+                sum += magnitude(filtered[i]);
             cost[c] += sum;
         }
     }
-    return candidates[size_t(std::min_element(cost.begin(), cost.end()) - cost.begin())];
+    const size_t best = size_t(std::min_element(cost.begin(), cost.end()) - cost.begin());
+    return unfilteredCost <= cost[best] ? None : filters[best];
 }
 
 // One deflate stream a thread, reset for every band.
@@ -220,42 +230,48 @@ struct PngStreamWriter::Band
 
     void compress()
     {
+        // The work buffers stay with the thread from band to band: fresh
+        // memory for every band would cost more in page faults than the
+        // filtering itself.
+        static thread_local std::vector<uchar> raw, filtered, out;
         const size_t length = rowBytes();
         const size_t bpp = bytesPerPixel(type);
-        std::vector<uchar> raw(length * size_t(rows));
+        raw.resize(std::max(raw.size(), length * size_t(rows)));
         if (type == ColourType::Palette)
-            std::memcpy(raw.data(), indices.constData(), raw.size());
+            std::memcpy(raw.data(), indices.constData(), length * size_t(rows));
         else
             for (int y = 0; y < rows; ++y)
                 toSamples(pixels, y, type, raw.data() + size_t(y) * length);
         // Palette rows stay unfiltered: their bytes are no amounts.
         const Filter filter =
-            type == ColourType::Palette ? None : chooseFilter(raw, above, rows, length, bpp);
-        std::vector<uchar> filtered((length + 1) * size_t(rows));
+            type == ColourType::Palette ? None : chooseFilter(raw.data(), above, rows, length, bpp);
+        const size_t filteredBytes = (length + 1) * size_t(rows);
+        filtered.resize(std::max(filtered.size(), filteredBytes));
         for (int y = 0; y < rows; ++y) {
             const uchar* row = raw.data() + size_t(y) * length;
             const uchar* rowAbove = y > 0 ? row - length : (above.empty() ? nullptr : above.data());
-            uchar* out = filtered.data() + size_t(y) * (length + 1);
-            out[0] = filter;
-            filterRow(filter, row, rowAbove, length, bpp, out + 1);
+            uchar* line = filtered.data() + size_t(y) * (length + 1);
+            line[0] = filter;
+            filterRow(filter, row, rowAbove, length, bpp, line + 1);
         }
-        raw = {};
-        rawLength = uLong(filtered.size());
-        adler = adler32(1, filtered.data(), uInt(filtered.size()));
+        rawLength = uLong(filteredBytes);
+        adler = adler32(1, filtered.data(), uInt(filteredBytes));
 
         static thread_local Deflater deflater;
         z_stream* stream = deflater.stream(level);
         if (!stream)
             return;
-        deflated.resize(qsizetype(deflateBound(stream, uLong(filtered.size())) + 16));
+        out.resize(std::max(out.size(), size_t(deflateBound(stream, uLong(filteredBytes)) + 16)));
         stream->next_in = filtered.data();
-        stream->avail_in = uInt(filtered.size());
-        stream->next_out = reinterpret_cast<Bytef*>(deflated.data());
-        stream->avail_out = uInt(deflated.size());
+        stream->avail_in = uInt(filteredBytes);
+        stream->next_out = out.data();
+        stream->avail_out = uInt(out.size());
         const int status = deflate(stream, last ? Z_FINISH : Z_SYNC_FLUSH);
         ok = stream->avail_in == 0 && (status == Z_OK || status == Z_STREAM_END);
-        deflated.resize(qsizetype(deflated.size() - qsizetype(stream->avail_out)));
-        deflated.squeeze();
+        deflated = QByteArray(reinterpret_cast<const char*>(out.data()),
+                              qsizetype(out.size() - stream->avail_out));
+        pixels = QImage(); // the caller may have the rows back
+        indices = QByteArray();
     }
 
     // The band's pixels back from its compressed rows, as 0xFFRRGGBB (palette
