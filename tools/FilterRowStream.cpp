@@ -1,5 +1,6 @@
 #include "FilterRowStream.h"
 
+#include "BandBuffers.h"
 #include "ImageCodec.h"
 #include "JoinSaveJob.h"
 #include "PngRowReader.h"
@@ -20,8 +21,10 @@ IoResult<bool> FilterRowStream::run(const QString& input, const QString& output,
         PngStreamWriter writer(device, size, alpha,
                                ImageCodec::pngLevel(ImageCodec::Effort::Normal));
         const int bandRows = JoinSaveJob::bandRows(size.width());
+        BandBuffers buffers;
         for (int y = 0; y < size.height(); y += bandRows) {
-            QImage band(size.width(), std::min(bandRows, size.height() - y), reader.format());
+            QImage& band =
+                buffers.next(size.width(), std::min(bandRows, size.height() - y), reader.format());
             if (band.isNull())
                 return IoStatus::failure(tr("内存不足, 无法处理图片"));
             if (IoStatus read = reader.read(band, band.height()); !read.ok())

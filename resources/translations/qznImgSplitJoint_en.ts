@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>BandComposer</name>
+    <message>
+        <source>内存不足, 无法拼接图片</source>
+        <translation>Not enough memory to join the pictures</translation>
+    </message>
+    <message>
+        <source>拼接图片的行与画布大小不符</source>
+        <translation>The rows of the joined picture do not fit the canvas</translation>
+    </message>
+</context>
+<context>
     <name>CAboutDlg</name>
     <message>
         <source>Lumo图片拼接及打印软件</source>
@@ -352,14 +363,6 @@
     <message>
         <source>拼接图片太大(%1 x %2)</source>
         <translation>The joined picture is too large (%1 x %2)</translation>
-    </message>
-    <message>
-        <source>内存不足, 无法拼接图片</source>
-        <translation>Not enough memory to join the pictures</translation>
-    </message>
-    <message>
-        <source>图片 %1 无法读取, 拼接图片未完成</source>
-        <translation>Picture %1 cannot be read; the joined picture was not completed</translation>
     </message>
     <message>
         <source>没有可保存的拼接图片</source>
@@ -1352,6 +1355,13 @@
     </message>
 </context>
 <context>
+    <name>FilterRowStream</name>
+    <message>
+        <source>内存不足, 无法处理图片</source>
+        <translation>Not enough memory to process the picture</translation>
+    </message>
+</context>
+<context>
     <name>GifWriter</name>
     <message>
         <source>GIF 编码失败：%1</source>
@@ -1819,6 +1829,13 @@ fails (exit status 1).</translation>
     </message>
 </context>
 <context>
+    <name>JoinSaveJob</name>
+    <message>
+        <source>内存不足, 无法拼接图片</source>
+        <translation>Not enough memory to join the pictures</translation>
+    </message>
+</context>
+<context>
     <name>JpegWriter</name>
     <message>
         <source>没有可写入的图片</source>
@@ -1959,6 +1976,17 @@ fails (exit status 1).</translation>
     </message>
 </context>
 <context>
+    <name>PngRowReader</name>
+    <message>
+        <source>内存不足, 无法读取 %1</source>
+        <translation>Not enough memory to read %1</translation>
+    </message>
+    <message>
+        <source>图片文件 %1 的行读取有误</source>
+        <translation>The rows of picture file %1 were read out of order</translation>
+    </message>
+</context>
+<context>
     <name>PngRowStream</name>
     <message>
         <source>内存不足, 无法读取 %1</source>
@@ -1975,6 +2003,25 @@ fails (exit status 1).</translation>
     <message>
         <source>无法保存图片 %1：%2</source>
         <translation>Cannot save the picture %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>PngStreamWriter</name>
+    <message>
+        <source>PNG图片的写入已经失败</source>
+        <translation>Writing the PNG picture has already failed</translation>
+    </message>
+    <message>
+        <source>PNG图片的行与图片大小不符</source>
+        <translation>The rows of the PNG picture do not fit its size</translation>
+    </message>
+    <message>
+        <source>内存不足, 无法写入PNG图片</source>
+        <translation>Not enough memory to write the PNG picture</translation>
+    </message>
+    <message>
+        <source>PNG压缩失败</source>
+        <translation>PNG compression failed</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "JoinSaveJob.h"
 
+#include "BandBuffers.h"
 #include "PngStreamWriter.h"
 #include "ProgressMeter.h"
 
@@ -58,21 +59,12 @@ void JoinSaveJob::run()
         PngStreamWriter writer(device, canvas, composer.alpha(),
                                ImageCodec::pngLevel(ImageCodec::Effort::Normal));
         const int rows = bandRows(canvas.width());
-        // The bands go round a few buffers: one the encoder has let go of is
-        // used again rather than fresh memory being faulted in.
-        QList<QImage> buffers;
+        BandBuffers buffers;
         for (int y = 0; y < canvas.height(); y += rows) {
             if (progress)
                 progress->atRow(y, canvas.height());
-            const int height = std::min(rows, canvas.height() - y);
-            auto reusable = std::find_if(buffers.begin(), buffers.end(), [height](QImage& buffer) {
-                return buffer.isDetached() && buffer.height() == height;
-            });
-            if (reusable == buffers.end()) {
-                buffers.append(QImage(canvas.width(), height, QImage::Format_ARGB32_Premultiplied));
-                reusable = buffers.end() - 1;
-            }
-            QImage& band = *reusable;
+            QImage& band = buffers.next(canvas.width(), std::min(rows, canvas.height() - y),
+                                        QImage::Format_ARGB32_Premultiplied);
             if (band.isNull())
                 return IoStatus::failure(outOfMemory());
             if (IoStatus composed = composer.compose(band); !composed.ok())

@@ -4,6 +4,7 @@
 #include "IoErrorText.h"
 
 #include <QDir>
+#include <QtEndian>
 
 PngRowReader::PngRowReader()
     : m_context(nullptr, spng_ctx_free)
@@ -16,7 +17,9 @@ IoResult<bool> PngRowReader::open(const QString& path)
     m_file.setFileName(path);
     if (!m_file.open(QIODevice::ReadOnly) || m_file.peek(8) != signature)
         return IoResult<bool>::success(false); // the whole-picture decoder says what is wrong
-    m_context.reset(spng_ctx_new(0));
+    // Every chunk's CRC is checked, which catches a damaged file; the
+    // checksum of the inflated rows on top would cost a pass over them.
+    m_context.reset(spng_ctx_new(SPNG_CTX_IGNORE_ADLER32));
     if (!m_context)
         return IoResult<bool>::failure(
             tr("内存不足, 无法读取 %1").arg(QDir::toNativeSeparators(path)));
@@ -32,6 +35,7 @@ IoResult<bool> PngRowReader::open(const QString& path)
     m_size = QSize(int(header.width), int(header.height));
     spng_trns transparency = {};
     const bool hasTrns = spng_get_trns(m_context.get(), &transparency) == 0;
+    m_rgb = !hasTrns && header.color_type == SPNG_COLOR_TYPE_TRUECOLOR;
     m_opaque = !hasTrns && (header.color_type == SPNG_COLOR_TYPE_GRAYSCALE ||
                             header.color_type == SPNG_COLOR_TYPE_TRUECOLOR ||
                             header.color_type == SPNG_COLOR_TYPE_INDEXED);
@@ -45,25 +49,44 @@ IoStatus PngRowReader::read(QImage& into, int rows)
         return IoStatus::failure(
             tr("图片文件 %1 的行读取有误").arg(QDir::toNativeSeparators(m_file.fileName())));
     if (!m_started) {
-        const int code = spng_decode_image(m_context.get(), nullptr, 0, SPNG_FMT_RGBA8,
-                                           SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE);
+        // Plain RGB rows come as they are stored, three bytes a pixel: less
+        // for the decoder to write than bytes with an alpha of 255.
+        const int code =
+            spng_decode_image(m_context.get(), nullptr, 0, m_rgb ? SPNG_FMT_RGB8 : SPNG_FMT_RGBA8,
+                              SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE);
         if (code != 0)
             return failed(code);
         m_started = true;
     }
-    const size_t rowBytes = size_t(m_size.width()) * 4;
+    const int width = m_size.width();
+    if (m_rgb)
+        m_rowBuffer.resize(size_t(width) * 3);
     for (int y = 0; y < rows; ++y) {
-        const int code = spng_decode_row(m_context.get(), into.scanLine(y), rowBytes);
+        auto* pixels = reinterpret_cast<quint32*>(into.scanLine(y));
+        if (m_rgb) {
+            const int code =
+                spng_decode_row(m_context.get(), m_rowBuffer.data(), m_rowBuffer.size());
+            if (code != 0 && code != SPNG_EOI)
+                return failed(code);
+            const uchar* bytes = m_rowBuffer.data();
+            for (int x = 0; x < width; ++x)
+                pixels[x] = 0xFF000000u | quint32(bytes[3 * x]) << 16 |
+                            quint32(bytes[3 * x + 1]) << 8 | bytes[3 * x + 2];
+            continue;
+        }
+        const int code = spng_decode_row(m_context.get(), pixels, size_t(width) * 4);
         if (code != 0 && code != SPNG_EOI)
             return failed(code);
-        // Bytes R, G, B, A to the words 0xAARRGGBB.
-        auto* pixels = reinterpret_cast<QRgb*>(into.scanLine(y));
-        const auto* bytes = reinterpret_cast<const uchar*>(pixels);
-        for (int x = 0, width = m_size.width(); x < width; ++x, bytes += 4)
-            pixels[x] = qRgba(bytes[0], bytes[1], bytes[2], bytes[3]);
+        // Bytes R, G, B, A to the words 0xAARRGGBB: on a little-endian
+        // machine the word read holds 0xAABBGGRR, and red and blue swap.
+        for (int x = 0; x < width; ++x) {
+            const quint32 word = qFromLittleEndian(pixels[x]);
+            pixels[x] = (word & 0xFF00FF00u) | ((word >> 16) & 0xFFu) | ((word & 0xFFu) << 16);
+        }
     }
     m_rowsRead += rows;
     if (m_rowsRead == m_size.height()) {
+        m_rowBuffer = {};
         m_context.reset();
         m_file.close();
     }

@@ -9,6 +9,8 @@
 #include <QSize>
 #include <QString>
 
+#include <vector>
+
 // Decodes a PNG file a few rows at a time, top to bottom, so that a picture
 // is never held whole: 8-bit (and fewer bits) non-interlaced pictures of every
 // colour type. The rows come as Qt's decoder gives the picture's pixels:
@@ -44,6 +46,8 @@ private:
     SpngDevice::Context m_context;
     QSize m_size;
     bool m_opaque = true;
+    bool m_rgb = false; // stored as RGB without transparency
+    std::vector<uchar> m_rowBuffer;
     bool m_started = false;
     int m_rowsRead = 0;
 };

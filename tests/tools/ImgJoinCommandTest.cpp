@@ -280,6 +280,34 @@ TEST_F(ImgJoinCommandTest, PrintPrepGivesTheProgramsResultForEveryKindOfPicture)
     }
 }
 
+// The filter streams PNG files band by band; every kind of picture gets the
+// pixels, alpha included, of the filter applied to the whole picture.
+TEST_F(ImgJoinCommandTest, FilterGivesTheWholePictureResultForEveryKindOfPicture)
+{
+    QImage colours(300, 70, QImage::Format_ARGB32); // several bands of rows
+    for (int y = 0; y < colours.height(); ++y)
+        for (int x = 0; x < colours.width(); ++x)
+            colours.setPixel(x, y, qRgba(x % 256, y * 3, (x * y) % 256, x % 7 == 0 ? 90 : 255));
+    const QImage opaque = colours.convertToFormat(QImage::Format_RGB32);
+    const QList<QPair<QString, QImage>> inputs = {
+        { "alpha.png", colours },
+        { "opaque.png", opaque },
+        { "indexed.png", opaque.convertToFormat(QImage::Format_Indexed8) },
+        { "grey.png", opaque.convertToFormat(QImage::Format_Grayscale8) },
+    };
+    for (const auto& [name, picture] : inputs) {
+        const QString in = TestPictures::save(picture, path(name));
+        QImage expected = QImageReader(in).read();
+        PixelRules::applyFilter(expected, FilterCode::Fade, PixelRules::FilterSettings{});
+        const QString out = path("filtered-" + name);
+        ASSERT_EQ(run({ "filter", "--code", "102", in, out }), ImgJoinCommand::Ok)
+            << m_errText.toStdString();
+        EXPECT_EQ(QImageReader(out).read().convertToFormat(QImage::Format_ARGB32),
+                  expected.convertToFormat(QImage::Format_ARGB32))
+            << name.toStdString();
+    }
+}
+
 TEST_F(ImgJoinCommandTest, PrintPrepOfACutFileFailsAndLeavesNoOutput)
 {
     const QString whole = wholeAndCut(QStringLiteral("cut.png"));
