@@ -26,19 +26,8 @@ mapfile -t CAPTURES < <(find "$WORK" -name 'cap_*.png' | sort)
 mapfile -t PLACED <"$WORK/positions.txt"
 echo "${#CAPTURES[@]} captures, drawing area $(cat "$WORK/area.txt")"
 
-measure() { # file command... -> appends "wall cpu peak-kB" to file
-    local file=$1
-    shift
-    local status=0
-    /usr/bin/time -f '%e %U %S %M' -o "$OUT/time" "$@" >/dev/null 2>&1 || status=$?
-    ((status == 0)) || echo "exit status $status: ${*:1:3} ..." >&2
-    sed -i '/exited with non-zero status/d' "$OUT/time"
-    awk '{ printf "%s %.2f %s\n", $1, $2 + $3, $4 }' "$OUT/time" >>"$file"
-}
-
-median() { # column -> the median of that column of standard input
-    awk -v c="$1" '{ print $c }' | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
-}
+# shellcheck source=bench/measure.sh
+source "$ROOT/bench/measure.sh"
 
 : >"$OUT/auto" && : >"$OUT/join"
 for _ in $(seq "$RUNS"); do

@@ -41,22 +41,8 @@ trap 'rm -rf "$OUT"' EXIT
 export QT_QPA_PLATFORM=offscreen
 [[ -n ${XDG_RUNTIME_DIR:-} ]] || { export XDG_RUNTIME_DIR="$OUT/runtime" && mkdir -m 700 "$XDG_RUNTIME_DIR"; }
 
-measure() { # file command... -> appends "wall cpu peak-kB" to file
-    local file=$1
-    shift
-    local status=0
-    /usr/bin/time -f '%e %U %S %M' -o "$OUT/time" "$@" >/dev/null 2>"$OUT/stderr" || status=$?
-    if ((status != 0)); then
-        echo "exit status $status: ${*:1:3} ..." >&2
-        cat "$OUT/stderr" >&2
-    fi
-    sed -i '/exited with non-zero status/d' "$OUT/time"
-    awk '{ printf "%s %.2f %s\n", $1, $2 + $3, $4 }' "$OUT/time" >>"$file"
-}
-
-median() { # column -> the median of that column of standard input
-    awk -v c="$1" '{ print $c }' | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
-}
+# shellcheck source=bench/measure.sh
+source "$ROOT/bench/measure.sh"
 
 megabytes() { # file -> size in MB, one decimal, or "none"
     [[ -s $1 ]] || { echo none && return; }
