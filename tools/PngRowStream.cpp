@@ -2,6 +2,7 @@
 
 #include "ImageCodec.h"
 #include "IoErrorText.h"
+#include "PngRowReader.h"
 #include "SpngDevice.h"
 #include "WriteFailure.h"
 
@@ -121,15 +122,15 @@ struct Picture
     size_t outBytes = 0; // one PNG row of the output
 };
 
+// What decodeRows gives back when the reader failed (its reason in *error).
+constexpr int DecodingFailed = StoppedByTheOtherSide + 1;
+
 // Decodes every row, passes it through the function and hands the results
 // over in chunks. SPNG_EOI when all rows are through.
-int decodeRows(spng_ctx* reader, const Picture& picture, ChunkRing* ring,
-               const PngRowStream::RowFunction& rowFunction)
+int decodeRows(PngRowReader& reader, const Picture& picture, ChunkRing* ring,
+               const PngRowStream::RowFunction& rowFunction, QString* error)
 {
-    const size_t inBytes = size_t(picture.width) * 4;
-    // A chunk's rows as libspng gives them, bytes R, G, B, A, and Qt's
-    // converters turn them into 0xAARRGGBB.
-    QImage decoded(picture.width, ChunkRows, QImage::Format_RGBA8888);
+    QImage decoded(picture.width, ChunkRows, reader.format());
     if (decoded.isNull())
         return SPNG_EMEM;
     std::vector<QRgb> result(picture.kind == PngRowStream::Output::Rgb ? size_t(picture.width) : 0);
@@ -137,13 +138,10 @@ int decodeRows(spng_ctx* reader, const Picture& picture, ChunkRing* ring,
         if (!ring->waitForFree())
             return StoppedByTheOtherSide;
         const int rows = qMin(ChunkRows, picture.height - first);
-        decoded.reinterpretAsFormat(QImage::Format_RGBA8888);
-        for (int r = 0; r < rows; ++r) {
-            const int code = spng_decode_row(reader, decoded.scanLine(r), inBytes);
-            if (code != 0 && code != SPNG_EOI)
-                return code;
+        if (const IoStatus read = reader.read(decoded, rows); !read.ok()) {
+            *error = read.error;
+            return DecodingFailed;
         }
-        decoded.convertTo(QImage::Format_ARGB32);
         uchar* out = ring->chunk(number);
         for (int r = 0; r < rows; ++r, out += picture.outBytes) {
             const auto* in = reinterpret_cast<const QRgb*>(decoded.constScanLine(r));
@@ -158,7 +156,6 @@ int decodeRows(spng_ctx* reader, const Picture& picture, ChunkRing* ring,
     }
     return SPNG_EOI;
 }
-
 // Compresses the chunks as they come, on the worker. SPNG_EOI when the file
 // is complete.
 int encodeRows(Sink* file, const Picture& picture, ChunkRing* ring)
@@ -216,31 +213,12 @@ IoResult<PngRowStream::Streamed> streamed(PngRowStream::Streamed how)
 IoResult<PngRowStream::Streamed> PngRowStream::run(const QString& input, const QString& output,
                                                    Output kind, const RowFunction& rowFunction)
 {
-    static const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
-    QFile in(input);
-    if (!in.open(QIODevice::ReadOnly) || in.peek(8) != signature)
+    PngRowReader reader;
+    const IoResult<bool> opened = reader.open(input);
+    if (!opened.ok())
+        return fail(opened.error);
+    if (!opened.value)
         return streamed(Streamed::NotStreamable); // the whole-picture path explains what is wrong
-    SpngContext reader(spng_ctx_new(0), spng_ctx_free);
-    if (!reader) {
-        return fail(tr("内存不足, 无法读取 %1").arg(QDir::toNativeSeparators(input)));
-    }
-    const auto decodingFailed = [&](int code) {
-        return fail(
-            tr("无法解码图片文件 %1：%2").arg(QDir::toNativeSeparators(input), reasonOf(code, in)));
-    };
-    spng_ihdr header = {};
-    int code = spng_set_png_stream(reader.get(), SpngDevice::read, &in);
-    if (code == 0)
-        code = spng_get_ihdr(reader.get(), &header);
-    if (code != 0)
-        return decodingFailed(code);
-    if (header.bit_depth > 8 || header.interlace_method != 0 ||
-        qint64(header.width) * qint64(header.height) > ImageCodec::MaxPixels)
-        return streamed(Streamed::NotStreamable);
-    code = spng_decode_image(reader.get(), nullptr, 0, SPNG_FMT_RGBA8,
-                             SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE);
-    if (code != 0)
-        return decodingFailed(code);
 
     if (const IoStatus target = ImageCodec::replaceableTarget(output); !target.ok())
         return fail(target.error);
@@ -253,8 +231,8 @@ IoResult<PngRowStream::Streamed> PngRowStream::run(const QString& input, const Q
                 .arg(QDir::toNativeSeparators(output), IoErrorText::reason(out, errorNumber)));
     }
     Picture picture;
-    picture.width = int(header.width);
-    picture.height = int(header.height);
+    picture.width = reader.size().width();
+    picture.height = reader.size().height();
     picture.kind = kind;
     picture.outBytes = size_t(picture.width) * (kind == Output::Grey ? 1 : 3);
     ChunkRing ring(picture.outBytes);
@@ -270,12 +248,15 @@ IoResult<PngRowStream::Streamed> PngRowStream::run(const QString& input, const Q
             ring.cancel();
         return result;
     });
-    const int decoded = decodeRows(reader.get(), picture, &ring, rowFunction);
+    QString decodingError;
+    const int decoded = decodeRows(reader, picture, &ring, rowFunction, &decodingError);
     if (decoded != SPNG_EOI)
         ring.cancel();
     const int encoded = compressed.result();
+    if (decoded == DecodingFailed)
+        return fail(decodingError);
     if (decoded != SPNG_EOI && decoded != StoppedByTheOtherSide)
-        return decodingFailed(decoded);
+        return fail(tr("内存不足, 无法读取 %1").arg(QDir::toNativeSeparators(input)));
     int committedError = 0;
     if (encoded != SPNG_EOI || !WriteFailure::commit(out, &committedError)) {
         const int errorNumber = sink.errorNumber != 0 ? sink.errorNumber : committedError;
