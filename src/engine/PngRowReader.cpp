@@ -39,6 +39,14 @@ IoResult<bool> PngRowReader::open(const QString& path)
     m_opaque = !hasTrns && (header.color_type == SPNG_COLOR_TYPE_GRAYSCALE ||
                             header.color_type == SPNG_COLOR_TYPE_TRUECOLOR ||
                             header.color_type == SPNG_COLOR_TYPE_INDEXED);
+    // The decoder reads on to the first rows now, so that a file broken
+    // before them fails here, before anyone sets memory aside for its rows.
+    // Plain RGB rows come as they are stored, three bytes a pixel: less for
+    // the decoder to write than bytes with an alpha of 255.
+    code = spng_decode_image(m_context.get(), nullptr, 0, m_rgb ? SPNG_FMT_RGB8 : SPNG_FMT_RGBA8,
+                             SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE);
+    if (code != 0)
+        return IoResult<bool>::failure(failed(code).error);
     return IoResult<bool>::success(true);
 }
 
@@ -48,16 +56,6 @@ IoStatus PngRowReader::read(QImage& into, int rows)
         rows > m_size.height() - m_rowsRead || into.format() != format())
         return IoStatus::failure(
             tr("图片文件 %1 的行读取有误").arg(QDir::toNativeSeparators(m_file.fileName())));
-    if (!m_started) {
-        // Plain RGB rows come as they are stored, three bytes a pixel: less
-        // for the decoder to write than bytes with an alpha of 255.
-        const int code =
-            spng_decode_image(m_context.get(), nullptr, 0, m_rgb ? SPNG_FMT_RGB8 : SPNG_FMT_RGBA8,
-                              SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE);
-        if (code != 0)
-            return failed(code);
-        m_started = true;
-    }
     const int width = m_size.width();
     if (m_rgb)
         m_rowBuffer.resize(size_t(width) * 3);

@@ -48,6 +48,5 @@ private:
     bool m_opaque = true;
     bool m_rgb = false; // stored as RGB without transparency
     std::vector<uchar> m_rowBuffer;
-    bool m_started = false;
     int m_rowsRead = 0;
 };

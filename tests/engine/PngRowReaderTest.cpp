@@ -87,7 +87,8 @@ TEST(PngRowReaderTest, OtherFilesAreLeftToTheWholePictureDecoderAndBrokenOnesFai
         EXPECT_TRUE(opened.ok() && !opened.value) << file.toStdString();
     }
 
-    // A file cut in the middle of its rows: the rows fail, naming it.
+    // A file cut in the middle of its rows fails, naming it: when it is
+    // opened or when its rows are read.
     const QString whole = TestPictures::save(rgbaPicture(), dir.filePath("whole.png"));
     QFile in(whole);
     ASSERT_TRUE(in.open(QIODevice::ReadOnly));
@@ -97,9 +98,13 @@ TEST(PngRowReaderTest, OtherFilesAreLeftToTheWholePictureDecoderAndBrokenOnesFai
     cut.write(bytes.left(bytes.size() / 2));
     cut.close();
     PngRowReader reader;
-    ASSERT_TRUE(reader.open(cut.fileName()).value);
-    QImage rows(reader.size().width(), reader.size().height(), reader.format());
-    const IoStatus read = reader.read(rows, reader.size().height());
-    EXPECT_FALSE(read.ok());
-    EXPECT_TRUE(read.error.contains("cut.png")) << read.error.toStdString();
+    const IoResult<bool> opened = reader.open(cut.fileName());
+    QString error = opened.error;
+    if (opened.ok()) {
+        ASSERT_TRUE(opened.value);
+        QImage rows(reader.size().width(), reader.size().height(), reader.format());
+        error = reader.read(rows, reader.size().height()).error;
+    }
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(error.contains("cut.png")) << error.toStdString();
 }
