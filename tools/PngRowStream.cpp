@@ -16,6 +16,7 @@
 
 #include <spng.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
@@ -24,11 +25,17 @@
 
 namespace {
 
-constexpr int ChunkRows = 32;
+// Rows a chunk holds: 32, fewer for rows so wide that 32 would take more
+// than 4 MB.
+int chunkRowsFor(size_t rowBytes)
+{
+    return int(std::clamp<size_t>((size_t(4) << 20) / std::max<size_t>(rowBytes, 1), 1, 32));
+}
+
 constexpr int ChunkCount = 4;
 
 // Rows on their way from the decoding side to the compressing one, in a ring
-// of a few fixed buffers: chunk n holds rows n * ChunkRows onwards and lives
+// of a few fixed buffers: chunk n holds rows n * chunkRowsFor() onwards and lives
 // in buffer n % ChunkCount. The decoding side fills the buffers in turn, the
 // compressing side empties them in the same order.
 class ChunkRing
@@ -37,7 +44,7 @@ public:
     explicit ChunkRing(size_t rowBytes)
     {
         for (std::vector<uchar>& chunk : m_chunks)
-            chunk.resize(rowBytes * ChunkRows);
+            chunk.resize(rowBytes * size_t(chunkRowsFor(rowBytes)));
     }
 
     uchar* chunk(int number) { return m_chunks[size_t(number % ChunkCount)].data(); }
@@ -130,14 +137,15 @@ constexpr int DecodingFailed = StoppedByTheOtherSide + 1;
 int decodeRows(PngRowReader& reader, const Picture& picture, ChunkRing* ring,
                const PngRowStream::RowFunction& rowFunction, QString* error)
 {
-    QImage decoded(picture.width, ChunkRows, reader.format());
+    const int chunkRows = chunkRowsFor(picture.outBytes);
+    QImage decoded(picture.width, chunkRows, reader.format());
     if (decoded.isNull())
         return SPNG_EMEM;
     std::vector<QRgb> result(picture.kind == PngRowStream::Output::Rgb ? size_t(picture.width) : 0);
-    for (int first = 0, number = 0; first < picture.height; first += ChunkRows, ++number) {
+    for (int first = 0, number = 0; first < picture.height; first += chunkRows, ++number) {
         if (!ring->waitForFree())
             return StoppedByTheOtherSide;
-        const int rows = qMin(ChunkRows, picture.height - first);
+        const int rows = qMin(chunkRows, picture.height - first);
         if (const IoStatus read = reader.read(decoded, rows); !read.ok()) {
             *error = read.error;
             return DecodingFailed;
@@ -183,11 +191,12 @@ int encodeRows(Sink* file, const Picture& picture, ChunkRing* ring)
                                  SPNG_ENCODE_PROGRESSIVE | SPNG_ENCODE_FINALIZE);
     if (code != 0)
         return code;
-    for (int first = 0, number = 0; first < picture.height; first += ChunkRows, ++number) {
+    const int chunkRows = chunkRowsFor(picture.outBytes);
+    for (int first = 0, number = 0; first < picture.height; first += chunkRows, ++number) {
         if (!ring->waitForFilled())
             return StoppedByTheOtherSide;
         const uchar* in = ring->chunk(number);
-        const int rows = qMin(ChunkRows, picture.height - first);
+        const int rows = qMin(chunkRows, picture.height - first);
         for (int r = 0; r < rows; ++r, in += picture.outBytes) {
             code = spng_encode_row(writer.get(), in, picture.outBytes);
             if (code != 0 && code != SPNG_EOI)

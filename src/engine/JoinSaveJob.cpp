@@ -32,7 +32,7 @@ int filesToDecode(const QList<BandComposer::Layer>& layers)
 
 int JoinSaveJob::bandRows(int width)
 {
-    return int(std::clamp<qint64>((qint64(4) << 20) / (qint64(std::max(width, 1)) * 4), 16, 1024));
+    return int(std::clamp<qint64>((qint64(4) << 20) / (qint64(std::max(width, 1)) * 4), 1, 1024));
 }
 
 void JoinSaveJob::run()

@@ -38,6 +38,6 @@ struct JoinSaveJob
                                QString* error, int* filesDecoded = nullptr,
                                ProgressMeter* progress = nullptr);
 
-    // Rows of a band of the given width: about 4 MB of pixels.
+    // Rows of a band of the given width: about 4 MB of pixels, at least one row.
     static int bandRows(int width);
 };
