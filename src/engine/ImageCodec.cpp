@@ -381,7 +381,8 @@ ImageCodec::ReadResult decodeWhole(QImageReader& reader, const QString& path)
 {
     using ReadResult = ImageCodec::ReadResult;
     QImage image;
-    if (!reader.read(&image))
+    // Some decoders (MNG) report success for a file that holds no picture.
+    if (!reader.read(&image) || image.isNull())
         return ReadResult::failure(ImageCodec::tr("无法解码图片文件 %1：%2")
                                        .arg(shown(path), IoErrorText::reason(reader.error())));
     if (tooLarge(image.size()))
